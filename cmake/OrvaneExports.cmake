@@ -1,0 +1,18 @@
+# orvane_export_list(target file): only the names in `file` (one per line)
+# are exported from the shared library `target`. Hidden visibility alone
+# does not keep out template instantiations of the standard library.
+function(orvane_export_list target file)
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
+  file(STRINGS ${file} names REGEX "^[A-Za-z_]")
+  set(body "{\n")
+  if(names)
+    string(APPEND body "  global:\n")
+    foreach(n IN LISTS names)
+      string(APPEND body "    ${n};\n")
+    endforeach()
+  endif()
+  string(APPEND body "  local:\n    *;\n};\n")
+  file(WRITE ${script} "${body}")
+  target_link_options(${target} PRIVATE "LINKER:--version-script=${script}")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${file})
+endfunction()

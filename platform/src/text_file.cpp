@@ -1,0 +1,55 @@
+#include "platform/text_file.h"
+
+#include <string>
+#include <utility>
+
+namespace platform {
+
+TextFile::~TextFile() { Close(); }
+
+TextFile::TextFile(TextFile&& other) noexcept
+    : file_(std::exchange(other.file_, nullptr)), lastWasCr_(other.lastWasCr_) {}
+
+TextFile& TextFile::operator=(TextFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        file_ = std::exchange(other.file_, nullptr);
+        lastWasCr_ = other.lastWasCr_;
+    }
+    return *this;
+}
+
+bool TextFile::Open(const std::string& path, const char* mode) {
+    Close();
+    std::string m = mode;
+    m += 'e';  // close-on-exec
+    file_ = std::fopen(path.c_str(), m.c_str());
+    lastWasCr_ = false;
+    return file_ != nullptr;
+}
+
+bool TextFile::Write(std::string_view text) {
+    if (!file_) return false;
+    std::string out;
+    out.reserve(text.size() + text.size() / 16 + 2);
+    bool prevCr = lastWasCr_;
+    for (char c : text) {
+        if (c == '\n' && !prevCr) out.push_back('\r');
+        out.push_back(c);
+        prevCr = (c == '\r');
+    }
+    if (!text.empty()) lastWasCr_ = prevCr;
+    return std::fwrite(out.data(), 1, out.size(), file_) == out.size();
+}
+
+bool TextFile::Flush() { return file_ && std::fflush(file_) == 0; }
+
+void TextFile::Close() {
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    lastWasCr_ = false;
+}
+
+}  // namespace platform

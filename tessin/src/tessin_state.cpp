@@ -1,0 +1,27 @@
+#include "tessin_state.h"
+
+#include <unistd.h>
+
+namespace tessin {
+
+TessinState& State() {
+    static TessinState state;
+    return state;
+}
+
+void ResetStateForTests() {
+    InputState& in = State().input;
+    for (auto& set : in.sets) {
+        if (!set) continue;
+        for (int i = 0; i < set->count; ++i)
+            if (set->descriptors[i] > 0) ::close(set->descriptors[i]);
+        set.reset();
+    }
+    for (int fd = 0; fd < kPlainDescriptorLimit; ++fd)
+        if (in.ownDescriptors.test(fd)) ::close(fd);
+    in.ownDescriptors.reset();
+    in.selector = -1;
+    in.cachedSize = -1;
+}
+
+}  // namespace tessin

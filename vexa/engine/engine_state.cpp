@@ -1,0 +1,8 @@
+#include "engine_state.h"
+
+namespace vexa {
+EngineState& Engine() {
+    static EngineState state;
+    return state;
+}
+}  // namespace vexa
