@@ -148,6 +148,14 @@ TEST(ErrorAccounting, RaiseFindingFeedsTheCataloguedCounts) {
     EXPECT_EQ(acc->CounterValue(FormCounter::dataErrors), 0u);
     EXPECT_EQ(acc->CounterValue(FormCounter::simDataErrors), 0u);
     EXPECT_EQ(acc->errorTable[4][118], 1u);
+
+    // Numbers written without CountError count nothing, not even a packet code.
+    acc->BeginPacket();
+    EXPECT_EQ(acc->RaiseFinding(4, 159), 1);
+    EXPECT_EQ(acc->RaiseFinding(4, 172), 1);
+    EXPECT_EQ(acc->errorTable[4][159], 0u);
+    EXPECT_EQ(acc->errorTable[4][172], 0u);
+    EXPECT_EQ(acc->packetCodeCount, 0);
 }
 
 // Fills every kind of count on slot 3.

@@ -50,6 +50,8 @@ int ErrorAccounting::CountError(int slot, uint32_t code) {
 
 int ErrorAccounting::RaiseFinding(int slot, uint32_t number) {
     const ErrorInfo* info = FindError(number);
+    // Texts of uncounted numbers are always written and leave no count.
+    if (info && info->status != ErrorStatus::Counted) return 1;
     if (info && ValidSlot(slot)) {
         const auto s = static_cast<std::size_t>(slot);
         if (info->feed == CounterFeed::Direct) Bump(info->counter);

@@ -91,7 +91,8 @@ struct ErrorAccounting {
 
     // Raises a catalogued finding the common way: form counter (when fed
     // directly) and category or detail count first, then CountError.
-    // Returns CountError's result.
+    // Returns CountError's result; a number written without CountError
+    // (159, 172) counts nothing and gives 1.
     int RaiseFinding(int slot, uint32_t number);
 
     // Bookkeeping of one written body-check message against the two limits;

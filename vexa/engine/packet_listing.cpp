@@ -114,7 +114,7 @@ int DispatchBodyChecks(const PacketListingInput& in, const ListingOptions& optio
             std::string warning;
             if (checks->CheckPcmTmatsAttributes(*record, in.header.dataType, in.slot, warning) != 0) {
                 listing.pcmChecksOff[s] = true;
-                if (outputs.outputHandle.IsOpen() && !outputs.outputHandle.WriteAll(warning)) return -1;
+                if (!outputs.WriteOutput(warning)) return -1;
                 return 0;
             }
             const int32_t timeBefore = errors.chanTimeErrors[s];
@@ -165,8 +165,9 @@ int ListPacket(const PacketListingInput& in, const ListingOptions& options, RunO
 
     platform::OutputFile* listingFile = nullptr;
     if (!options.spaceDelimited) {
-        if (options.listingOn && (options.listAllPackets || !in.findingText.empty()) && outputs.outputHandle.IsOpen())
-            if (!outputs.outputHandle.WriteAll(verboseBlock())) return -1;
+        if (options.listingOn && (options.listAllPackets || !in.findingText.empty()) && outputs.outputHandle.IsOpen() &&
+            !outputs.WriteOutput(verboseBlock()))
+            return -1;
     } else if (options.listingOn) {
         listingFile = outputs.ListingFile(in.slot, in.header.channelId, host);
         if (listingFile && !listingFile->WriteAll(CompactRow(in))) return -1;

@@ -9,6 +9,7 @@
 
 #include "engine_host.h"
 #include "error_accounting.h"
+#include "listing_columns.h"
 #include "packet_header.h"
 #include "packet_view.h"
 #include "run_outputs.h"
@@ -54,7 +55,7 @@ struct BodyCheckCall {
     std::string_view verboseBlock;
     bool spaceDelimited;
     bool& findingsFlag;  // set when the body check produced findings
-    RunOutputs& outputs;  // Verbose text goes to outputs.outputHandle
+    RunOutputs& outputs;  // Verbose text goes out through outputs.WriteOutput
 };
 
 // The PCM, MIL-STD-1553 and video body checks, installed by their modules.
@@ -84,10 +85,6 @@ struct ListingState {
     }
 };
 
-// The three column-header lines of the Verbose block for a packet, each
-// ending CR LF; empty for a secondary header in a time form other than
-// the Chapter 4 one.
-std::string VerboseColumnHeaders(uint8_t dataType, uint8_t flags, uint32_t csdw);
 // The Verbose row with its CR LF.
 std::string VerboseRow(const PacketListingInput& in);
 // Heading, column headers and row, without the finding text.

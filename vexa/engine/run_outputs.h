@@ -42,6 +42,10 @@ struct RunOutputs {
     // is skipped and counts as written.
     bool WriteLogLine(std::string_view text, bool spaceDelimited);
 
+    // Writes to the output file (the body checks' Verbose text, the PCM
+    // attribute warning). False only for a failed write on an open file.
+    bool WriteOutput(std::string_view text) { return !outputHandle.IsOpen() || outputHandle.WriteAll(text); }
+
     // The slot's compact listing file, opened at its first row. Nullptr when
     // it could not be created (shown once through `host`, then marked failed).
     platform::OutputFile* ListingFile(int slot, uint32_t channelId, EngineHost& host);
