@@ -84,11 +84,12 @@ void ErrorAccounting::NoteErrorLimit(int32_t& packetCount, int32_t& channelCount
 void ErrorAccounting::RecomputePacketDataTotals(int slot, bool with1553) {
     if (ValidSlot(slot)) {
         const auto s = static_cast<std::size_t>(slot);
-        int32_t sum = 0;
-        for (SlotArray a : kDetailArrays) sum += (this->*a)[s];
+        // Summed unsigned: a wrap is defined, as the counters' own.
+        uint32_t sum = 0;
+        for (SlotArray a : kDetailArrays) sum += static_cast<uint32_t>((this->*a)[s]);
         if (with1553)
-            for (uint32_t c : bus1553ErrorCounts[s]) sum += static_cast<int32_t>(c);
-        chanPacketDataErrors[s] = sum;
+            for (uint32_t c : bus1553ErrorCounts[s]) sum += c;
+        chanPacketDataErrors[s] = static_cast<int32_t>(sum);
         detailOutsideBody[s] = false;
     }
     uint32_t data = 0, sim = 0;
