@@ -34,6 +34,13 @@ TEST(VerboseListing, ReferencePacketsMatchTheirGoldenFiles) {
         s.otherFlags = otherFlags;
         return MakeRef(s, 5, "MIL-STD-1553 Format 1");
     };
+    // The same packets with a secondary header whose time is in the Chapter 4 form.
+    auto ch4 = [](ch10fix::PacketSpec s, int slot, const char* name, const char* timeText = "") {
+        s.secondaryHeader = true;
+        RefPacket r = MakeRef(s, slot, name);
+        r.in.timePacketText = timeText;
+        return r;
+    };
     constexpr uint32_t kAnalogCsdw = (1u << 28) | (3u << 24) | (4u << 16) | (2u << 8) | (12u << 2) | 1;
     const GoldenCase cases[] = {
         {"verbose_pcm_all.txt", [] { return PcmRef(); }, {2, 87, 138, 138, 138, 138}},
@@ -52,6 +59,13 @@ TEST(VerboseListing, ReferencePacketsMatchTheirGoldenFiles) {
              return r;
          },
          {}},
+        {"verbose_pcm_ch4.txt", [&] { return ch4(Spec(3, 0x09, kPcmCsdw), 3, "PCM Format 1"); },
+         {2, 87, 138, 138, 138, 138}},
+        {"verbose_time_date_ch4.txt",
+         [&] { return ch4(Spec(1, 0x11, 0x312), 1, "Time Format 1", "2025/12/03 08:01:02.345"); },
+         {2, 88, 138, 138, 138, 132}},
+        {"verbose_analog_ch4.txt", [&] { return ch4(Spec(6, 0x21, kAnalogCsdw), 6, "Analog Format 1"); },
+         {2, 90, 113, 113, 113, 139}},
         {"verbose_1394.txt",
          [] { return MakeRef(Spec(8, 0x58, (5u << 29) | (3u << 25) | 1000), 8, "IEEE 1394 Format 0"); },
          {2, 93, 138, 134, 134, 130}},
