@@ -37,7 +37,7 @@ template <class T>
 T* AppendRecord(std::vector<T>& records, T*& published, int16_t& count) {
     if (records.size() >= INT16_MAX) return nullptr;
     try {
-        records.push_back(T{});
+        records.emplace_back();  // value-initialised: zero-filled
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

@@ -111,6 +111,62 @@ void BuildKind(TmatsRun& run, const ChannelContext& ch, int16_t dataType) {
     }
 }
 
+// Sizes every per-kind array once from the channels' type words, so that
+// appending does not move large records again and again. A failure here
+// only means the arrays grow as they go.
+void ReserveKinds(TmatsRun& run, int32_t channels) {
+    int32_t counts[16] = {};
+    enum { kTime, kPcm, k1553, kAnalog, kDiscrete, kVideo, kMessage, kA429, kImage, kEthernet, k1394, kUart, kFibre,
+           kOther, kNone };
+    char word[kTmatsValueSize];
+    TmatsState& st = State().tmats;
+    for (int32_t n = 1; n <= channels; ++n) {
+        char key[48];
+        std::snprintf(key, sizeof key, run.embedded ? "G\\COM:\\ODT-%d=" : "R-1\\DST-%d:", n);
+        if (!find_tmats_attribute(st.packet.get(), st.packetLength, key, word, nullptr)) {
+            std::snprintf(key, sizeof key, "R-1\\CDT-%d:", n);
+            if (!find_tmats_attribute(st.packet.get(), st.packetLength, key, word, nullptr)) continue;
+        }
+        switch (DataTypeOfWord(word)) {
+            case 17: ++counts[kTime]; break;
+            case 9: ++counts[kPcm]; break;
+            case 25: ++counts[k1553]; break;
+            case 33: ++counts[kAnalog]; break;
+            case 41: ++counts[kDiscrete]; break;
+            case 64: ++counts[kVideo]; break;
+            case 48: case 55: ++counts[kMessage]; break;
+            case 56: ++counts[kA429]; break;
+            case 72: ++counts[kImage]; break;
+            case 104: ++counts[kEthernet]; break;
+            case 88: ++counts[k1394]; break;
+            case 80: ++counts[kUart]; break;
+            case 121: ++counts[kFibre]; break;
+            case 120: case 112: case 96: break;
+            default: ++counts[kOther]; break;
+        }
+    }
+    ChanInfoOwner& o = run.owner;
+    try {
+        auto z = [](int32_t c) { return static_cast<std::size_t>(c); };
+        o.time.reserve(z(counts[kTime]));
+        o.pcm.reserve(z(counts[kPcm]));
+        o.wordLengths.reserve(z(counts[kPcm]));
+        o.bus1553.reserve(z(counts[k1553]));
+        o.analog.reserve(z(counts[kAnalog]));
+        o.discrete.reserve(z(counts[kDiscrete]));
+        o.video.reserve(z(counts[kVideo]));
+        o.message.reserve(z(counts[kMessage]));
+        o.a429.reserve(z(counts[kA429]));
+        o.image.reserve(z(counts[kImage]));
+        o.ethernet.reserve(z(counts[kEthernet]));
+        o.ieee1394.reserve(z(counts[k1394]));
+        o.uart.reserve(z(counts[kUart]));
+        o.fibre.reserve(z(counts[kFibre]));
+        o.other.reserve(z(counts[kOther]));
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 void ValidateChannel(TmatsRun& run, int32_t n) {
     char value[kTmatsValueSize] = "";
     CHAN_ENTRY entry{};
@@ -281,6 +337,7 @@ CHAN_INFO* Validate(const char* text, int length, char* errorText) {
     }
     info.Channels = owner->channels.data();
 
+    ReserveKinds(run, recorderChannels);
     for (int32_t n = 1; n <= recorderChannels; ++n) ValidateChannel(run, n);
 
     if (haveEvent) owner->channels.push_back(CHAN_ENTRY{2, eventId, info.EventsEnabled});
