@@ -1,9 +1,15 @@
-// ch10-probe PATH: reads a recording through tessin's input calls and prints
-// its size and the first packet's header.
+// ch10-probe PATH: reads a recording through tessin's input calls, prints its
+// size and the first packet's header, and, when the recording starts with a
+// setup record, validates its TMATS and prints the validation log.
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
+
+#include "platform/files.h"
 
 #include "tessin.h"
 
@@ -47,5 +53,26 @@ int main(int argc, char** argv) {
     std::printf("  Data type:         0x%02X\n", h[15]);
     std::printf("  Relative time:     %" PRIu64 "\n", rtc);
     std::printf("  Header checksum:   0x%04X\n", Le(h + 22, 2));
+    if (h[15] != 0x01) {
+        std::printf("The first packet is not a setup record: no TMATS to validate.\n");
+        return 0;
+    }
+
+    // The whole first read goes in, as the validator passes it.
+    std::string logPath = platform::MakeTempFile("ch10-probe-tmats");
+    char errorText[80] = "";
+    CHAN_INFO* info = process_tmats_packet(reinterpret_cast<const char*>(buf.data()), n, errorText,
+                                           logPath.empty() ? nullptr : logPath.c_str());
+    std::ifstream in(logPath, std::ios::binary);
+    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    platform::RemoveFile(logPath);
+    std::printf("\nTMATS validation log:\n");
+    std::fwrite(log.data(), 1, log.size(), stdout);
+    if (!info) {
+        std::printf("TMATS validation failed: %s", errorText);
+        return 1;
+    }
+    std::printf("TMATS: %d channels, %d findings\n", info->ChannelCount, info->FindingCount);
     return 0;
 }

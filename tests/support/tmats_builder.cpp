@@ -38,7 +38,7 @@ std::string TmatsAttributes::Text(const std::string& lineEnd) const {
     std::string out;
     for (const auto& [key, value] : items_) {
         out += key;
-        out += ':';
+        if (key.empty() || (key.back() != ':' && key.back() != '=')) out += ':';
         out += value;
         out += ';';
         out += lineEnd;

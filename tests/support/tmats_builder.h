@@ -25,7 +25,8 @@ public:
     std::size_t Size() const { return items_.size(); }
     const std::vector<std::pair<std::string, std::string>>& Items() const { return items_; }
 
-    // "key:value;" + `lineEnd` for every attribute.
+    // "key:value;" + `lineEnd` for every attribute. A key that ends in its
+    // own separator (':' or '=', as in "G\COM:\ODT-1=") is written as it is.
     std::string Text(const std::string& lineEnd = "\r\n") const;
 
 private:
