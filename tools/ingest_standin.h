@@ -116,7 +116,8 @@ struct LoggedRequest {
     // false when the connection was closed or held instead of a whole reply.
     int32_t status = 0;
     int32_t reply_count = 0;
-    int32_t reply_handle = -1;  // open
+    int32_t reply_handle = -1;     // open
+    int32_t reply_block_size = 0;  // block size
     bool answered = false;
 };
 
