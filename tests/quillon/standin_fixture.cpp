@@ -39,18 +39,21 @@ void StandinFixture::TearDown() {
     for (const auto& f : files) std::remove(f.c_str());
 }
 
-void StandinFixture::AddDevice(const std::string& device, const std::vector<uint8_t>& bytes, int32_t blockSize) {
+void StandinFixture::AddDevice(const std::string& device, const std::vector<uint8_t>& bytes, int32_t blockSize,
+                               int refuseOpens) {
     std::string path = WriteTempFile(bytes);
     ASSERT_FALSE(path.empty());
     files.push_back(path);
-    server->AddDevice({device, path, blockSize, 0});
+    server->AddDevice({device, path, blockSize, refuseOpens});
 }
 
-void StandinFixture::AddImage(const std::string& device, const stanag_image::ImageSpec& spec) {
-    std::vector<uint8_t> image;
+StandinFixture::Built StandinFixture::AddImage(const std::string& device, const stanag_image::ImageSpec& spec) {
+    Built built;
     std::string error;
-    ASSERT_TRUE(stanag_image::BuildImage(spec, image, &error)) << error;
-    AddDevice(device, image, static_cast<int32_t>(spec.block_size));
+    EXPECT_TRUE(stanag_image::BuildImage(spec, built.image, &error)) << error;
+    EXPECT_TRUE(stanag_image::ComputeLayout(spec, built.layout, &error)) << error;
+    AddDevice(device, built.image, static_cast<int32_t>(spec.block_size));
+    return built;
 }
 
 std::vector<standin::LoggedRequest> StandinFixture::Log(int32_t command) const {

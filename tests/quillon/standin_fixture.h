@@ -24,10 +24,17 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    struct Built {
+        std::vector<uint8_t> image;
+        stanag_image::Layout layout;
+    };
     // Serves `bytes` (or the built image) as `device`.
-    void AddDevice(const std::string& device, const std::vector<uint8_t>& bytes, int32_t blockSize = 512);
-    void AddImage(const std::string& device, const stanag_image::ImageSpec& spec);
-    void AddDrive(int n, const stanag_image::ImageSpec& spec) { AddImage(DriveName(n), spec); }
+    void AddDevice(const std::string& device, const std::vector<uint8_t>& bytes, int32_t blockSize = 512,
+                   int refuseOpens = 0);
+    Built AddImage(const std::string& device, const stanag_image::ImageSpec& spec);
+    Built AddDrive(int n, const stanag_image::ImageSpec& spec) { return AddImage(DriveName(n), spec); }
+    // A drive the server knows but never opens.
+    void AddRefusedDrive(int n) { AddDevice(DriveName(n), std::vector<uint8_t>(512), 512, -1); }
 
     // The log, or only the requests of one command.
     std::vector<standin::LoggedRequest> Log(int32_t command = 0) const;
