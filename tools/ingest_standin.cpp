@@ -148,6 +148,7 @@ struct Server::Impl {
     void Serve(Connection* connection);
     Outcome Process(int connection, const Block& request);
     void Finish(std::size_t index, bool answered);
+    void Undelivered(std::size_t index);
     void LogLine(const std::string& line);
     void Flag(std::size_t index, ViolationKind kind, std::string detail);
     int32_t NewHandle();
@@ -358,10 +359,10 @@ void Server::Impl::Serve(Connection* connection) {
         Outcome out = Process(connection->id, request);
         const std::size_t index = out.index;
         if (!Pause(out.delay)) break;
-        if (out.action == Outcome::Action::kDisconnect) {
-            Finish(index, false);
-            break;
-        }
+        // The log is complete before the client sees the reply (or the
+        // close), so that a test may read it as soon as its call returns.
+        Finish(index, out.action == Outcome::Action::kReply);
+        if (out.action == Outcome::Action::kDisconnect) break;
         std::size_t length = out.action == Outcome::Action::kShort ? std::min(out.short_bytes, out.reply.size())
                                                                    : out.reply.size();
         std::size_t piece = out.piece == 0 ? length : out.piece;
@@ -369,12 +370,13 @@ void Server::Impl::Serve(Connection* connection) {
         for (std::size_t at = 0; at < length && sent; at += piece)
             sent = SendAll(fd, out.reply.data() + at, std::min(piece, length - at));
         if (out.action == Outcome::Action::kShort) {
-            Finish(index, false);
             if (sent && out.after == AfterShortReply::kHold) Hold(fd);
             break;
         }
-        Finish(index, sent);
-        if (!sent) break;
+        if (!sent) {
+            Undelivered(index);
+            break;
+        }
     }
     std::lock_guard lock(mutex);
     for (auto it = handles.begin(); it != handles.end();) {
@@ -429,6 +431,12 @@ void Server::Impl::Finish(std::size_t index, bool answered) {
         LogLine(FormatRequest(log[index]));
     }
     changed.notify_all();
+}
+
+void Server::Impl::Undelivered(std::size_t index) {
+    std::lock_guard lock(mutex);
+    if (index < log.size()) log[index].answered = false;
+    LogLine("#" + std::to_string(index) + " reply not delivered");
 }
 
 void Server::Impl::LogLine(const std::string& line) {

@@ -114,6 +114,7 @@ struct LoggedRequest {
     int32_t origin = 0;
     // The reply: status and, for reads, the reported count; `answered` is
     // false when the connection was closed or held instead of a whole reply.
+    // An entry is complete before its reply (or close) reaches the client.
     int32_t status = 0;
     int32_t reply_count = 0;
     int32_t reply_handle = -1;     // open
