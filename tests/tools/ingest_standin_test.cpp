@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -532,6 +533,35 @@ TEST_F(IngestStandin, LogFile) {
     EXPECT_EQ(lines[3], FormatRequest(log[2]));
 }
 
+// Starts the program; its first output line is the port.
+pid_t Spawn(std::vector<std::string> args, int& port) {
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int out[2];
+    if (::pipe(out) != 0) return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    std::string first;
+    char c;
+    while (spawned == 0 && ::read(out[0], &c, 1) == 1 && c != '\n') first += c;
+    ::close(out[0]);
+    port = std::atoi(first.c_str());
+    return spawned == 0 ? pid : -1;
+}
+
+bool Stopped(pid_t pid) {
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 // The program: knobs on the command line, the port printed, SIGUSR1 makes
 // it absent, SIGTERM ends it.
 TEST_F(IngestStandin, Program) {
@@ -540,25 +570,10 @@ TEST_F(IngestStandin, Program) {
     std::vector<std::string> args = {INGEST_STANDIN_PROGRAM, "--port", "0", "--device", device, "--block-size",
                                      "4096", "--first-handle", "5", "--open-fail", "1", "--open-status", "9",
                                      "--count-extra", "1", "--log", log};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    std::string first;
-    char c;
-    while (::read(out[0], &c, 1) == 1 && c != '\n') first += c;
-    ::close(out[0]);
-    const int port = std::atoi(first.c_str());
-    ASSERT_GT(port, 0) << first;
+    int port = 0;
+    const pid_t pid = Spawn(args, port);
+    ASSERT_GT(pid, 0);
+    ASSERT_GT(port, 0);
 
     RawClient client;
     ASSERT_TRUE(client.Connect(static_cast<uint16_t>(port)));
@@ -579,15 +594,59 @@ TEST_F(IngestStandin, Program) {
     }
     EXPECT_TRUE(absent);
 
-    ::kill(pid, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(Stopped(pid));
     std::ifstream in(log);
     int lines = 0;
     for (std::string line; std::getline(in, line);) ++lines;
     EXPECT_EQ(lines, 4);
+}
+
+
+// --absent keeps the port until SIGUSR1; a held short reply goes at SIGHUP.
+TEST_F(IngestStandin, ProgramAbsentAndHeld) {
+    const std::string device = std::string(kDrive0) + "=" + image_;
+    int port = 0;
+    const pid_t pid = Spawn({INGEST_STANDIN_PROGRAM, "--absent", "--device", device, "--short-reply", "1:read",
+                             "--short-bytes", "10", "--short-then", "hold"},
+                            port);
+    ASSERT_GT(pid, 0);
+    ASSERT_GT(port, 0);
+    RawClient client;
+    EXPECT_FALSE(client.Connect(static_cast<uint16_t>(port)));
+    ::kill(pid, SIGUSR1);
+    bool connected = false;
+    for (int i = 0; i < 500 && !connected; ++i) {
+        connected = client.Connect(static_cast<uint16_t>(port));
+        if (!connected) std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(connected);
+    const int32_t h = GetLe32(Ask(OpenRequest(kDrive0), &client), rep::kHandle);
+    Bytes held;
+    bool whole = true;
+    std::atomic<bool> done{false};
+    std::thread reader([&] {
+        whole = client.Exchange(HandleRequest(kRead, h, 100), held);
+        done = true;
+    });
+    // A SIGHUP before the hold began releases nothing, so repeat it.
+    for (int i = 0; i < 500 && !done; ++i) {
+        std::this_thread::sleep_for(20ms);
+        ::kill(pid, SIGHUP);
+    }
+    reader.join();
+    EXPECT_FALSE(whole);
+    EXPECT_EQ(held.size(), 10u);
+    EXPECT_TRUE(Stopped(pid));
+}
+
+TEST_F(IngestStandin, ProgramRejectsBadOptions) {
+    for (const char* bad : {"--port 70000", "--short-then later", "--disconnect-before 2:write", "--block-size 512",
+                            "--device nameonly", "--bogus 1"}) {
+        const std::string command = std::string(INGEST_STANDIN_PROGRAM) + " " + bad + " 2>/dev/null";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << bad;
+        EXPECT_EQ(WEXITSTATUS(status), 2) << bad;
+    }
 }
 
 }  // namespace
