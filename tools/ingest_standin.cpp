@@ -77,6 +77,7 @@ void PutLe32At(uint8_t* p, int32_t value) {
 bool Fires(const Trigger& t, int32_t command, const int* per_command, int total) {
     if (t.nth <= 0) return false;
     if (t.command == 0) return total == t.nth;
+    if (t.command < kOpen || t.command > kSeek) return false;
     return command == t.command && per_command[command] == t.nth;
 }
 
@@ -323,7 +324,12 @@ void Server::Impl::AcceptLoop() {
         if (r < 0 || (fds[1].revents & POLLIN)) return;
         if (!(fds[0].revents & POLLIN)) continue;
         int fd = ::accept4(listen_fd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) continue;
+        if (fd < 0) {
+            // Out of descriptors or a connection reset before the accept:
+            // do not spin on a listener that stays readable.
+            if (errno != EINTR && errno != EAGAIN) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
         int one = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         std::lock_guard lock(mutex);

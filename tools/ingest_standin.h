@@ -51,7 +51,7 @@ struct Device {
 
 // The n-th request (1-based) of one command, or of any command when
 // `command` is 0, counted over all connections since the faults were last
-// set. nth 0 never fires.
+// set. nth 0, or a command outside 1..5, never fires.
 struct Trigger {
     int nth = 0;
     int32_t command = 0;
