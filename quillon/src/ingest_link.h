@@ -1,0 +1,39 @@
+#pragma once
+// The ingest-server client: every device operation is one exchange of a
+// 65,568-byte request and a 65,568-byte reply over one TCP link.
+#include <cstdint>
+
+namespace quillon::link {
+
+enum Command : int32_t { kOpen = 1, kClose = 2, kRead = 3, kBlockSize = 4, kSeek = 5 };
+
+// Field offsets. The request and the reply do not mirror each other.
+constexpr int kRequestCommand = 0;
+constexpr int kRequestHandle = 16;
+constexpr int kRequestPath = 16;  // open only, in the handle's place
+constexpr int kRequestCount = 20;
+constexpr int kRequestOffsetLow = 24;
+constexpr int kRequestOffsetHigh = 28;
+constexpr int kRequestOrigin = 32;
+constexpr int kReplyStatus = 4;
+constexpr int kReplyBlockSize = 20;
+constexpr int kReplyCount = 24;
+constexpr int kReplyData = 28;
+constexpr int kReplyHandle = 272;
+
+// Connects first while the link is absent. The handle is -1 unless the
+// server opened the device.
+bool OpenDev(const char* path, int32_t* handle);
+void CloseDev(int32_t handle);
+// Bytes placed in `destination`: the server's count clamped to
+// 0 ... min(count, 65,540); 0 on any failure.
+int32_t ReadDev(int32_t handle, void* destination, int32_t count);
+// The server's block size; 512 when the request fails or reports 0 or less.
+int32_t GetDevBlockSize(int32_t handle);
+void SeekDev(int32_t handle, int64_t offset);
+
+// Shuts the link down from any thread, so that an exchange hanging at the
+// server fails; the link stays broken.
+void ShutdownLink();
+
+}  // namespace quillon::link

@@ -1,0 +1,260 @@
+// Streaming one file: the caller hands requests to one worker thread, which
+// does the device reads, and waits for each answer for a bounded time.
+#include <chrono>
+#include <cstring>
+#include <new>
+#include <system_error>
+#include <vector>
+
+#include "directory.h"
+#include "ingest_link.h"
+#include "platform/text.h"
+#include "quillon.h"
+#include "quillon_state.h"
+
+namespace quillon {
+
+namespace {
+
+using namespace std::chrono_literals;
+using Wait = platform::AutoResetEvent::WaitResult;
+
+constexpr auto kWorkerWait = 1000ms;
+constexpr auto kAnswerWait = 2000ms;
+constexpr auto kJoinWait = 5000ms;
+
+struct ChunkSplit {
+    int32_t full = 0;
+    int32_t rest = 0;
+};
+
+ChunkSplit Split(int32_t chunk) { return {chunk / kReadPiece, chunk % kReadPiece}; }
+
+// Serves requests for one file until the cancel flag is set.
+void StreamSTANAGFile(const DirEntry& entry, platform::AutoResetEvent& requestEvent,
+                      platform::AutoResetEvent& replyEvent, std::vector<uint8_t>& piece) {
+    QuillonState& s = State();
+    const DriveState& d = s.drive;
+    StreamState& st = s.stream;
+
+    // Unsigned: start blocks come from the medium.
+    const uint64_t base = (entry.startBlock + static_cast<uint64_t>(d.firstDirectoryBlock) - 1) *
+                          static_cast<uint64_t>(d.blockSize);
+    link::SeekDev(d.handle, static_cast<int64_t>(base));
+    ChunkSplit split;
+    {
+        std::lock_guard lock(st.handover);
+        split = Split(st.request.chunkSize);
+    }
+
+    for (;;) {
+        if (st.cancel) return;
+        if (requestEvent.WaitFor(kWorkerWait) != Wait::Signalled) continue;
+
+        uint64_t number;
+        void* buffer;
+        int64_t position;
+        int32_t chunk;
+        {
+            std::lock_guard lock(st.handover);
+            if (!st.request.currentOpen) continue;  // answered or abandoned already
+            number = st.request.currentNumber;
+            buffer = st.request.currentBuffer;
+            position = st.request.storedPosition;
+            chunk = st.request.chunkSize;
+        }
+
+        int32_t result = 0;
+        bool dropped = false;
+        if (!buffer) {
+            if (position < 0) {
+                // no position stored: nothing to do
+            } else if (static_cast<uint64_t>(position) > entry.size) {
+                result = -1;
+            } else {
+                link::SeekDev(d.handle, static_cast<int64_t>(base + static_cast<uint64_t>(position)));
+                split = Split(chunk);
+            }
+        } else {
+            auto readPiece = [&](int32_t count) {
+                int32_t got = link::ReadDev(d.handle, piece.data(), count);
+                // The caller's buffer is written only while its request is
+                // current; an abandoned one is dropped after this exchange.
+                std::lock_guard lock(st.handover);
+                if (!st.request.currentOpen || st.request.currentNumber != number) return false;
+                if (got > 0) std::memcpy(static_cast<uint8_t*>(buffer) + result, piece.data(), static_cast<std::size_t>(got));
+                result += got;
+                return true;
+            };
+            for (int32_t i = 0; i < split.full && !dropped; ++i) dropped = !readPiece(kReadPiece);
+            if (!dropped && split.rest != 0) dropped = !readPiece(split.rest);
+        }
+        if (dropped) continue;
+
+        bool answered = false;
+        {
+            std::lock_guard lock(st.handover);
+            if (st.request.currentOpen && st.request.currentNumber == number) {
+                st.request.replyNumber = number;
+                st.request.replyResult = result;
+                st.request.currentOpen = false;
+                answered = true;
+            }
+        }
+        if (answered) replyEvent.Set();
+    }
+}
+
+void CopySTANAGFiles(platform::AutoResetEvent& requestEvent, platform::AutoResetEvent& replyEvent) {
+    QuillonState& s = State();
+    const DriveState& d = s.drive;
+    StreamState& st = s.stream;
+
+    link::SeekDev(d.handle, d.firstDirectoryBlock * d.blockSize);
+    int selected = 0;
+    for (int i = 0; i < d.fileCount; ++i) selected += d.files[static_cast<std::size_t>(i)].selected ? 1 : 0;
+
+    std::vector<uint8_t> piece(kReadPiece);
+    WalkSTANAGDirectory(
+        d.handle, d.blockSize, d.firstDirectoryBlock,
+        [&](int64_t k, const DirEntry& entry) {
+            if (k < kMaxFiles && k < d.fileCount) {
+                const FileEntry& f = d.files[static_cast<std::size_t>(k)];
+                if (f.selected && std::strcmp(f.name, entry.name) == 0) {
+                    StreamSTANAGFile(entry, requestEvent, replyEvent, piece);
+                    ++st.filesStreamed;
+                }
+            }
+            if (st.filesStreamed == selected) {
+                st.operation = kAllStreamed;
+                return false;
+            }
+            if (st.cancel) {
+                st.operation = kCancelled;
+                return false;
+            }
+            return true;
+        },
+        [&st] {
+            if (!st.cancel) return false;
+            st.operation = kCancelled;
+            return true;
+        });
+}
+
+int StartSTANAGCopy() {
+    StreamState& st = State().stream;
+    try {
+        st.requestEvent = std::make_unique<platform::AutoResetEvent>();
+    } catch (const std::bad_alloc&) {
+        return 10;
+    }
+    try {
+        st.replyEvent = std::make_unique<platform::AutoResetEvent>();
+    } catch (const std::bad_alloc&) {
+        st.requestEvent.reset();
+        return 10;
+    }
+    platform::AutoResetEvent* request = st.requestEvent.get();
+    platform::AutoResetEvent* reply = st.replyEvent.get();
+    st.operation = kStreaming;
+    try {
+        if (st.worker.Start([request, reply] { CopySTANAGFiles(*request, *reply); }, false)) return 1;
+    } catch (const std::system_error&) {
+    } catch (const std::bad_alloc&) {
+    }
+    st.operation = kIdle;
+    return 9;  // the events stay; requests then go unanswered
+}
+
+// Stops a started worker, whatever its state, before anything it uses goes.
+void CancelSTANAGCopy() {
+    StreamState& st = State().stream;
+    if (st.worker.Started()) {
+        st.cancel = true;
+        {
+            std::lock_guard lock(st.handover);
+            st.request.currentOpen = false;
+        }
+        if (st.requestEvent) st.requestEvent->Cancel();
+        if (!st.worker.JoinFor(kJoinWait)) {
+            // An exchange hangs at the server: make it fail, then wait.
+            link::ShutdownLink();
+            st.worker.Join();
+        }
+    }
+    st.requestEvent.reset();
+    st.replyEvent.reset();
+    st.operation = kIdle;
+}
+
+}  // namespace
+}  // namespace quillon
+
+using namespace quillon;
+
+QUILLON_API int OpenSTANAGFile(const char* drive, const char* fileName, int64_t* fileSize) {
+    QuillonState& s = State();
+    DriveState& d = s.drive;
+    // The running worker may still read the table.
+    if (d.handle != -1) return kAlreadyOpen;
+    d.fileCount = 0;
+    int code = OpenSTANAGDrive(drive);
+    if (code != kOpened) return code;
+    if (fileName) {
+        for (int i = 0; i < d.fileCount; ++i) {
+            FileEntry& f = d.files[static_cast<std::size_t>(i)];
+            if (platform::AsciiEqualsNoCase(f.name, fileName)) {
+                f.selected = true;
+                if (fileSize) *fileSize = static_cast<int64_t>(f.size);
+                break;
+            }
+        }
+    }
+    return StartSTANAGCopy();
+}
+
+QUILLON_API int GetNextBuffer(uint32_t positionLow, int32_t positionHigh, void* buffer, int32_t chunk) {
+    StreamState& st = State().stream;
+    if (!buffer) {
+        std::lock_guard lock(st.handover);
+        if (positionHigh >= 0)
+            st.request.storedPosition = static_cast<int64_t>(static_cast<uint64_t>(positionHigh) << 32 | positionLow);
+        if (chunk >= 0) st.request.chunkSize = chunk;
+    }
+    if (!st.requestEvent) return 0;
+
+    uint64_t number;
+    {
+        std::lock_guard lock(st.handover);
+        number = ++st.request.lastNumber;
+        st.request.currentNumber = number;
+        st.request.currentBuffer = buffer;
+        st.request.currentOpen = true;
+    }
+    st.replyEvent->Reset();
+    st.requestEvent->Set();
+
+    const auto deadline = std::chrono::steady_clock::now() + kAnswerWait;
+    for (;;) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        Wait w = left.count() > 0 ? st.replyEvent->WaitFor(left) : Wait::TimedOut;
+        std::lock_guard lock(st.handover);
+        if (st.request.replyNumber == number) return st.request.replyResult;
+        // A reply to an older request is ignored; the wait goes on.
+        if (w != Wait::Signalled) {
+            if (st.request.currentNumber == number) st.request.currentOpen = false;  // abandoned
+            return 0;
+        }
+    }
+}
+
+QUILLON_API int CloseSTANAGDrive() {
+    DriveState& d = State().drive;
+    if (d.handle != -1) {
+        CancelSTANAGCopy();
+        link::CloseDev(d.handle);
+        d.handle = -1;
+    }
+    return 0;
+}
