@@ -161,6 +161,16 @@ bool ValidationEngine::OpenRunOutputs() {
     return outputs_.outputHandle.IsOpen();
 }
 
+void ValidationEngine::NoteWritten(const std::string& path) {
+    std::lock_guard lock(writtenMutex_);
+    if (std::find(written_.begin(), written_.end(), path) == written_.end()) written_.push_back(path);
+}
+
+std::vector<std::string> ValidationEngine::OutputsWritten() const {
+    std::lock_guard lock(writtenMutex_);
+    return written_;
+}
+
 namespace {
 std::string StripTrailingSeparators(std::string text) {
     while (!text.empty() && (text.back() == '/' || text.back() == '\\')) text.pop_back();
@@ -296,6 +306,10 @@ bool ValidationEngine::OpenFiles(const OpenFilesTexts& texts) {
     generation_.fetch_add(1);
     filesValidated_ = 0;
     {
+        std::lock_guard lock(writtenMutex_);
+        written_.clear();
+    }
+    {
         std::lock_guard lock(quietMutex_);
         quietEnd_.clear();
     }
@@ -372,6 +386,11 @@ void ValidationEngine::FinishRun() {
 }
 
 void ValidationEngine::CloseRunFiles() {
+    if (outputs_.outputHandle.IsOpen()) NoteWritten(runConfig.outputPath);
+    if (outputs_.errorLineHandle.IsOpen()) NoteWritten(outputs_.listingNames[kListingSlots]);
+    for (int s = 0; s < kListingSlots; ++s)
+        if (outputs_.listingHandles[static_cast<std::size_t>(s)].IsOpen())
+            NoteWritten(outputs_.listingNames[static_cast<std::size_t>(s)]);
     int handle = runConfig.inputHandle;
     if (handle != -1) {
         input_.Close(handle);

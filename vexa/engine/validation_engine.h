@@ -80,6 +80,12 @@ public:
     void CloseFiles();       // the Close command
     void ResetCounters();    // the Reset button
     DisplaySnapshot Snapshot() const { return display.Snapshot(Errors()); }
+    // The output files the run has written so far, in the order they were
+    // finished, each once.
+    std::vector<std::string> OutputsWritten() const;
+    // Sections that write a file of their own (summary, TMATS content file)
+    // note it here.
+    void NoteWritten(const std::string& path);
 
     // The finish path; any thread.
     void FinishRun();
@@ -171,6 +177,9 @@ private:
     std::vector<std::shared_ptr<FileRun>> finishedRuns_;
     std::mutex quietMutex_;
     std::string quietEnd_;
+    mutable std::mutex writtenMutex_;
+    std::vector<std::string> written_;
+
 
     // The hand-over of the two read buffers (each guarded by its events).
     std::atomic<int> bufferStatus_[2] = {0, 0};
