@@ -1,72 +1,36 @@
-// ch10-gen OUTPUT: writes a small sample recording: a setup record whose
-// TMATS declares a time, a PCM and a 1553 channel, then time, PCM and 1553
-// packets, one stretch of garbage and a channel the TMATS does not declare.
+// ch10-gen OUTPUT [--size BYTES]: writes the sample recording, or with
+// --size a stream of about that many bytes (setup record, a time packet
+// every second, 1553 and PCM packets of 4-64 KiB).
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
-#include "ch10_fixture.h"
-#include "tmats_builder.h"
-
-using namespace ch10fix;
+#include "sample_recording.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: ch10-gen OUTPUT\n");
+    if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--size") == 0)) {
+        std::fprintf(stderr, "usage: ch10-gen OUTPUT [--size BYTES]\n");
         return 2;
     }
-    TmatsAttributes tmats{
-        {"G\\PN", "SAMPLE"},           {"G\\106", "07"},
-        {"G\\DSI\\N", "1"},            {"G\\DSI-1", "DATASOURCE"},
-        {"R-1\\ID", "RECORDER"},       {"R-1\\N", "3"},
-        {"R-1\\TK1-1", "1"},           {"R-1\\DSI-1", "TIME"},    {"R-1\\CDT-1", "TIMIN"},
-        {"R-1\\TK1-2", "2"},           {"R-1\\DSI-2", "PCM1"},    {"R-1\\CDT-2", "PCMIN"},
-        {"R-1\\TK1-3", "3"},           {"R-1\\DSI-3", "BUS1"},    {"R-1\\CDT-3", "1553IN"},
-    };
-    Bytes out = BuildSetupPacket(tmats);
-    uint8_t seq[4] = {1, 0, 0, 0};
-    for (int i = 0; i < 8; ++i) {
-        uint64_t rtc = 10'000'000ull * static_cast<uint64_t>(i + 1);
-        PacketSpec time;
-        time.channelId = 1;
-        time.dataType = 0x11;
-        time.sequence = seq[1]++;
-        time.rtc = rtc;
-        time.body = Bytes(8, 0);
-        Append(out, BuildPacket(time));
-
-        PacketSpec pcm;
-        pcm.channelId = 2;
-        pcm.dataType = 0x09;
-        pcm.sequence = seq[2]++;
-        pcm.rtc = rtc + 1000;
-        pcm.body = Bytes(64, static_cast<uint8_t>(i));
-        pcm.checksum = Checksum::Sum16;
-        Append(out, BuildPacket(pcm));
-
-        PacketSpec bus;
-        bus.channelId = 3;
-        bus.dataType = 0x19;
-        bus.sequence = seq[3]++;
-        bus.rtc = rtc + 2000;
-        bus.csdw = 1;
-        bus.body = Bytes(20, 0x55);
-        bus.checksum = Checksum::Sum32;
-        Append(out, BuildPacket(bus));
-
-        if (i == 3) Append(out, Bytes(37, 0xA5));  // garbage the validator must skip
-        if (i == 5) {
-            PacketSpec stray;
-            stray.channelId = 9;  // not declared in the TMATS
-            stray.dataType = 0x09;
-            stray.rtc = rtc + 3000;
-            stray.body = Bytes(16, 1);
-            Append(out, BuildPacket(stray));
+    const std::string out = argv[1];
+    if (argc == 4) {
+        char* end = nullptr;
+        unsigned long long size = std::strtoull(argv[3], &end, 0);
+        if (!end || *end || size == 0) {
+            std::fprintf(stderr, "ch10-gen: bad size %s\n", argv[3]);
+            return 2;
         }
+        if (!ch10gen::WriteStream(out, size)) {
+            std::fprintf(stderr, "ch10-gen: cannot write %s\n", out.c_str());
+            return 1;
+        }
+        return 0;
     }
-    if (!WriteFile(argv[1], out)) {
-        std::fprintf(stderr, "ch10-gen: cannot write %s\n", argv[1]);
+    if (!ch10fix::WriteFile(out, ch10gen::SampleRecording())) {
+        std::fprintf(stderr, "ch10-gen: cannot write %s\n", out.c_str());
         return 1;
     }
-    std::printf("%s: %zu bytes\n", argv[1], out.size());
+    std::printf("%s: sample recording written\n", out.c_str());
     return 0;
 }

@@ -97,6 +97,11 @@ void ValidationEngine::PostRunEnd(uint64_t generation, bool completed) {
 
 // --- run control ---------------------------------------------------------------
 
+bool ValidationEngine::WorkersDoneForTests() const {
+    auto run = CurrentRun();
+    return run && run->reader.Finished() && run->processor.Finished();
+}
+
 std::shared_ptr<ValidationEngine::FileRun> ValidationEngine::CurrentRun() const {
     std::lock_guard lock(runMutex_);
     return currentRun_;
@@ -157,6 +162,7 @@ bool ValidationEngine::OpenRunOutputs() {
     request.tmatsLogPath = tmats_.LogPath();
     request.spaceDelimited = SpaceDelimited();
     request.title = host_.WindowTitle();
+    request.clock = clock;
     outputs_.OpenOutputFiles(request, host_);
     return outputs_.outputHandle.IsOpen();
 }

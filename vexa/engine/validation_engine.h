@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -62,6 +63,8 @@ public:
     CRunConfig runConfig;
     std::atomic<int> timePacketTolerance{5};
     std::atomic<int> intraPacketTolerance{5};
+    // The clock of the log header; empty for the system clock (tests fix it).
+    std::function<std::time_t()> clock;
 
     // --- user-interface entries ------------------------------------------
     // The widget-free part of the Open Files dialog's OK: acquisition,
@@ -129,6 +132,9 @@ public:
     // Back to an empty work area with the run flag set (frame tests).
     void BeginFrameTest();
 
+    int FilesValidated() const { return filesValidated_.load(); }
+    // Tests: both threads of the current file have returned.
+    bool WorkersDoneForTests() const;
     // Tests: a validator in place of the frame.
     void SetValidatorForTests(std::function<int(ValidationEngine&)> validator) { validator_ = std::move(validator); }
 
