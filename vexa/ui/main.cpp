@@ -1,10 +1,12 @@
 // vexa ("Kelvane"): validates Chapter 10 recordings against their TMATS.
 #include <cstdio>
 
-int main(int, char**) {
+#include "headless.h"
+
+int main(int argc, char** argv) {
+    if (vexa::WantsHeadless(argc, argv)) return vexa::RunHeadless(argc, argv);
     std::fprintf(stderr,
-                 "vexa: the validation run is not built yet; it will validate a Chapter 10 recording\n"
-                 "(a file, a segment set or a directory of *.ch10 files) against its TMATS and write\n"
-                 "the validation log, the summary and the TMATS text file.\n");
+                 "vexa: the window is not built yet; run a validation with\n"
+                 "  vexa --headless [--output-dir DIR] [--output-file NAME] [--tmats FILE] PATH\n");
     return 2;
 }

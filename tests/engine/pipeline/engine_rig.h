@@ -1,0 +1,102 @@
+#pragma once
+// Shared pieces of the engine's run tests: recordings built with the fixture
+// writer, a queue host pumped on the test thread, and an engine wired to it.
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ch10_fixture.h"
+#include "engine_state.h"
+#include "queue_host.h"
+#include "tmats_builder.h"
+#include "validation_engine.h"
+
+namespace rig {
+
+using ch10fix::Bytes;
+using namespace std::chrono_literals;
+
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A TMATS record declaring `ids` as channels 1..n (PCM unless told).
+inline ch10fix::TmatsAttributes Tmats(const std::vector<uint16_t>& ids, const std::string& revision = "07") {
+    ch10fix::TmatsAttributes t{{"G\\PN", "RIG"}, {"G\\106", revision}, {"R-1\\ID", "REC"}};
+    t.Add("R-1\\N", std::to_string(ids.size()));
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        std::string n = std::to_string(i + 1);
+        t.Add("R-1\\TK1-" + n, std::to_string(ids[i]));
+        t.Add("R-1\\DSI-" + n, "CH" + n);
+        t.Add("R-1\\CDT-" + n, "PCMIN");
+    }
+    return t;
+}
+
+inline Bytes Packet(uint16_t channel, uint8_t dataType, std::size_t bodyBytes, uint8_t fill = 0x11,
+                    uint8_t sequence = 0) {
+    ch10fix::PacketSpec s;
+    s.channelId = channel;
+    s.dataType = dataType;
+    s.sequence = sequence;
+    s.body = Bytes(bodyBytes, fill);
+    return ch10fix::BuildPacket(s);
+}
+
+// Setup record for channels 2 and 3, then packets with garbage stretches
+// and an undeclared channel, to about `size` bytes.
+inline Bytes BusyStream(std::size_t size) {
+    Bytes out = ch10fix::BuildSetupPacket(Tmats({2, 3}));
+    uint8_t seq = 0;
+    for (int i = 0; out.size() < size; ++i) {
+        ch10fix::Append(out, Packet(i % 7 == 3 ? 9 : static_cast<uint16_t>(2 + i % 2), 0x09,
+                                    1000 + static_cast<std::size_t>((i * 7919) % 60000), static_cast<uint8_t>(i),
+                                    seq++));
+        if (i % 11 == 5) ch10fix::Append(out, Bytes(13 + i % 5, 0xA5));
+    }
+    return out;
+}
+
+inline std::time_t FixedClock() { return 1700000000; }
+
+// The log without its header (everything up to the last rule of "=").
+inline std::string Findings(const std::string& log) {
+    const std::string rule(130, '=');
+    std::size_t at = log.rfind(rule);
+    return at == std::string::npos ? log : log.substr(at + rule.size());
+}
+
+struct Engine {
+    Engine() { vexa::Engine().ResetForTests(); }
+    vexa::QueueHost host;
+    std::unique_ptr<vexa::ValidationEngine> engine = std::make_unique<vexa::ValidationEngine>(host);
+    vexa::ValidationEngine& operator*() { return *engine; }
+    vexa::ValidationEngine* operator->() { return engine.get(); }
+
+    bool Open(const std::string& source, const std::string& outputDir, int inputType = 1) {
+        engine->clock = FixedClock;
+        engine->runConfig.inputType = inputType;
+        vexa::OpenFilesTexts texts;
+        texts.outputDir = outputDir;
+        if (inputType == 1) texts.sourceFile = source;
+        else texts.sourceDir = source;
+        return engine->OpenFiles(texts);
+    }
+    // Pumps until the run's end; false on time-out.
+    bool AwaitEnd(std::chrono::milliseconds timeout = 60s) { return host.PumpUntilRunEnded(timeout); }
+    std::vector<std::string> BoxTexts() const {
+        std::vector<std::string> out;
+        for (const auto& b : host.boxes) out.push_back(b.text);
+        return out;
+    }
+};
+
+}  // namespace rig

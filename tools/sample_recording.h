@@ -1,0 +1,21 @@
+#pragma once
+// Recordings made with the fixture writer for the README, the tests and the
+// benchmark.
+#include <cstdint>
+#include <string>
+
+#include "ch10_fixture.h"
+
+namespace ch10gen {
+
+// The README's sample: a setup record declaring a time, a PCM and a 1553
+// channel, then time, PCM and 1553 packets, one stretch of garbage and a
+// channel the TMATS does not declare.
+ch10fix::Bytes SampleRecording();
+
+// A stream of about `targetBytes`: the setup record, a time packet every
+// second of relative time, and 1553 and PCM packets of 4-64 KiB with
+// correct checksums. Written in pieces, so gigabytes need no memory.
+bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed = 1);
+
+}  // namespace ch10gen

@@ -1,0 +1,126 @@
+#include "run_config.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/directory.h"
+#include "platform/format.h"
+#include "platform/path.h"
+#include "platform/text.h"
+
+namespace vexa {
+
+OutputNames MakeOutputNames(std::string_view outputDir, std::string_view sourcePath) {
+    std::size_t sep = platform::LastSeparator(sourcePath);
+    std::string_view dir = sep == std::string_view::npos ? std::string_view{} : sourcePath.substr(0, sep + 1);
+    std::string_view base = sep == std::string_view::npos ? sourcePath : sourcePath.substr(sep + 1);
+    std::size_t dot = base.rfind('.');
+    if (dot != std::string_view::npos) base = base.substr(0, dot);
+
+    while (!dir.empty() && dir.front() == '\\') dir.remove_prefix(1);
+    while (!dir.empty() && dir.front() == '/') dir.remove_prefix(1);
+    std::string name(dir);
+    for (char& c : name)
+        if (c == '\\' || c == '/') c = '.';
+    name.append(base);
+
+    std::string out(outputDir);
+    OutputNames names;
+    names.outputPath = platform::Format("%s/%s.log", out.c_str(), name.c_str());
+    names.summaryPath = platform::Format("%s/%s%s", out.c_str(), name.c_str(), ".summary.txt");
+    names.tmatsTextPath = platform::Format("%s/%s%s", out.c_str(), name.c_str(), ".TMATS.tmt");
+    return names;
+}
+
+std::string FormatFileSize(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    if (!ok) return {};
+    const int64_t length = st.st_size;
+    if (length < 1024) return platform::Format("%d   B", static_cast<int>(length));
+    if (length <= 0xFFFFF) return platform::Format("%3.2f KB", static_cast<double>(length) / 1024.0);
+    if (length > 0x3FFFFFFF) return platform::Format("%1.2f GB", static_cast<double>(length) / 1073741824.0);
+    return platform::Format("%3.2f MB", static_cast<double>(length) / 1048576.0);
+}
+
+void CRunConfig::ResetRunConfig(int savedInputType) {
+    inputType = 0;
+    sourcePath.clear();
+    outputPath.clear();
+    selectedChannel = 0;
+    inputHandle = 0;
+    listAllPackets = validateBodies = validateSimPcm = validateSim1553 = 0;
+    for (auto& n : listingNames) n.clear();
+    inputType = savedInputType;
+}
+
+namespace {
+
+bool EndsWithCh10(std::string_view path) {
+    return path.size() >= 5 && platform::AsciiEqualsNoCase(path.substr(path.size() - 5), ".ch10");
+}
+
+// The directory a search pattern names: "dir/*" and "dir\*" lose the "*"
+// and the separator; anything else is the directory itself.
+std::string PatternDirectory(const std::string& pattern) {
+    std::string dir = pattern;
+    if (!dir.empty() && dir.back() == '*') {
+        dir.pop_back();
+        if (!dir.empty() && (dir.back() == '/' || dir.back() == '\\')) {
+            dir.pop_back();
+            if (dir.empty()) dir = "/";
+        }
+    }
+    return dir;
+}
+
+void Scan(const std::string& dir, std::vector<std::string>& out) {
+    for (const auto& entry : platform::ListDirectory(dir)) {
+        if (entry.isDirectory) Scan(entry.path, out);
+        if (EndsWithCh10(entry.path)) out.push_back(entry.path);
+    }
+}
+
+}  // namespace
+
+void CRunConfig::ScanSourceDir(const std::string& pattern) { Scan(PatternDirectory(pattern), sourceFiles); }
+
+void CRunConfig::RescanSourceDir(const std::string& pattern) {
+    nextFileIndex = 0;
+    sourceFiles.clear();
+    ScanSourceDir(pattern);
+}
+
+std::string CRunConfig::GetSourceFile(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= sourceFiles.size()) return {};
+    return sourceFiles[static_cast<std::size_t>(index)];
+}
+
+std::vector<FileListRow> CRunConfig::FillFileList(int mode) const {
+    std::vector<FileListRow> rows;
+    for (const auto& source : sourceFiles) {
+        OutputNames names = MakeOutputNames(outputDir, source);
+        FileListRow row;
+        if (mode == 0) row.name = names.outputPath;
+        else if (mode == 1) row.name = names.summaryPath;
+        row.size = FormatFileSize(row.name);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool CRunConfig::UsesExternalTmats() const {
+    return !tmatsSource.empty() && tmatsSource != kUseInternalTmats && inputType == 1;
+}
+
+void CRunConfig::SetOutputNames(const OutputNames& names) {
+    outputPath = names.outputPath;
+    summaryPath = names.summaryPath;
+    tmatsTextPath = names.tmatsTextPath;
+}
+
+}  // namespace vexa

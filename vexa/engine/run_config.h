@@ -1,0 +1,82 @@
+#pragma once
+// What one validation run works on: the source (a file or the *.ch10 files
+// of a directory tree), the TMATS choice, the output names, the options and
+// the open input.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexa {
+
+inline constexpr const char* kUseInternalTmats = "<use internal TMATS>";
+
+struct OutputNames {
+    std::string outputPath;     // the validation log
+    std::string summaryPath;    // + ".summary.txt"
+    std::string tmatsTextPath;  // + ".TMATS.tmt"
+};
+
+// Output names of one source of a directory run: the source's directory
+// (leading separators dropped, separators turned into ".") and base name
+// without its extension, inside `outputDir`.
+OutputNames MakeOutputNames(std::string_view outputDir, std::string_view sourcePath);
+
+// "%d   B", "%3.2f KB", "%3.2f MB" or "%1.2f GB"; empty when the file cannot
+// be opened for reading.
+std::string FormatFileSize(const std::string& path);
+
+struct FileListRow {
+    std::string name;
+    std::string size;  // FormatFileSize of name
+};
+
+class CRunConfig {
+public:
+    CRunConfig() = default;
+    CRunConfig(const CRunConfig&) = delete;
+    CRunConfig& operator=(const CRunConfig&) = delete;
+
+    int listAllPackets = 0;
+    int validateBodies = 0;
+    int validateSimPcm = 0;
+    int validateSim1553 = 0;
+    std::string sourcePath;
+    std::string sourceDir;
+    std::string outputDir;
+    std::string outputPath;
+    std::string summaryPath;
+    std::string tmatsTextPath;
+    std::array<std::string, 257> listingNames;
+    std::string tmatsSource;  // kUseInternalTmats or an external TMATS file; empty means internal
+    int selectedChannel = 0;
+    int inputType = 0;  // 0 directory run, 1 single file
+    int nextFileIndex = 0;
+    // Written by the reader when it opens the input itself, read by the
+    // finish path after the reader has left its loop.
+    std::atomic<int> inputHandle{0};
+    int sourceIsRecorder = 0;
+    int recorderDrive = 0;
+    std::vector<int64_t> recorderFileSizes;  // one per source file
+    int currentFileIndex = 0;
+    std::vector<std::string> sourceFiles;
+
+    // Saved settings are not read here; the caller passes the stored
+    // "InputType" (0 when there is none).
+    void ResetRunConfig(int savedInputType = 0);
+    // Appends the *.ch10 entries under the directory of `pattern` ("dir/*",
+    // "dir\*" or the directory itself), depth first, each level sorted.
+    void ScanSourceDir(const std::string& pattern);
+    void RescanSourceDir(const std::string& pattern);
+    std::string GetSourceFile(int index) const;
+    // Rows of the View Files dialog: output (mode 0) or summary (mode 1)
+    // names of every source and their sizes; the configuration is unchanged.
+    std::vector<FileListRow> FillFileList(int mode) const;
+    bool UsesExternalTmats() const;
+    OutputNames CurrentOutputNames() const { return {outputPath, summaryPath, tmatsTextPath}; }
+    void SetOutputNames(const OutputNames& names);
+};
+
+}  // namespace vexa

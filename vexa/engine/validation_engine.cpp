@@ -1,0 +1,627 @@
+#include "validation_engine.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "check_sections.h"
+#include "platform/event.h"
+#include "platform/format.h"
+#include "platform/latch.h"
+#include "platform/thread.h"
+
+namespace vexa {
+
+using namespace std::chrono_literals;
+
+// One file's threads and their hand-over. Made anew for every file; the
+// user-interface thread joins and drops it.
+struct ValidationEngine::FileRun {
+    explicit FileRun(uint64_t gen) : generation(gen) {}
+    const uint64_t generation;
+    // Read events start unsignalled, free events signalled.
+    platform::AutoResetEvent readEvents[2] = {platform::AutoResetEvent(false), platform::AutoResetEvent(false)};
+    platform::AutoResetEvent procEvents[2] = {platform::AutoResetEvent(true), platform::AutoResetEvent(true)};
+    platform::Thread processor;
+    platform::Thread reader;
+    platform::Latch readerLeftLoop;
+    platform::Latch processorLeftValidator;
+    platform::Latch processorEnded;  // after the processor's end-of-processing call
+    std::atomic<bool> finishBegun{false};
+    platform::Latch firstPassDone;
+
+    void CancelEvents() {
+        for (auto& e : readEvents) e.Cancel();
+        for (auto& e : procEvents) e.Cancel();
+    }
+};
+
+namespace {
+// The run whose processor this thread is, for the finish path.
+thread_local const void* tlsProcessorRun = nullptr;
+}  // namespace
+
+ValidationEngine::ValidationEngine(EngineHost& host, RecordingInput& input)
+    : host_(host), input_(input), shared_(Engine()), tmats_(input), alive_(std::make_shared<char>(0)),
+      slotOfChannel_(65536, -1) {
+    display.SetText(DisplayText::tmatsErrors, "0");
+    runConfig.ResetRunConfig();
+    streamState.ResetStreamState();
+}
+
+ValidationEngine::~ValidationEngine() {
+    EndLiveRun();
+    alive_.reset();
+}
+
+// --- posts -------------------------------------------------------------------
+
+void ValidationEngine::PostToUi(std::function<void()> fn) {
+    std::weak_ptr<char> alive = alive_;
+    host_.Post([alive, fn = std::move(fn)] {
+        if (alive.lock()) fn();
+    });
+}
+
+void ValidationEngine::PostBox(std::string text, std::string caption, BoxIcon icon) {
+    host_.PostBox(std::move(text), std::move(caption), icon);
+}
+
+void ValidationEngine::NoteQuietEnd(const char* text) {
+    std::lock_guard lock(quietMutex_);
+    if (quietEnd_.empty()) quietEnd_ = text;
+}
+
+void ValidationEngine::PostRunEnd(uint64_t generation, bool completed) {
+    PostToUi([this, generation, completed] {
+        if (generation != generation_.load()) return;  // a run that is no longer current
+        if (completed) {
+            display.SetText(DisplayText::status, "Validation completed");
+            display.stopEnabled = false;
+        }
+        RunEnd end;
+        end.completed = completed;
+        {
+            std::lock_guard lock(quietMutex_);
+            end.quietEnd = quietEnd_;
+        }
+        end.directoryRun = runConfig.inputType == 0;
+        end.filesValidated = filesValidated_.load();
+        end.filesTotal = end.directoryRun ? static_cast<int>(runConfig.sourceFiles.size()) : 1;
+        host_.RunEnded(end);
+    });
+}
+
+// --- run control ---------------------------------------------------------------
+
+bool ValidationEngine::WorkersDoneForTests() const {
+    auto run = CurrentRun();
+    return run && run->reader.Finished() && run->processor.Finished();
+}
+
+std::shared_ptr<ValidationEngine::FileRun> ValidationEngine::CurrentRun() const {
+    std::lock_guard lock(runMutex_);
+    return currentRun_;
+}
+
+void ValidationEngine::StartFileRun(bool resumeProcessor) {
+    auto run = std::make_shared<FileRun>(generation_.load());
+    {
+        std::lock_guard lock(runMutex_);
+        if (currentRun_) finishedRuns_.push_back(currentRun_);
+        currentRun_ = run;
+    }
+    FileRun* r = run.get();
+    r->processor.Start([this, r] { ProcessorThread(*r); }, true);
+    r->reader.Start([this, r] { ReaderThread(*r); }, false);
+    if (resumeProcessor) r->processor.Resume();
+}
+
+void ValidationEngine::JoinFinishedRuns() {
+    std::vector<std::shared_ptr<FileRun>> runs;
+    {
+        std::lock_guard lock(runMutex_);
+        runs.swap(finishedRuns_);
+    }
+    for (auto& run : runs) {
+        run->reader.Join();
+        run->processor.Join();
+    }
+}
+
+void ValidationEngine::EndLiveRun() {
+    continueWithNextFile_ = false;
+    FinishRun();
+    continueWithNextFile_ = false;
+    std::shared_ptr<FileRun> run;
+    {
+        std::lock_guard lock(runMutex_);
+        run = std::move(currentRun_);
+    }
+    if (run) {
+        run->reader.Join();
+        run->processor.Join();
+    }
+    JoinFinishedRuns();
+}
+
+void ValidationEngine::ShowRunStatus() {
+    display.SetText(DisplayText::source,
+                    platform::Format("Source File (%d/%d): %s", runConfig.nextFileIndex,
+                                     static_cast<int>(runConfig.sourceFiles.size()), runConfig.sourcePath.c_str()));
+    display.SetText(DisplayText::log, "Output: " + runConfig.outputPath);
+}
+
+bool ValidationEngine::OpenRunOutputs() {
+    OutputOpenRequest request;
+    request.outputPath = runConfig.outputPath;
+    request.sourcePath = runConfig.sourcePath;
+    request.tmatsLogPath = tmats_.LogPath();
+    request.spaceDelimited = SpaceDelimited();
+    request.title = host_.WindowTitle();
+    request.clock = clock;
+    outputs_.OpenOutputFiles(request, host_);
+    return outputs_.outputHandle.IsOpen();
+}
+
+void ValidationEngine::NoteWritten(const std::string& path) {
+    std::lock_guard lock(writtenMutex_);
+    if (std::find(written_.begin(), written_.end(), path) == written_.end()) written_.push_back(path);
+}
+
+std::vector<std::string> ValidationEngine::OutputsWritten() const {
+    std::lock_guard lock(writtenMutex_);
+    return written_;
+}
+
+namespace {
+std::string StripTrailingSeparators(std::string text) {
+    while (!text.empty() && (text.back() == '/' || text.back() == '\\')) text.pop_back();
+    return text;
+}
+bool CanOpenForReading(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+}  // namespace
+
+bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
+    if (texts.tmats != kUseInternalTmats && !texts.tmats.empty() && !CanOpenForReading(texts.tmats)) {
+        PostBox("TMATS file does not exist!", "", BoxIcon::Warning);
+        return false;
+    }
+    runConfig.tmatsSource = texts.tmats;
+    runConfig.sourcePath.clear();
+    const std::string outputDir = StripTrailingSeparators(texts.outputDir);
+    const std::string logPrefix = outputDir + "/" + texts.outputFile;
+
+    // The dialog's channel list: acquisition and pre-fill.
+    auto fillChannelList = [&] {
+        if (runConfig.sourcePath.empty()) return;
+        std::string message;
+        tmatsInfo_ = tmats_.ReadTmatsInfo(runConfig, 0, runConfig.sourcePath, logPrefix, &message);
+        if (!tmatsInfo_) {
+            PostBox(message, "", BoxIcon::None);
+            return;
+        }
+        PrefillChannelTable(tmatsInfo_);
+        display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
+    };
+
+    const int recorderType = 101 + runConfig.recorderDrive;
+    if (runConfig.inputType == 1) {
+        runConfig.sourcePath = texts.sourceFile;
+        tmatsInfo_ = nullptr;
+        fillChannelList();
+        if (!tmatsInfo_) {
+            PostBox("Please select a valid source file", "", BoxIcon::None);
+            return false;
+        }
+        if (texts.sourceFile.empty()) {
+            PostBox("Please enter or select a valid source file", "", BoxIcon::None);
+            return false;
+        }
+    } else {
+        if (!runConfig.sourceIsRecorder) {
+            runConfig.sourceDir = texts.sourceDir;
+            runConfig.outputDir = outputDir;
+            runConfig.RescanSourceDir(StripTrailingSeparators(texts.sourceDir) + "/*");
+        }
+        if (!runConfig.sourceFiles.empty()) {
+            runConfig.currentFileIndex = runConfig.nextFileIndex;
+            runConfig.nextFileIndex += 1;
+            runConfig.sourcePath = runConfig.GetSourceFile(runConfig.currentFileIndex);
+            if (runConfig.inputHandle != -1 && runConfig.inputHandle != 0) input_.Close(runConfig.inputHandle);
+            int handle = input_.Open(runConfig.sourcePath.c_str(), runConfig.sourceIsRecorder ? recorderType : 0);
+            runConfig.inputHandle = handle < 0 ? -1 : handle;
+            if (handle < 0) {
+                PostBox("Empty or Invalid Directory.", "Kelvane", BoxIcon::Warning);
+                return false;
+            }
+            tmatsInfo_ = nullptr;
+            fillChannelList();
+            // Without a channel record the run would validate against no
+            // TMATS at all; the dialog stays open as for a single file.
+            if (!tmatsInfo_) {
+                PostBox("Please select a valid source file", "", BoxIcon::None);
+                return false;
+            }
+        }
+    }
+
+    if (runConfig.inputHandle != -1 && runConfig.inputHandle != 0) {
+        input_.Close(runConfig.inputHandle);
+        runConfig.inputHandle = -1;
+    }
+    int handle = input_.Open(runConfig.sourcePath.c_str(), runConfig.sourceIsRecorder ? recorderType : 0);
+    runConfig.inputHandle = handle < 0 ? -1 : handle;
+    if (handle < 0) {
+        PostBox("Can't find source file(s).", "Kelvane", BoxIcon::Warning);
+        return false;
+    }
+
+    outputs_.Close();
+    if (!texts.outputFile.empty()) {
+        runConfig.outputDir = outputDir;
+        if (runConfig.inputType == 1) {
+            runConfig.outputPath = platform::Format("%s/%s", outputDir.c_str(), texts.outputFile.c_str());
+            runConfig.summaryPath = platform::Format("%s/%s%s", outputDir.c_str(), texts.outputFile.c_str(),
+                                                     ".summary.txt");
+            runConfig.tmatsTextPath = platform::Format("%s/%s%s", outputDir.c_str(), texts.outputFile.c_str(),
+                                                       ".TMATS.tmt");
+        } else {
+            runConfig.SetOutputNames(MakeOutputNames(runConfig.outputDir, runConfig.sourcePath));
+        }
+        OpenRunOutputs();
+    }
+    return true;
+}
+
+void ValidationEngine::OnOpenFiles() {
+    display.SetText(DisplayText::tmatsErrors,
+                    platform::Format("%d", tmatsInfo_ ? static_cast<int>(tmatsInfo_->FindingCount) : 0));
+    display.validateEnabled = true;
+    display.stopEnabled = true;
+    if (runConfig.inputType == 1) {
+        display.SetText(DisplayText::source, "Source File: " + runConfig.sourcePath);
+        display.SetText(DisplayText::log, "Output: " + runConfig.outputPath);
+    } else {
+        display.SetText(DisplayText::source,
+                        platform::Format("Source Dir (%d files): %s", static_cast<int>(runConfig.sourceFiles.size()),
+                                         runConfig.sourceDir.c_str()));
+    }
+    display.SetText(DisplayText::dataType, {});
+    display.SetText(DisplayText::selectedChannel,
+                    runConfig.selectedChannel == 0
+                        ? std::string("Selected Channel: All")
+                        : platform::Format("Selected Channel: %d", runConfig.selectedChannel));
+    display.selectedChannelShown = runConfig.selectedChannel != 0;
+    display.ResetDisplay(Errors());
+    streamState.filesOpen = true;
+    runFlag_ = 1;
+    StartFileRun(false);
+}
+
+bool ValidationEngine::OpenFiles(const OpenFilesTexts& texts) {
+    EndLiveRun();
+    generation_.fetch_add(1);
+    filesValidated_ = 0;
+    {
+        std::lock_guard lock(writtenMutex_);
+        written_.clear();
+    }
+    {
+        std::lock_guard lock(quietMutex_);
+        quietEnd_.clear();
+    }
+    if (!OpenFilesOk(texts)) {
+        streamState.filesOpen = false;
+        return false;
+    }
+    OnOpenFiles();
+    return true;
+}
+
+void ValidationEngine::Validate() {
+    display.validateEnabled = false;
+    stopRequested_ = false;
+    streamState.listingOn = true;
+    StartValidation();
+}
+
+void ValidationEngine::StartValidation() {
+    if (!streamState.filesOpen || streamState.playState != kIdle) return;
+    streamState.playState = kValidating;
+    if (runFlag_ == 0) {
+        // The threads of an earlier stop have ended: a fresh pair.
+        runFlag_ = 1;
+        StartFileRun(false);
+    }
+    if (runConfig.inputType == 0) ShowRunStatus();
+    continueWithNextFile_ = true;
+    if (auto run = CurrentRun()) run->processor.Resume();
+}
+
+void ValidationEngine::Stop() {
+    stopRequested_ = true;
+    if (streamState.filesOpen) {
+        streamState.listingOn = false;
+        display.stopEnabled = false;
+        FinishRun();
+    }
+}
+
+void ValidationEngine::CloseFiles() {
+    continueWithNextFile_ = false;
+    FinishRun();
+    continueWithNextFile_ = false;
+}
+
+void ValidationEngine::ResetCounters() { Errors().RequestReset(); }
+
+// --- the finish path ---------------------------------------------------------
+
+void ValidationEngine::FinishRun() {
+    std::shared_ptr<FileRun> run = CurrentRun();
+    if (!run) return;
+    if (run->finishBegun.exchange(true)) {
+        run->firstPassDone.Wait();
+        return;
+    }
+    streamState.filesOpen = false;
+    streamState.listingOn = false;
+    PostToUi([this] { display.validateEnabled = false; });
+    runFlag_ = 0;
+    run->CancelEvents();
+    run->processor.Resume();
+    // Nothing the workers use is closed or cleared while they may use it.
+    run->readerLeftLoop.Wait();
+    if (tlsProcessorRun != run.get()) run->processorLeftValidator.Wait();
+
+    WriteSummaryFile(*this);
+    CloseRunFiles();
+    ResetValidationState();
+    streamState.ResetStreamState();
+    tmats_.DeleteLog();
+    run->firstPassDone.Open();
+}
+
+void ValidationEngine::CloseRunFiles() {
+    if (outputs_.outputHandle.IsOpen()) NoteWritten(runConfig.outputPath);
+    if (outputs_.errorLineHandle.IsOpen()) NoteWritten(outputs_.listingNames[kListingSlots]);
+    for (int s = 0; s < kListingSlots; ++s)
+        if (outputs_.listingHandles[static_cast<std::size_t>(s)].IsOpen())
+            NoteWritten(outputs_.listingNames[static_cast<std::size_t>(s)]);
+    int handle = runConfig.inputHandle;
+    if (handle != -1) {
+        input_.Close(handle);
+        runConfig.inputHandle = -1;
+    }
+    outputs_.Close();
+}
+
+void ValidationEngine::OnProcessingEnded() {
+    if (!streamState.filesOpen) return;
+    int state = streamState.playState;
+    if (state == kStopping || state == kIdle) return;
+    streamState.playState = kIdle;
+    if (streamState.filesOpen) FinishRun();
+}
+
+void ValidationEngine::OnValidationCompleted(FileRun& run) {
+    FinishRun();
+    PostRunEnd(run.generation, true);
+}
+
+// --- the reader ----------------------------------------------------------------
+
+void ValidationEngine::ReaderThread(FileRun& run) {
+    const bool recorder = runConfig.sourceIsRecorder != 0;
+    int64_t budget = 0;
+    bool budgetKnown = true;
+    if (recorder) {
+        const auto index = static_cast<std::size_t>(runConfig.currentFileIndex);
+        if (runConfig.currentFileIndex >= 0 && index < runConfig.recorderFileSizes.size())
+            budget = runConfig.recorderFileSizes[index];
+        else
+            budgetKnown = false;  // no size to bound the reads: a failed read
+    }
+    readerIndex_ = 0;
+    const int inputType = recorder ? 101 + runConfig.recorderDrive : 0;
+    if (runConfig.inputHandle == -1) runConfig.inputHandle = input_.Open(runConfig.sourcePath.c_str(), inputType);
+    const int handle = runConfig.inputHandle;
+
+    int count = 0;
+    while (runFlag_) {
+        const int i = readerIndex_;
+        if (run.procEvents[i].Wait() != platform::AutoResetEvent::WaitResult::Signalled) break;
+        if (!runFlag_) break;
+        bufferStatus_[i] = 0;
+        uint8_t* buffer = streamState.readBuffers[i].get();
+        const int readSize = readSize_;
+        if (!budgetKnown) {
+            count = -1;
+        } else if (recorder && budget < readSize) {
+            // A recorder read delivers whole chunks: the file's size bounds the count.
+            if (budget <= 0) {
+                count = 0;
+            } else {
+                int got = input_.Read(handle, buffer, static_cast<int>(budget));
+                count = got <= 0 ? got : std::min<int>(got, static_cast<int>(budget));
+            }
+        } else {
+            count = input_.Read(handle, buffer, readSize);
+            if (count > readSize) count = -1;  // more than asked: not to be trusted
+        }
+        bufferBytes_[i] = count;
+        bufferStatus_[i] = count == 0 ? 2 : 1;
+        run.readEvents[i].Set();
+        readerIndex_ = (i + 1) % 2;
+        if (!budgetKnown) break;
+        if (recorder) {
+            budget -= count;
+            if (budget < 0) break;
+        }
+        if (handle == -1 || count == 0) break;
+    }
+    run.readerLeftLoop.Open();
+    run.readEvents[0].Set();
+    run.readEvents[1].Set();
+
+    run.processorEnded.Wait();
+    if (run.finishBegun) run.firstPassDone.Wait();
+    OnProcessingEnded();
+
+    if (continueWithNextFile_ && !stopRequested_ && runConfig.inputType == 0 &&
+        runConfig.nextFileIndex < static_cast<int>(runConfig.sourceFiles.size())) {
+        const int index = runConfig.nextFileIndex;
+        std::string path = runConfig.GetSourceFile(index);
+        int next = input_.Open(path.c_str(), inputType);
+        if (next >= 0) {
+            const uint64_t generation = run.generation;
+            PostToUi([this, generation, index, path, next] { OnValidateNextFile(generation, index, path, next); });
+            return;
+        }
+    }
+    OnValidationCompleted(run);
+}
+
+// --- the processor -------------------------------------------------------------
+
+BufferOutcome ValidationEngine::AppendAndValidate(int status, int count, const uint8_t* buffer,
+                                                  const std::function<void()>& release) {
+    if (status == 3) {
+        carryOver_ = 0;
+        workPending_ = false;
+        PostBox("Error reading input file, processing stopped", "", BoxIcon::None);
+        return BufferOutcome::ReaderFailed;
+    }
+    if (status == 2) {
+        CheckIndexAtEnd(*this);
+        carryOver_ = 0;
+        workPending_ = false;
+        filesValidated_.fetch_add(1);
+        return BufferOutcome::EndOfData;
+    }
+    if (count <= 0 || static_cast<uint32_t>(count) > kReadBufferSize ||
+        carryOver_ + static_cast<uint32_t>(count) > kWorkAreaSize) {
+        carryOver_ = 0;
+        workPending_ = false;
+        NoteQuietEnd("Error reading input file, processing stopped");
+        return BufferOutcome::ReadFailed;
+    }
+    workPending_ = true;
+    std::memcpy(streamState.workArea.get() + carryOver_, buffer, static_cast<std::size_t>(count));
+    workBytes_ = static_cast<uint32_t>(count) + carryOver_;
+    carryOver_ = 0;
+    workPos_ = 0;
+    release();
+    while (runFlag_) {
+        int result = validator_ ? validator_(*this) : ValidateNextPacket();
+        if (result == 1) {
+            workPending_ = false;
+            return BufferOutcome::NeedData;
+        }
+        if (result == -1) {
+            carryOver_ = 0;
+            workPending_ = false;
+            NoteQuietEnd("Error writing validation output, processing stopped");
+            return BufferOutcome::ValidatorFailed;
+        }
+    }
+    return BufferOutcome::Stopped;
+}
+
+void ValidationEngine::BeginFrameTest() {
+    workBytes_ = workPos_ = carryOver_ = 0;
+    workPending_ = false;
+    runFlag_ = 1;
+}
+
+void ValidationEngine::ProcessorThread(FileRun& run) {
+    tlsProcessorRun = &run;
+    processorIndex_ = 0;
+    // Resumed by the finish path before it ever validated: only the leaving steps.
+    if (runFlag_) {
+        Errors().DiscardResetRequest();
+        CheckIndexSetup(*this);
+        while (runFlag_) {
+            const int i = processorIndex_;
+            if (run.readEvents[i].Wait() != platform::AutoResetEvent::WaitResult::Signalled) break;
+            if (!runFlag_) break;
+            const int status = bufferStatus_[i];
+            const int count = bufferBytes_[i];
+            lastBufferBytes_ = count;
+            BufferOutcome outcome =
+                AppendAndValidate(status, count, streamState.readBuffers[i].get(), [this, &run, i] {
+                    // Free before the reader can refill it, so its next status stands.
+                    bufferStatus_[i] = 0;
+                    run.procEvents[i].Set();
+                    processorIndex_ = (i + 1) % 2;
+                });
+            if (outcome != BufferOutcome::NeedData) break;
+            if (lastBufferBytes_ <= 0) break;
+        }
+    }
+    // Whoever ends processing clears the flag before waking the reader.
+    runFlag_ = 0;
+    run.processorLeftValidator.Open();
+    run.procEvents[0].Set();
+    run.procEvents[1].Set();
+    OnProcessingEnded();
+    run.processorEnded.Open();
+    tlsProcessorRun = nullptr;
+}
+
+// --- the next file of a directory run ------------------------------------------
+
+void ValidationEngine::OnValidateNextFile(uint64_t generation, int index, const std::string& path, int handle) {
+    if (generation != generation_.load()) {
+        input_.Close(handle);
+        return;
+    }
+    JoinFinishedRuns();
+    if (auto previous = CurrentRun()) {
+        previous->reader.Join();
+        previous->processor.Join();
+    }
+    if (stopRequested_ || !continueWithNextFile_) {
+        // Stopped or closed between two files: the run ends here.
+        input_.Close(handle);
+        FinishRun();
+        PostRunEnd(generation, true);
+        return;
+    }
+    runConfig.currentFileIndex = index;
+    runConfig.nextFileIndex = index + 1;
+    runConfig.sourcePath = path;
+    runConfig.inputHandle = handle;
+    runConfig.SetOutputNames(MakeOutputNames(runConfig.outputDir, path));
+
+    display.ResetDisplay(Errors());
+    ShowRunStatus();
+    std::string message;
+    tmatsInfo_ = tmats_.ReadTmatsInfo(runConfig, 0, runConfig.sourcePath, "", &message);
+    if (!tmatsInfo_) {
+        PostBox(message, "", BoxIcon::None);
+        PostRunEnd(generation, false);
+        return;
+    }
+    display.SetText(DisplayText::tmatsErrors, platform::Format("%d", static_cast<int>(tmatsInfo_->FindingCount)));
+    display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
+    PrefillChannelTable(tmatsInfo_);
+    OpenRunOutputs();
+    streamState.filesOpen = true;
+    streamState.playState = kValidating;
+    runFlag_ = 1;
+    stopRequested_ = false;
+    streamState.listingOn = true;
+    StartFileRun(true);
+}
+
+}  // namespace vexa
