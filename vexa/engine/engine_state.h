@@ -1,6 +1,24 @@
 #pragma once
-// The validation engine's module-wide state joins here as it is built.
+// The validation engine's module-wide state: one struct, with a reset for tests.
+#include <atomic>
+
+#include "error_accounting.h"
+#include "packet_listing.h"
+
 namespace vexa {
-struct EngineState {};
+
+struct EngineState {
+    ErrorAccounting errors;
+    ListingState listing;
+    std::atomic<bool> spaceDelimited{false};  // set by the Open Files dialog, read by the processor
+
+    void ResetForTests() {
+        errors.ResetForTests();
+        listing.ResetForTests();
+        spaceDelimited.store(false);
+    }
+};
+
 EngineState& Engine();
+
 }  // namespace vexa

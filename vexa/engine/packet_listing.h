@@ -1,0 +1,105 @@
+#pragma once
+// The listing step of one checked packet: the Verbose block or the compact
+// row, the dispatch of the body checks and the compact row's tail.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine_host.h"
+#include "error_accounting.h"
+#include "packet_header.h"
+#include "packet_view.h"
+#include "run_outputs.h"
+
+namespace vexa {
+
+// What the checks of one packet leave for its listing.
+struct PacketListingInput {
+    PacketHeader header;
+    PacketView view;            // the packet's bytes, for the body checks
+    uint64_t packetOffset = 0;
+    uint32_t csdw = 0;          // ChannelSpecificWord(view, header)
+    int slot = 0;
+    uint32_t slotPacketCount = 0;
+    bool firstOfSlot = false;   // the slot's channelSeen is not yet set
+    std::string_view dataTypeName;
+    std::string_view relTimeText;
+    std::string_view irigTimeText;        // computed IRIG time
+    std::string_view timePacketText;      // a time packet's own time
+    bool hdrChecksumFailed = false;
+    bool dataChecksumFailed = false;
+    uint32_t recordedDataChecksum = 0;    // 0 when the packet has none
+    std::optional<double> rtcDelta;       // CheckRtcStep's difference, 100-ns units
+    std::optional<double> timeDeviation;  // the time-packet spacing check's deviation
+    std::string_view findingText;
+};
+
+struct ListingOptions {
+    bool listAllPackets = false;
+    bool validateBodies = false;
+    bool listingOn = false;
+    bool spaceDelimited = false;
+};
+
+// Opaque to the listing: the body checks' view of a channel's PCM record.
+struct PcmChannel;
+
+// What a body check gets for one packet.
+struct BodyCheckCall {
+    const PacketListingInput& packet;
+    // Heading, header lines, row and finding text in the Verbose format, to
+    // repeat before the body check's own text; empty in Space Delimited.
+    std::string_view verboseBlock;
+    bool spaceDelimited;
+    bool& findingsFlag;  // set when the body check produced findings
+    RunOutputs& outputs;  // Verbose text goes to outputs.outputHandle
+};
+
+// The PCM, MIL-STD-1553 and video body checks, installed by their modules.
+// Results below 0 mean a failed write: the run ends.
+class BodyChecks {
+public:
+    virtual ~BodyChecks() = default;
+    virtual bool HasPcmChannels() const = 0;
+    // The channel's PCM record; nullptr when it has none.
+    virtual const PcmChannel* PcmRecord(uint32_t channelId) const = 0;
+    // 0 when usable; -1 with the warning line in `text` otherwise.
+    virtual int CheckPcmTmatsAttributes(const PcmChannel& record, uint8_t dataType, int slot, std::string& text) = 0;
+    virtual int ValidatePcmBody(const PcmChannel& record, BodyCheckCall& call) = 0;
+    virtual int Validate1553Body(BodyCheckCall& call) = 0;
+    virtual int ValidateVideoBody(BodyCheckCall& call) = 0;
+};
+
+// The dispatch's own state for a run.
+struct ListingState {
+    PerSlot<bool> pcmChecksOff{};  // set when the channel's TMATS attributes are unusable
+    BodyChecks* bodyChecks = nullptr;  // none installed: no body check runs
+
+    void RunReset() { pcmChecksOff.fill(false); }
+    void ResetForTests() {
+        RunReset();
+        bodyChecks = nullptr;
+    }
+};
+
+// The three column-header lines of the Verbose block for a packet, each
+// ending CR LF; empty for a secondary header in a time form other than
+// the Chapter 4 one.
+std::string VerboseColumnHeaders(uint8_t dataType, uint8_t flags, uint32_t csdw);
+// The Verbose row with its CR LF.
+std::string VerboseRow(const PacketListingInput& in);
+// Heading, column headers and row, without the finding text.
+std::string VerboseBlock(const PacketListingInput& in);
+// The compact row (with the three header lines before a slot's first row).
+std::string CompactRow(const PacketListingInput& in);
+// The compact tail for the packet's numbers.
+std::string CompactTail(const PacketListingInput& in, bool findingsFlag, const ErrorAccounting& errors);
+
+// Writes the packet's listing, runs the body checks and writes the compact
+// tail. 0, or -1 when a write failed or a body check failed.
+int ListPacket(const PacketListingInput& in, const ListingOptions& options, RunOutputs& outputs,
+               ErrorAccounting& errors, ListingState& listing, EngineHost& host);
+
+}  // namespace vexa

@@ -1,0 +1,53 @@
+#pragma once
+// The files a run writes its findings to: the validation log (output file),
+// the "TMATS" error-line file of the Space Delimited format and one compact
+// listing file per channel slot.
+#include <array>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "engine_host.h"
+#include "platform/output_file.h"
+
+namespace vexa {
+
+constexpr int kListingSlots = 256;
+
+struct OutputOpenRequest {
+    std::string outputPath;
+    std::string sourcePath;
+    std::string tmatsLogPath;  // the temporary TMATS validation log; may be empty
+    bool spaceDelimited = false;
+    std::string title;  // the main window's title text
+    std::function<std::time_t()> clock;  // empty: the system clock
+};
+
+struct RunOutputs {
+    platform::OutputFile outputHandle;
+    platform::OutputFile errorLineHandle;  // Space Delimited only; Verbose writes to outputHandle
+    std::array<platform::OutputFile, kListingSlots> listingHandles;
+    std::array<std::string, kListingSlots + 1> listingNames;  // 256: the "TMATS" file
+    std::array<bool, kListingSlots> listingFailed{};  // its listing could not be created
+    std::string outputPath;  // listing names are built from it
+
+    // Opens the output file (and in Space Delimited the "TMATS" file) and
+    // writes the log header. Failures are shown through `host`; the run goes
+    // on with whatever is open.
+    void OpenOutputFiles(const OutputOpenRequest& request, EngineHost& host);
+
+    // Writes a finding line at once: to the "TMATS" file when
+    // `spaceDelimited`, else to the output file. A target that is not open
+    // is skipped and counts as written.
+    bool WriteLogLine(std::string_view text, bool spaceDelimited);
+
+    // The slot's compact listing file, opened at its first row. Nullptr when
+    // it could not be created (shown once through `host`, then marked failed).
+    platform::OutputFile* ListingFile(int slot, uint32_t channelId, EngineHost& host);
+
+    // Closes every file of the run. The names stay for the viewers.
+    void Close();
+};
+
+}  // namespace vexa
