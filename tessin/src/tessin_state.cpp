@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "tmats_attributes.h"
+
 namespace tessin {
 
 TessinState& State() {
@@ -22,6 +24,11 @@ void ResetStateForTests() {
     in.ownDescriptors.reset();
     in.selector = -1;
     in.cachedSize = -1;
+
+    TmatsState& tm = State().tmats;
+    free_tmats_attributes();
+    tm.current = nullptr;
+    tm.log.Close();
 }
 
 }  // namespace tessin

@@ -5,6 +5,12 @@
 #include <bitset>
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <vector>
+
+#include "chan_info_record.h"
+#include "platform/text_file.h"
+#include "tessin.h"
 
 namespace tessin {
 
@@ -28,12 +34,49 @@ struct InputState {
     std::bitset<kPlainDescriptorLimit> ownDescriptors;  // plain files tessin opened
 };
 
+// Holds a T that is never destroyed: records handed to callers must outlive
+// every other static object, and stay reachable for the leak checker.
+template <class T>
+class Immortal {
+public:
+    Immortal() { new (storage_) T(); }
+    T& Get() { return *std::launder(reinterpret_cast<T*>(storage_)); }
+
+private:
+    alignas(T) unsigned char storage_[sizeof(T)];
+};
+
+struct TmatsGroup {
+    int32_t start = 0;
+    int32_t count = 0;  // 0: the group is absent
+};
+
+// The group letters that have an index, in this order.
+constexpr char kTmatsGroupLetters[] = {'B', 'G', 'M', 'P', 'R', 'V'};
+
+struct TmatsState {
+    // The packet copy and the attribute array; valid until the next split.
+    std::unique_ptr<char[]> packet;
+    int32_t packetLength = 0;        // bytes of TMATS text in the copy
+    bool arrayAllocated = false;
+    std::vector<const char*> attributes;  // into `packet`; sorted after a split
+    TmatsGroup groups[6];
+    // The record of the call in progress (or of the last call).
+    CHAN_INFO* current = nullptr;
+    // Every record ever made; callers keep pointers into them.
+    Immortal<std::vector<std::unique_ptr<ChanInfoOwner>>> records;
+    // The validation log, open only while a call runs.
+    platform::TextFile log;
+};
+
 struct TessinState {
     InputState input;
+    TmatsState tmats;
 };
 
 TessinState& State();
-// Closes what the input layer holds and returns every field to its start value.
+// Closes what the input layer holds and returns every field to its start
+// value. TMATS records already made are kept: callers may still hold them.
 void ResetStateForTests();
 
 }  // namespace tessin

@@ -1,0 +1,343 @@
+// process_tmats_packet: the general, recorder and per-channel checks of a
+// TMATS setup record, the validation log, and the CHAN_INFO they fill.
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/numbers.h"
+#include "tessin.h"
+#include "tessin_state.h"
+#include "tmats_attributes.h"
+#include "tmats_run.h"
+
+namespace tessin {
+
+// The recorder channels read, so that with the event and index entries
+// ChannelCount (int16) never passes 32,767.
+constexpr int32_t kMaxRecorderChannels = 32765;
+
+int32_t DecimalValue(const char* value) { return platform::DecimalToInt(value); }
+
+void CopyField(char* field, std::size_t size, const char* source) {
+    std::size_t n = strnlen(source, size - 1);
+    std::memcpy(field, source, n);
+    field[n] = '\0';
+}
+
+int32_t ClampSubchannels(int32_t count) { return std::clamp(count, 0, 256); }
+
+bool TmatsRun::Find(const char* key, char* value) {
+    TmatsState& st = State().tmats;
+    return find_tmats_attribute(st.packet.get(), st.packetLength, key, value, errorText) != nullptr;
+}
+
+bool TmatsRun::FindF(char* value, const char* format, ...) {
+    char key[96];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(key, sizeof key, format, args);
+    va_end(args);
+    return Find(key, value);
+}
+
+namespace {
+
+const std::string kRule = std::string(130, '=') + "\r\n";
+
+void WriteLog(const char* line) {
+    platform::TextFile& log = State().tmats.log;
+    if (log.IsOpen()) log.Write(line);
+}
+
+// A finding before the record exists: written, never counted.
+void EarlyFinding(const char* line) { WriteLog(line); }
+
+CHAN_INFO* Fail(bool release) {
+    State().tmats.log.Close();
+    if (release) free_tmats_attributes();
+    return nullptr;
+}
+
+struct TypeWord {
+    const char* word;
+    int16_t dataType;
+};
+
+// Type words, compared exactly and in this order.
+constexpr TypeWord kTypeWords[] = {
+    {"TIMIN", 17},  {"TIMEIN", 17}, {"PCMIN", 9},    {"1553IN", 25}, {"ANAIN", 33},  {"DISIN", 41},
+    {"VIDIN", 64},  {"SERIN", 48},  {"MSGIN", 48},   {"FCIN", 55},   {"429IN", 56},  {"IMGIN", 72},
+    {"ETHIN", 104}, {"1394IN", 88}, {"UARTIN", 80},  {"FBCHIN", 121}, {"CANIN", 120}, {"TSPIIN", 112},
+    {"PARIN", 96},
+};
+
+int16_t DataTypeOfWord(const char* word) {
+    for (const TypeWord& t : kTypeWords)
+        if (std::strcmp(word, t.word) == 0) return t.dataType;
+    return -1;
+}
+
+// EV\E and IDX\E: "T", or one blank and "T" (with a warning), enable.
+int16_t ReadSwitch(TmatsRun& run, const char* key, const char* missing, const char* leadingSpace) {
+    char value[kTmatsValueSize] = "";
+    if (!run.Find(key, value)) {
+        if (run.RevisionAbove(6)) run.Finding(missing);
+        return 0;
+    }
+    if (value[0] == 'T') return 1;
+    if (value[0] == ' ' && value[1] == 'T') {
+        run.Finding(leadingSpace);
+        return 1;
+    }
+    return 0;
+}
+
+void BuildKind(TmatsRun& run, const ChannelContext& ch, int16_t dataType) {
+    switch (dataType) {
+        case 17: BuildTimeChannel(run, ch); break;
+        case 9: BuildPcmChannel(run, ch); break;
+        case 25: Build1553Channel(run, ch); break;
+        case 33: BuildAnalogChannel(run, ch); break;
+        case 41: BuildDiscreteChannel(run, ch); break;
+        case 64: case 65: case 66: BuildVideoChannel(run, ch); break;
+        case 56: BuildA429Channel(run, ch); break;
+        case 80: BuildUartChannel(run, ch); break;
+        case 104: BuildEthernetChannel(run, ch); break;
+        case 121: BuildFibreChannel(run, ch); break;
+        case 120: case 112: case 96: break;  // an entry only
+        default: BuildRefChannel(run, ch, dataType); break;
+    }
+}
+
+void ValidateChannel(TmatsRun& run, int32_t n) {
+    char value[kTmatsValueSize] = "";
+    CHAN_ENTRY entry{};
+
+    bool haveId = run.embedded ? run.FindF(value, "H\\CID-%d:", n) : run.FindF(value, "R-1\\TK1-%d:", n);
+    if (haveId) entry.ChannelID = static_cast<uint16_t>(DecimalValue(value));
+    else
+        run.FindingF("Error: TRACK NUMBER/CHANNEL ID for channel %d (R-x\\TK1-%d) attribute is missing in TMATS "
+                     "Packet.\r\n", n, n);
+    if (!run.FindF(value, "R-1\\DSI-%d:", n))
+        run.FindingF("Error: DATA SOURCE ID for channel %d (R-x\\DSI-%d) attribute is missing in TMATS Packet.\r\n",
+                     n, n);
+    if (!run.FindF(value, "R-1\\TK4-%d:", n) && run.RevisionAbove(6))
+        run.FindingF("Error: RECORDER PHYSICAL CHANNEL NUMBER for channel %d (R-x\\TK4-%d) attribute is missing in "
+                     "TMATS Packet.\r\n", n, n);
+    if (!run.FindF(value, "R-1\\CDLN-%d:", n) && run.RevisionAbove(6))
+        run.FindingF("Error: CHANNEL DATA LINK NAME for channel %d (R-x\\CDLN-%d) attribute is missing in TMATS "
+                     "Packet.\r\n", n, n);
+    if (!run.embedded) {
+        value[0] = '\0';
+        if (run.FindF(value, "R-1\\CHE-%d:", n)) {
+            entry.Enable = value[0] == 'F' ? 0 : 1;
+        } else {
+            run.FindingF("Error: CHANNEL ENABLE for channel %d (R-x\\CHE-%d) attribute is missing in TMATS "
+                         "Packet.\r\n", n, n);
+            entry.Enable = 1;
+        }
+    }
+
+    char word[kTmatsValueSize] = "";
+    bool haveType = run.embedded ? run.FindF(word, "G\\COM:\\ODT-%d=", n) : run.FindF(word, "R-1\\DST-%d:", n);
+    if (!haveType) haveType = run.FindF(word, "R-1\\CDT-%d:", n);
+    if (!haveType) {
+        run.FindingF("Error: Data type for channel %d (R-x\\CDT-%d) attribute is missing in TMATS Packet.\r\n", n,
+                     n);
+        return;
+    }
+    int16_t dataType = DataTypeOfWord(word);
+    if (dataType == 64) {
+        value[0] = '\0';
+        if (run.FindF(value, "R-1\\VTF-%d:", n)) {
+            if (value[0] == '1') dataType = 65;
+            else if (value[0] == '2') dataType = 66;
+        }
+    } else if (dataType == 88) {
+        value[0] = '\0';
+        if (run.FindF(value, "R-1\\IETF-%d:", n) && value[0] == '1') dataType = 89;
+    }
+    entry.DataType = dataType;
+    run.owner.channels.push_back(entry);  // room was reserved
+    run.info.Channels = run.owner.channels.data();
+    run.info.ChannelCount = static_cast<int16_t>(run.owner.channels.size());
+
+    BuildKind(run, ChannelContext{n, entry.ChannelID, entry.Enable}, dataType);
+}
+
+CHAN_INFO* Validate(const char* text, int length, char* errorText) {
+    TmatsState& st = State().tmats;
+    if (!text || length <= 0) {
+        SetErrorText(errorText, "Empty TMATS Packet.\r\n");
+        EarlyFinding("Error: Empty TMATS Packet.\r\n");
+        return Fail(false);
+    }
+    if (split_tmats_packet(text, length, errorText) != 0) {
+        EarlyFinding("Error: Problem sorting the TMATS data.\r\n");
+        return Fail(true);
+    }
+
+    ChanInfoOwner* owner = new (std::nothrow) ChanInfoOwner();
+    if (owner) {
+        try {
+            st.records.Get().emplace_back(owner);
+        } catch (const std::bad_alloc&) {
+            delete owner;
+            owner = nullptr;
+        }
+    }
+    if (!owner) {
+        SetErrorText(errorText, "Error allocating the CHAN INFO structure.\r\n");
+        EarlyFinding("Error: Problem allocating the TMATS CHAN INFO structure.\r\n");
+        return Fail(true);
+    }
+    st.current = &owner->info;
+    TmatsRun run(*owner, errorText);
+    CHAN_INFO& info = owner->info;
+    char value[kTmatsValueSize] = "";
+
+    // General attributes.
+    if (run.Find("G\\PN:", value)) CopyField(info.ProgramName, sizeof info.ProgramName, value);
+    if (run.Find("G\\106:", value)) {
+        info.IrigRevision = static_cast<uint16_t>(DecimalValue(value));
+    } else {
+        run.Finding("Error: IRIG 106 Revision Level (G\\106) attribute is missing in TMATS Packet. Set to default "
+                    "value 07.\r\n");
+        info.IrigRevision = 7;
+    }
+    if (!run.Find("G\\DSI\\N:", value))
+        run.Finding("Error: Number of Data Sources (G\\DSI\\N) attribute is missing in TMATS Packet.\r\n");
+    if (!run.Find("G\\DSI-1:", value))
+        run.Finding("Error: Data Source ID (G\\DSI-1) attribute is missing in TMATS Packet.\r\n");
+    if (!run.Find("G\\DST-1:", value) && run.RevisionAbove(8))
+        run.Finding("Error: Data Source Type (G\\DST-1) attribute is missing in TMATS Packet.\r\n");
+    if (!run.Find("R-1\\ID:", value) && run.RevisionAbove(6))
+        run.Finding("Error: Data Source ID (R-1\\ID) attribute is missing in TMATS Packet.\r\n");
+    if (!run.Find("R-1\\RID:", value) && run.RevisionAbove(6))
+        run.Finding("Error: Tape/Storage ID (R-1\\RID) attribute is missing in TMATS Packet.\r\n");
+    run.Find("G\\COM:\\SRT=", value);
+
+    // Channel count and form.
+    if (run.Find("G\\DSI\\N=", value)) {
+        run.embedded = true;
+    } else if (!run.Find("R-1\\N:", value)) {
+        run.Finding("Error: Number of Channels (R-d\\N) attribute is missing in TMATS Packet.\r\n");
+        return Fail(true);
+    }
+    run.channelTotal = DecimalValue(value);
+    if (run.channelTotal <= 0) {
+        SetErrorText(errorText, "Invalid TMATS packet.\r\n");
+        run.Finding("Error: Number of Channels (R-d\\N) is 0.\r\n");
+        return Fail(true);
+    }
+
+    // Recorder attributes.
+    run.pcmByPcmChannel = run.Find("P-1\\DLN", value);
+    if (run.Find("R-1\\NSB:", value)) {
+        info.SourceBits = static_cast<int16_t>(DecimalValue(value));
+    } else {
+        run.Finding("Error: Number of Source Bits (R-1\\NSB) attribute is missing in TMATS Packet.\r\n");
+        info.SourceBits = 0;
+    }
+    if (!run.Find("R-1\\RI3:", value) && run.RevisionAbove(6))
+        run.Finding("Error: Original Tape/Storage (R-1\\RI3) attribute is missing in TMATS Packet.\r\n");
+    value[0] = '\0';
+    if (run.Find("R-1\\RI6:", value)) {
+        if (value[0] == 'Y' && !run.Find("R-1\\RI7:", value) && run.RevisionAbove(8))
+            run.Finding("Error: POST PROCESS MODIFICATION TYPE (R-1\\RI7) attribute is missing in TMATS Packet.\r\n");
+    } else if (run.RevisionAbove(8)) {
+        run.Finding("Error: POST PROCESS MODIFIED RECORDING (R-1\\RI6) attribute is missing in TMATS Packet.\r\n");
+    }
+    if (!run.Find("R-1\\CRE:", value) && run.RevisionAbove(8))
+        run.Finding("Error: CONTINUOUS RECORDING ENABLED (R-1\\CRE) attribute is missing in TMATS Packet.\r\n");
+    if (!run.Find("R-1\\RSS:", value) && run.RevisionAbove(8))
+        run.Finding("Error: RECORDER-REPRODUCER SETUP SOURCE (R-1\\RSS) attribute is missing in TMATS Packet.\r\n");
+    if (!run.Find("R-1\\RRML:", value) && !run.Find("R-1\\RML:", value) && run.RevisionAbove(8))
+        run.Finding("Error: RECORDER-REPRODUCER MEDIA LOCATION (R-1\\RRML or R-1\\RML) attribute is missing in TMATS "
+                    "Packet.\r\n");
+    if (!run.Find("R-1\\ERBS:", value) && run.RevisionAbove(8))
+        run.Finding("Error: EXTERNAL RMM BUS SPEED (R-1\\ERBS) attribute is missing in TMATS Packet.\r\n");
+    info.EventsEnabled = ReadSwitch(
+        run, "R-1\\EV\\E:", "Warning: Recording Events Enabled (R-1\\EV\\E) attribute is missing in TMATS Packet.\r\n",
+        "Warning: Found leading space in Recording Events Enabled (R-1\\EV\\E) attribute.\r\n");
+    info.IndexEnabled = ReadSwitch(
+        run, "R-1\\IDX\\E:", "Warning: Recording Index Enabled (R-1\\IDX\\E) attribute is missing in TMATS Packet.\r\n",
+        "Warning: Found leading space in Recording Index Enabled (R-1\\IDX\\E) attribute.\r\n");
+    bool haveEvent = run.Find("R-1\\EV\\TK1:", value);
+    uint16_t eventId = haveEvent ? static_cast<uint16_t>(DecimalValue(value)) : 0;
+    bool haveIndex = run.Find("R-1\\IDX\\TK1:", value);
+    uint16_t indexId = haveIndex ? static_cast<uint16_t>(DecimalValue(value)) : 0;
+
+    int32_t recorderChannels = std::min(run.channelTotal, kMaxRecorderChannels);
+    try {
+        owner->channels.reserve(static_cast<std::size_t>(recorderChannels) + (haveEvent ? 1u : 0u) +
+                                (haveIndex ? 1u : 0u));
+    } catch (const std::bad_alloc&) {
+        SetErrorText(errorText, "Error allocating the CHAN INFO structure.\r\n");
+        run.Finding("Error: Problem allocating the TMATS CHAN INFO structure.\r\n");
+        return Fail(true);
+    }
+    info.Channels = owner->channels.data();
+
+    for (int32_t n = 1; n <= recorderChannels; ++n) ValidateChannel(run, n);
+
+    if (haveEvent) owner->channels.push_back(CHAN_ENTRY{2, eventId, info.EventsEnabled});
+    if (haveIndex) owner->channels.push_back(CHAN_ENTRY{3, indexId, info.IndexEnabled});
+    std::stable_sort(owner->channels.begin(), owner->channels.end(),
+                     [](const CHAN_ENTRY& a, const CHAN_ENTRY& b) { return a.ChannelID < b.ChannelID; });
+    info.Channels = owner->channels.data();
+    info.ChannelCount = static_cast<int16_t>(owner->channels.size());
+
+    if (st.log.IsOpen()) {
+        std::string table;
+        print_tmats_packet_info(info, table);
+        st.log.Write(table);
+    }
+    st.log.Close();
+    return &info;
+}
+
+}  // namespace
+
+void TmatsRun::Finding(const char* line) {
+    platform::TextFile& log = State().tmats.log;
+    if (!log.IsOpen()) return;
+    log.Write(line);
+    if (info.FindingCount < INT16_MAX) ++info.FindingCount;
+}
+
+void TmatsRun::FindingF(const char* format, ...) {
+    if (!State().tmats.log.IsOpen()) return;
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    Finding(line);
+}
+
+}  // namespace tessin
+
+extern "C" TESSIN_API CHAN_INFO* ORVANE_CDECL process_tmats_packet(const char* text, int length, char* errorText,
+                                                                    const char* logPath) {
+    using namespace tessin;
+    TmatsState& st = State().tmats;
+    try {
+        st.current = nullptr;
+        st.log.Close();
+        if (logPath && logPath[0] != '\0' && st.log.Open(logPath, "w+")) {
+            st.log.Write(kRule);
+            st.log.Write("TMATS Packet Validation:\r\n\r\n");
+        }
+        return Validate(text, length, errorText);
+    } catch (...) {
+        // Nothing escapes to a C caller; an allocation failure anywhere else
+        // is a failed record allocation.
+        SetErrorText(errorText, "Error allocating the CHAN INFO structure.\r\n");
+        st.log.Close();
+        free_tmats_attributes();
+        return nullptr;
+    }
+}
