@@ -1,0 +1,63 @@
+#pragma once
+// Packets for the check tests, each held in a heap buffer of exactly its
+// length so that AddressSanitizer sees any read past it.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "ch10_fixture.h"
+#include "packet_header.h"
+#include "packet_view.h"
+
+namespace checkfix {
+
+using ch10fix::Bytes;
+
+// An exact-size copy of a packet with its decoded header and view.
+class HeldPacket {
+public:
+    explicit HeldPacket(const Bytes& bytes, std::size_t held = SIZE_MAX)
+        : size_(std::min(held, bytes.size())), data_(new uint8_t[size_ ? size_ : 1]) {
+        std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size_), data_.get());
+        header_ = vexa::PacketHeader::Decode(data_.get(), size_).value_or(vexa::PacketHeader{});
+    }
+    const vexa::PacketHeader& header() const { return header_; }
+    vexa::PacketView view() const { return vexa::PacketView::Of(data_.get(), size_, header_.packetLength); }
+    const uint8_t* data() const { return data_.get(); }
+    std::size_t size() const { return size_; }
+
+private:
+    std::size_t size_;
+    std::unique_ptr<uint8_t[]> data_;
+    vexa::PacketHeader header_;
+};
+
+struct IndexSpec {
+    bool node = false;
+    uint16_t entryCount = 1;
+    bool fileSize = false;   // CSDW bit 30: 8 bytes of file size before the entries
+    bool ipdh = false;       // CSDW bit 29: 24-byte entries
+    std::size_t entryBytes = 16;  // per entry actually written
+    uint64_t backPointer = 0;     // roots only: the last 8 bytes of the last entry
+    uint16_t channelId = 0;
+};
+
+// A root or node recording-index packet (data type 0x03).
+inline Bytes BuildIndexPacket(const IndexSpec& s) {
+    ch10fix::PacketSpec spec;
+    spec.channelId = s.channelId;
+    spec.dataType = 0x03;
+    uint32_t csdw = s.entryCount;
+    if (s.node) csdw |= 0x80000000u;
+    if (s.fileSize) csdw |= 0x40000000u;
+    if (s.ipdh) csdw |= 0x20000000u;
+    spec.csdw = csdw;
+    spec.body.assign((s.fileSize ? 8 : 0) + s.entryBytes * s.entryCount, 0x5A);
+    if (!s.node && spec.body.size() >= 8) {
+        const std::size_t at = spec.body.size() - 8;
+        for (std::size_t i = 0; i < 8; ++i) spec.body[at + i] = static_cast<uint8_t>(s.backPointer >> (8 * i));
+    }
+    return ch10fix::BuildPacket(spec);
+}
+
+}  // namespace checkfix
