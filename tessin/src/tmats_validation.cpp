@@ -377,7 +377,7 @@ void TmatsRun::FindingF(const char* format, ...) {
 
 }  // namespace tessin
 
-extern "C" TESSIN_API CHAN_INFO* ORVANE_CDECL process_tmats_packet(const char* text, int length, char* errorText,
+TESSIN_API CHAN_INFO* ORVANE_CDECL process_tmats_packet(const char* text, int length, char* errorText,
                                                                     const char* logPath) {
     using namespace tessin;
     TmatsState& st = State().tmats;

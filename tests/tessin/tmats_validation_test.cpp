@@ -12,6 +12,7 @@
 #include "temp_dir.h"
 #include "tessin_state.h"
 #include "tmats_builder.h"
+#include "tmats_run.h"
 #include "tmats_test_support.h"
 
 #ifndef TMATS_GOLDEN_DIR
@@ -264,6 +265,45 @@ TEST_F(TmatsValidation, WholeFirstReadEqualsBareText) {
     CHAN_INFO* fromRead = process_tmats_packet(buf.get(), static_cast<int>(whole.size()), nullptr, nullptr);
     ASSERT_NE(fromRead, nullptr);
     EXPECT_EQ(Describe(*fromRead), Describe(*fromText));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TmatsValidation, TableNames) {
+    struct Case {
+        int code;
+        const char* name;
+    } types[] = {{0, "USER"},       {1, "SETUP"},        {2, "EVENT"},       {3, "INDEX"},     {9, "PCM"},
+                 {17, "IRIG Time"}, {25, "BUS 1553"},    {26, "BUS 1553"},   {33, "ANALOG"},   {41, "DISCRETE"},
+                 {48, "MESSAGE"},   {55, "F-35 FIBRECH"}, {56, "ARINC 429"}, {64, "VIDEO"},    {68, "VIDEO"},
+                 {69, "UNDEFINED"}, {72, "IMAGE"},       {73, "SIMAGE"},     {74, "DIMAGE"},   {80, "UART"},
+                 {88, "IEEE1394"},  {89, "IEEE1394"},    {96, "PARALLEL"},   {104, "ETHERNET"}, {105, "ETHERNET"},
+                 {112, "TSPIGPS"},  {113, "TSPIEAG"},    {114, "TSPIACTTS"}, {120, "CANBUS"},  {121, "FIBRECH"},
+                 {-1, "UNDEFINED"}, {4, "UNDEFINED"},    {122, "UNDEFINED"}};
+    for (const Case& c : types) EXPECT_STREQ(tessin::data_type_name(c.code), c.name) << c.code;
+    EXPECT_STREQ(tessin::packing_mode_name(1), "Unpacked");
+    EXPECT_STREQ(tessin::packing_mode_name(2), "Packed");
+    EXPECT_STREQ(tessin::packing_mode_name(3), "Throughput");
+    EXPECT_STREQ(tessin::packing_mode_name(0), "UNDEFINED");
+    EXPECT_STREQ(tessin::packing_mode_name(4), "UNDEFINED");
+}
+
+TEST_F(TmatsValidation, PcmRowWithoutMatchingRecord) {
+    // Without a TK1 the entry has ID 0 and the PCM record keeps its index.
+    TmatsAttributes t{{"G\\106", "05"}, {"R-1\\N", "1"}, {"R-1\\CDT-1", "PCMIN"}, {"P-1\\D2", "7"}};
+    Outcome o = RunWithLog(t);
+    ASSERT_NE(o.info, nullptr);
+    EXPECT_EQ(o.info->PcmChannels[0].ChannelID, 1);
+    EXPECT_NE(o.log.find("\r\n      0   PCM                 Enabled   \r\n"), std::string::npos);
+    // A disabled channel without a bit rate shows 0 and logs nothing for it.
+    t.Add("R-1\\TK1-1", "4").Add("R-1\\CHE-1", "F").Remove("P-1\\D2");
+    o = RunWithLog(t);
+    ASSERT_NE(o.info, nullptr);
+    EXPECT_EQ(o.log.find("Bitrate"), std::string::npos);
+    EXPECT_NE(o.log.find("\r\n      4   PCM                 Disabled         0        0          0            0"),
+              std::string::npos);
 }
 
 }  // namespace
