@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "quillon.h"
 #include "tmats_attributes.h"
 
 namespace tessin {
@@ -22,6 +23,8 @@ void ResetStateForTests() {
     for (int fd = 0; fd < kPlainDescriptorLimit; ++fd)
         if (in.ownDescriptors.test(fd)) ::close(fd);
     in.ownDescriptors.reset();
+    if (in.selector > 100) CloseSTANAGDrive();
+    in.recorder = RecorderInput{};
     in.selector = -1;
     in.cachedSize = -1;
 

@@ -27,11 +27,23 @@ struct SegmentSet {
     int64_t position = 0;
 };
 
+constexpr int32_t kRecorderChunk = 0xFC000;  // what every position request asks for
+
+// A recorder file arrives in whole chunks; reads of any size are served
+// from this copy of the last one.
+struct RecorderInput {
+    std::unique_ptr<uint8_t[]> staging;  // kRecorderChunk bytes, made at the first refill
+    int32_t stagedBegin = 0;             // next byte to serve
+    int32_t stagedEnd = 0;               // bytes held
+    int64_t position = 0;                // last position sent plus the bytes fetched since
+};
+
 struct InputState {
     int32_t selector = -1;    // -1 closed; 0-100 file or set; above 100 recorder drive + 100
     int64_t cachedSize = -1;  // one cache for the whole library
     std::array<std::unique_ptr<SegmentSet>, kSegmentSetSlots> sets;
     std::bitset<kPlainDescriptorLimit> ownDescriptors;  // plain files tessin opened
+    RecorderInput recorder;
 };
 
 // Holds a T that is never destroyed: records handed to callers must outlive

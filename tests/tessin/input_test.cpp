@@ -219,7 +219,7 @@ TEST_F(InputCalls, CacheAndSelector) {
     EXPECT_EQ(tessin::State().input.selector, -1);
     EXPECT_EQ(iOpen(nullptr, 0), -1);
 
-    // The recorder path is not reachable yet.
+    // No ingest server is named here: the recorder path fails.
     EXPECT_EQ(iOpen(a.c_str(), 101), -1);
     EXPECT_EQ(iSize(a.c_str(), 101), -1);
     iClose(-1);
