@@ -37,4 +37,8 @@ grep -qxF "$(printf 'T1.ch10\t%s' "$size")" listing.txt
 "$cat" 2 T1.ch10 | cmp - rec.ch10
 # A name the drive does not hold fails.
 if "$cat" 2 T3.ch10 >/dev/null 2>&1; then echo "stanag-cat succeeded on a missing file"; exit 1; fi
+# Drive 0 would be input type 100, a plain file: refused as a usage error.
+status=0
+"$cat" 0 T1.ch10 >/dev/null 2>&1 || status=$?
+[[ $status -eq 2 ]] || { echo "stanag-cat 0 FILE exited $status"; exit 1; }
 echo "T1.ch10 ($size bytes) came back identical"
