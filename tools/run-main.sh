@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# The main job: builds the suite and runs it on a generated sample recording.
+# The main job: builds the suite, generates a sample recording and validates
+# it with `vexa --headless`, then shows the validation log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
-out=build/default/sample
+out=$(pwd)/build/default/sample
+rm -rf "$out"
 mkdir -p "$out"
 build/default/bin/ch10-gen "$out/sample.ch10"
-build/default/bin/ch10-probe "$out/sample.ch10"
+status=0
+build/default/bin/vexa --headless --output-dir "$out" "$out/sample.ch10" || status=$?
+echo "--- $out/validate.log"
+cat "$out/validate.log"
+exit "$status"

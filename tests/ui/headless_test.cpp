@@ -1,0 +1,180 @@
+// `vexa --headless` as users run it: exit status, what it prints, and the
+// files it writes.
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ch10_fixture.h"
+#include "sample_recording.h"
+#include "temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ch10fix::TempDir;
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Runs the program in `cwd` with `args`; stdout and stderr go to files there.
+Outcome Vexa(const std::string& cwd, const std::vector<std::string>& args) {
+    std::string cmd = "cd " + Quote(cwd) + " && " + Quote(VEXA_PROGRAM);
+    for (const auto& a : args) cmd += " " + Quote(a);
+    const std::string out = cwd + "/.stdout", err = cwd + "/.stderr";
+    cmd += " >" + Quote(out) + " 2>" + Quote(err);
+    Outcome r;
+    int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    r.out = Slurp(out);
+    r.err = Slurp(err);
+    fs::remove(out);
+    fs::remove(err);
+    return r;
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(Headless, SingleFileRunPrintsItsOutputsAndLogsTheFindings) {
+    TempDir dir;
+    const std::string source = dir.File("sample.ch10");
+    ASSERT_TRUE(ch10fix::WriteFile(source, ch10gen::SampleRecording()));
+    Outcome r = Vexa(dir.Path(), {"--headless", "--output-dir", dir.Path(), source});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Validation completed\n" + dir.File("validate.log") + "\n");
+    EXPECT_EQ(r.err, "");
+
+    const std::string log = Slurp(dir.File("validate.log"));
+    EXPECT_TRUE(log.rfind("Kelvane\r\nSource File: " + source + "\r\nDate Time Validated: ", 0) == 0) << log;
+    EXPECT_TRUE(Contains(log, "TMATS Packet Validation:\r\n"));
+    EXPECT_TRUE(Contains(log, "Program Name            :SAMPLE"));
+    EXPECT_TRUE(Contains(log, "Error 39: Expected start of packet sync pattern not found at offset 0x"));
+    EXPECT_TRUE(Contains(log, ", found next sync pattern at offset 0x"));
+    EXPECT_TRUE(Contains(log, "Error 174: Channel ID not defined in TMATS"));
+    EXPECT_FALSE(Contains(log, "\r\r\n"));
+}
+
+TEST(Headless, DefaultOutputGoesToTheWorkingDirectory) {
+    TempDir dir;
+    ASSERT_TRUE(ch10fix::WriteFile(dir.File("s.ch10"), ch10gen::SampleRecording()));
+    Outcome r = Vexa(dir.Path(), {"--headless", "--output-file", "run1.log", "s.ch10"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "/run1.log\n")) << r.out;
+    EXPECT_TRUE(fs::is_regular_file(dir.File("run1.log")));
+}
+
+TEST(Headless, DirectoryRunWritesOneLogPerSourceNamedFromItsPath) {
+    TempDir dir;
+    const std::string src = dir.File("src");
+    const std::string out = dir.File("out");
+    fs::create_directories(src + "/sub");
+    fs::create_directories(out);
+    const ch10fix::Bytes sample = ch10gen::SampleRecording();
+    ASSERT_TRUE(ch10fix::WriteFile(src + "/one.ch10", sample));
+    ASSERT_TRUE(ch10fix::WriteFile(src + "/sub/two.CH10", sample));
+    ASSERT_TRUE(ch10fix::WriteFile(src + "/skip.ch10.bak", sample));
+    Outcome r = Vexa(dir.Path(), {"--headless", "--output-dir", out, "--output-file", "ignored.log", src});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fs::exists(out + "/ignored.log"));
+
+    // Separators become dots, the extension goes.
+    std::string stem = src.substr(1);
+    for (char& c : stem)
+        if (c == '/') c = '.';
+    const std::string one = out + "/" + stem + ".one.log";
+    const std::string two = out + "/" + stem + ".sub.two.log";
+    EXPECT_EQ(r.out, "Validation completed\n" + one + "\n" + two + "\n");
+    EXPECT_TRUE(Contains(Slurp(one), "Source File: " + src + "/one.ch10\r\n"));
+    EXPECT_TRUE(Contains(Slurp(two), "Source File: " + src + "/sub/two.CH10\r\n"));
+    EXPECT_TRUE(Contains(Slurp(two), "Error 174: Channel ID not defined in TMATS"));
+}
+
+TEST(Headless, FailuresExitNonZeroWithTheirMessage) {
+    TempDir dir;
+    const ch10fix::Bytes sample = ch10gen::SampleRecording();
+    ASSERT_TRUE(ch10fix::WriteFile(dir.File("s.ch10"), sample));
+    // The same recording without its setup record.
+    const uint32_t setupLength = ch10fix::Get32(sample, 4);
+    ASSERT_TRUE(ch10fix::WriteFile(dir.File("nosetup.ch10"),
+                                   ch10fix::Bytes(sample.begin() + setupLength, sample.end())));
+    ASSERT_TRUE(ch10fix::WriteFile(dir.File("plainfile"), {}));
+
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"missing source", {"--headless", "nosuch.ch10"}, 1, "Error reading TMATS Packet from 'nosuch.ch10'\n"},
+        {"no setup record first", {"--headless", "nosetup.ch10"}, 1, "Error reading TMATS Packet from 'nosetup.ch10'\n"},
+        {"unwritable output directory", {"--headless", "--output-dir", dir.File("plainfile"), "s.ch10"}, 1,
+         "Error opening output file\n"},
+        {"missing external TMATS", {"--headless", "--tmats", "none.tmt", "s.ch10"}, 1, "TMATS file does not exist!\n"},
+        {"no path", {"--headless"}, 2, "usage: vexa --headless"},
+        {"two paths", {"--headless", "a.ch10", "b.ch10"}, 2, "usage: vexa --headless"},
+        {"unknown option", {"--headless", "--verbose", "s.ch10"}, 2, "usage: vexa --headless"},
+        {"option without its value", {"--headless", "s.ch10", "--output-dir"}, 2, "usage: vexa --headless"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Outcome r = Vexa(dir.Path(), c.args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_TRUE(Contains(r.err, c.message)) << r.err;
+    }
+}
+
+// The first packet's header says it is a setup record (data type 1) with a
+// good header checksum.
+bool StartsWithSetupRecord(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    ch10fix::Bytes header(ch10fix::kHeaderSize);
+    if (!in.read(reinterpret_cast<char*>(header.data()), static_cast<std::streamsize>(header.size()))) return false;
+    return ch10fix::Get16(header, 0) == ch10fix::kSync && header[15] == 0x01 &&
+           ch10fix::HeaderChecksum(header.data()) == ch10fix::Get16(header, 22);
+}
+
+TEST(Headless, SampleRecordingsWithASetupRecordComplete) {
+    const std::string data = ch10fix::SampleDataDir();
+    if (data.empty()) GTEST_SKIP() << "no sample recordings";
+    int validated = 0;
+    for (const auto& entry : fs::directory_iterator(data)) {
+        const std::string path = entry.path().string();
+        const std::string ext = entry.path().extension().string();
+        if (ext != ".c10" && ext != ".ch10") continue;
+        if (!StartsWithSetupRecord(path)) continue;
+        SCOPED_TRACE(path);
+        TempDir out;
+        Outcome r = Vexa(out.Path(), {"--headless", "--output-dir", out.Path(), path});
+        EXPECT_LT(r.status, 2) << r.err;
+        EXPECT_TRUE(r.out.rfind("Validation completed\n", 0) == 0) << r.out << r.err;
+        EXPECT_TRUE(fs::is_regular_file(out.File("validate.log")));
+        ++validated;
+    }
+    EXPECT_GT(validated, 0);
+}
+
+}  // namespace
