@@ -138,9 +138,10 @@ TEST(Frame, Acceptance) {
     };
     const Case cases[] = {
         {"length 24", [&] { return headerOnly(24, 0, false); }, 0, 2, nullptr, 0, 0},
-        {"length 25", [&] { Bytes b = headerOnly(25, 0, false); b.push_back(0); return b; }, 0, 3, nullptr, 0, 0},
+        // Accepted packets get the header checks: 45 and 158 count as Packet Len.
+        {"length 25", [&] { Bytes b = headerOnly(25, 0, false); b.push_back(0); return b; }, 0, 3, nullptr, 0, 1},
         {"length below data length + 24",
-         [&] { Bytes b = headerOnly(28, 1000, false); b.resize(28); return b; }, 0, 3, nullptr, 0, 0},
+         [&] { Bytes b = headerOnly(28, 1000, false); b.resize(28); return b; }, 0, 3, nullptr, 0, 1},
         {"bad checksum", [&] { return headerOnly(28, 4, true); }, 0, 2, "Error 4: Found packet with channel ID of 3", 1, 0},
         {"bad checksum, not of interest", [&] { return headerOnly(28, 4, true); }, 2, 2, nullptr, 0, 0},
         {"bad length, rejected", [&] { return headerOnly(28, 1000, true); }, 0, 2,
