@@ -139,22 +139,21 @@ struct FrameRun {
 // Each raised number once: its counter and category rose by one per
 // finding, nothing else did, and the error table holds it.
 void ExpectCounted(const vexa::ErrorAccounting& e, const std::vector<uint32_t>& numbers, int slot) {
-    for (int c = 0; c < vexa::kFormCounters; ++c) {
-        const auto counter = static_cast<FormCounter>(c);
-        uint32_t expected = 0;
-        for (uint32_t n : numbers)
+    auto expected = [&](auto Owned::*field, auto value) {
+        int n = 0;
+        for (uint32_t number : numbers)
             for (const Owned& o : kOwned)
-                if (o.number == n && o.counter == counter) ++expected;
-        EXPECT_EQ(e.CounterValue(counter), expected) << "form counter " << c;
-    }
-    for (int c = 0; c < vexa::kCategories; ++c) {
-        const auto category = static_cast<Category>(c);
-        int32_t expected = 0;
-        for (uint32_t n : numbers)
-            for (const Owned& o : kOwned)
-                if (o.number == n && o.category == category) ++expected;
-        EXPECT_EQ(e.Chan(category)[static_cast<std::size_t>(slot)], expected) << "category " << c;
-    }
+                if (o.number == number && o.*field == value) ++n;
+        return n;
+    };
+    for (int c = 0; c < vexa::kFormCounters; ++c)
+        EXPECT_EQ(e.CounterValue(static_cast<FormCounter>(c)),
+                  static_cast<uint32_t>(expected(&Owned::counter, static_cast<FormCounter>(c))))
+            << "form counter " << c;
+    for (int c = 0; c < vexa::kCategories; ++c)
+        EXPECT_EQ(e.Chan(static_cast<Category>(c))[static_cast<std::size_t>(slot)],
+                  expected(&Owned::category, static_cast<Category>(c)))
+            << "category " << c;
     for (uint32_t n : numbers) EXPECT_EQ(e.errorTable[static_cast<std::size_t>(slot)][n], 1u) << n;
 }
 
@@ -175,18 +174,15 @@ std::string E151(int version, int fileVersion) {
     return platform::Format("Error 151: Invalid Packet Data Type Version: '%d' for File Data Version: '%d'\r\n",
                             version, fileVersion);
 }
-std::string E1(unsigned recorded, unsigned computed) {
-    return platform::Format("Error 1: Packet's Data Checksum invalid; recorded is %02x, computed is %02x \r\n",
-                            recorded, computed);
+// Errors 1-3: the values in 2, 4 or 8 lower-case hex digits.
+std::string EData(int number, unsigned recorded, unsigned computed) {
+    const int digits = number == 1 ? 2 : number == 2 ? 4 : 8;
+    return platform::Format("Error %d: Packet's Data Checksum invalid; recorded is %0*x, computed is %0*x \r\n",
+                            number, digits, recorded, digits, computed);
 }
-std::string E2(unsigned recorded, unsigned computed) {
-    return platform::Format("Error 2: Packet's Data Checksum invalid; recorded is %04x, computed is %04x \r\n",
-                            recorded, computed);
-}
-std::string E3(unsigned recorded, unsigned computed) {
-    return platform::Format("Error 3: Packet's Data Checksum invalid; recorded is %08x, computed is %08x \r\n",
-                            recorded, computed);
-}
+std::string E1(unsigned recorded, unsigned computed) { return EData(1, recorded, computed); }
+std::string E2(unsigned recorded, unsigned computed) { return EData(2, recorded, computed); }
+std::string E3(unsigned recorded, unsigned computed) { return EData(3, recorded, computed); }
 std::string E6(unsigned recorded, unsigned computed) {
     return platform::Format(
         "Error 6: Packet's Secondary Header Checksum invalid; recorded is %04x, computed is %04x \r\n", recorded,
