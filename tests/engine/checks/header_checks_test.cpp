@@ -451,6 +451,37 @@ TEST(HeaderChecks, MaxLogOneStillCountsAndMarks) {
     EXPECT_EQ(NumbersOf(rig.Check(p, 1).text), (std::vector<uint32_t>{6}));
 }
 
+TEST(HeaderChecks, HeaderChecksumText) {
+    PacketSpec s = Pcm();
+    s.channelId = 0x1234;
+    Bytes b = ch10fix::BuildPacket(s);
+    const uint16_t computed = ch10fix::HeaderChecksum(b.data());
+    ch10fix::Put16(b, 22, 0x00AB);
+    auto errors = std::make_unique<vexa::ErrorAccounting>();
+    std::string text = "left over";
+    // The candidate's own offset, 64 bits; the values in four digits.
+    EXPECT_EQ(vexa::CheckHeaderChecksum(b.data(), text, 4, 0x123456789ull, *errors), -1);
+    EXPECT_EQ(text, platform::Format("Error 4: Found packet with channel ID of 4660, at offset 0x123456789, with "
+                                     "invalid Header Checksum, recorded is 0x00ab, computed is 0x%04x, packet is "
+                                     "skipped.\r\n",
+                                     computed));
+    // CountError only: the frame raises the counters when it writes the line.
+    EXPECT_EQ(errors->errorTable[4][4], 1u);
+    EXPECT_EQ(errors->CounterValue(FormCounter::hdrChecksumErrors), 0u);
+    EXPECT_EQ(errors->chanHdrChecksumErrors[4], 0);
+    // Past "MaxLog": counted, no text, still -1.
+    errors->maxSameErrorPerChannel = 1;
+    EXPECT_EQ(vexa::CheckHeaderChecksum(b.data(), text, 4, 0, *errors), -1);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(errors->errorTable[4][4], 2u);
+    // A right checksum empties the text and counts nothing.
+    ch10fix::Put16(b, 22, computed);
+    text = "left over";
+    EXPECT_EQ(vexa::CheckHeaderChecksum(b.data(), text, 4, 0, *errors), 0);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(errors->errorTable[4][4], 2u);
+}
+
 // Sequence numbers need the frame: only a slot that completed a packet is
 // checked, against the record of the packet's data type.
 TEST(HeaderChecks, Sequence) {
