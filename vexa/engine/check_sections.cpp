@@ -7,7 +7,7 @@ constexpr PacketHook kBeforeScanExit[] = {CheckStreamAndSetup, CheckRecordingInd
                                           WriteTmatsContentFile, CorrelateTime, LookUpPreviousPacket};
 constexpr PacketHook kBeforeInterestExit[] = {ShowSelectedDataType};
 constexpr PacketHook kOfInterest[] = {CheckTimePacket, CheckHeader, CheckChannelWord, CheckDiffersFromPrevious};
-constexpr EndOfPacketHook kEndOfPacket[] = {StorePreviousPacket, StoreLastTimeTexts};
+constexpr EndOfPacketHook kEndOfPacket[] = {StorePreviousPacket, StoreLastTimeTexts, StoreHeaderSequence};
 constexpr ResetHook kResets[] = {ResetStreamSetupSection, ResetRecordingIndexSection, ResetDataTypeSection,
                                  ResetTmatsContentSection, ResetTimeSection,         ResetPreviousPacketSection,
                                  ResetHeaderSection,       ResetChannelWordSection,  ResetSummarySection};

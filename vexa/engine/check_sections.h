@@ -47,9 +47,12 @@ SectionResult CheckChannelWord(ValidationEngine& engine, PacketContext& ctx);
 SectionResult CheckDiffersFromPrevious(ValidationEngine& engine, PacketContext& ctx);
 
 // End of the packet: the slot's previous-packet record (and a time packet's
-// reference per group), then the slot's last time texts.
+// reference per group), then the slot's last time texts and the sequence
+// number the header checks compare with.
 void StorePreviousPacket(ValidationEngine& engine, const PacketContext& ctx);
 void StoreLastTimeTexts(ValidationEngine& engine, const PacketContext& ctx);
+// The packet's sequence number as its record's previous one.
+void StoreHeaderSequence(ValidationEngine& engine, const PacketContext& ctx);
 
 // Run hooks.
 void CheckIndexSetup(ValidationEngine& engine);  // processor start: Error 159

@@ -17,9 +17,8 @@ template <typename Word>
 Word SumWords(const uint8_t* p, std::size_t from, std::size_t to) {
     Word sum = 0;
     for (std::size_t at = from; at < to; at += sizeof(Word)) {
-        Word w = 0;
-        for (std::size_t i = 0; i < sizeof(Word); ++i) w = static_cast<Word>(w | static_cast<Word>(p[at + i]) << (8 * i));
-        sum = static_cast<Word>(sum + w);
+        if constexpr (sizeof(Word) == 2) sum = static_cast<Word>(sum + ReadLe16(p + at));
+        else sum = static_cast<Word>(sum + ReadLe32(p + at));
     }
     return sum;
 }

@@ -1,13 +1,13 @@
 #include "header_checks.h"
 
-#include <cinttypes>
-
 #include "data_type_table.h"
 #include "platform/format.h"
 
 namespace vexa {
 
 namespace {
+
+constexpr uint8_t kTimeDataType = 0x11;
 
 std::size_t ChecksumBytes(uint8_t type) {
     static constexpr std::size_t kBytes[] = {0, 1, 2, 4};
@@ -20,21 +20,6 @@ void Raise(ErrorAccounting& errors, int slot, uint32_t number, std::string& out,
 }
 
 }  // namespace
-
-int CheckHeaderChecksum(ErrorAccounting& errors, const uint8_t* header, uint64_t offset, std::string& text,
-                        int slot) {
-    text.clear();
-    const uint16_t computed = ComputeHeaderChecksum(header);
-    const uint16_t recorded = ReadLe16(header + 22);
-    if (computed == recorded) return 0;
-    if (errors.CountError(slot, 4))
-        platform::AppendFormat(text,
-                               "Error 4: Found packet with channel ID of %d, at offset 0x%" PRIx64
-                               ", with invalid Header Checksum, recorded is 0x%04x, computed is 0x%04x, packet is "
-                               "skipped.\r\n",
-                               ReadLe16(header + 2), offset, recorded, computed);
-    return -1;
-}
 
 ChecksumOutcome CheckSecondaryHeaderChecksum(ErrorAccounting& errors, const PacketView& view, std::string& text,
                                              int slot) {
@@ -117,12 +102,23 @@ HeaderCheckMarks RunHeaderChecks(ErrorAccounting& errors, const HeaderCheckInput
     if (h.flags & 0x20) Raise(errors, slot, 52, out, "Error 52: Packet's Relative Time Count Sync Error flag is set\r\n");
 
     if ((h.flags & 0xC0) == 0xC0 && CheckSecondaryHeaderChecksum(errors, in.view, out, slot) != ChecksumOutcome::Passed)
-        marks.headerMark = kMarkFailed;
+        marks.headerChecksumFailed = true;
 
     if (h.DataChecksumType() != 0 &&
         CheckDataChecksum(errors, in.view, h, out, slot, marks.recordedChecksum) != ChecksumOutcome::Passed)
-        marks.dataMark = kMarkFailed;
+        marks.dataChecksumFailed = true;
     return marks;
+}
+
+uint8_t& HeaderSectionState::SequenceRecord(int slot, int group, uint8_t dataType) {
+    if (dataType == kTimeDataType) return timeGroupSequence[static_cast<std::size_t>(group) & 0xFF];
+    return previousSequence[static_cast<std::size_t>(slot) & 0xFF][static_cast<std::size_t>(RecordFamilyOf(dataType))];
+}
+
+void HeaderSectionState::Reset() {
+    for (auto& slot : previousSequence) slot.fill(0);
+    timeGroupSequence.fill(0);
+    recordedDataChecksum.fill(0);
 }
 
 }  // namespace vexa

@@ -1,25 +1,22 @@
 #pragma once
 // Checks of the primary header, the secondary header and the data checksum
-// of one packet of interest, and the header checksum the sync search tests.
+// of one packet of interest. The header checksum every sync candidate passes
+// first is in header_checksum.h.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "checksums.h"
 #include "error_accounting.h"
+#include "header_checksum.h"
 #include "packet_header.h"
 #include "packet_view.h"
+#include "record_family.h"
 
 namespace vexa {
 
 constexpr uint32_t kMaxPacketLength = 0x80000;
-
-// 0 when the header's checksum is right, else -1. `text` is emptied first; a
-// mismatch counts Error 4 (CountError only: the frame decides its counters
-// and whether the line is written) and, when allowed, fills `text`.
-// `offset` is the candidate's own offset in the recording.
-int CheckHeaderChecksum(ErrorAccounting& errors, const uint8_t* header, uint64_t offset, std::string& text,
-                        int slot);
 
 // Flag bits 6 and 7 set: the secondary header's checksum. A mismatch raises
 // Error 6 into `text`; a secondary header not wholly held is NotChecked.
@@ -41,17 +38,33 @@ struct HeaderCheckInput {
     int fileDataVersion = 5;
 };
 
+// The listing's two marks (" X " when set) and the recorded data checksum.
+// A checksum that could not be checked has not passed.
 struct HeaderCheckMarks {
-    const char* headerMark = " - ";  // secondary-header checksum
-    const char* dataMark = " - ";    // data checksum
+    bool headerChecksumFailed = false;  // the secondary header's; only with flag bits 6 and 7
+    bool dataChecksumFailed = false;    // never set without a data checksum
     uint32_t recordedChecksum = 0;
 };
-
-inline constexpr const char* kMarkPassed = " - ";
-inline constexpr const char* kMarkFailed = " X ";
 
 // The header-check step: sequence, lengths, versions, flags, both
 // checksums, findings appended to `findings` in that order.
 HeaderCheckMarks RunHeaderChecks(ErrorAccounting& errors, const HeaderCheckInput& in, std::string& findings);
+
+constexpr int kChannelGroups = 256;
+
+// What the header-check step keeps between packets.
+struct HeaderSectionState {
+    // The sequence number last stored in each of a slot's previous-packet
+    // records; zero until a packet of that record completes.
+    PerSlot<std::array<uint8_t, kRecordFamilyCount>> previousSequence{};
+    // Time packets: per channel group.
+    std::array<uint8_t, kChannelGroups> timeGroupSequence{};
+    // Each slot's last checked packet's recorded data checksum.
+    PerSlot<uint32_t> recordedDataChecksum{};
+
+    // The stored sequence number this packet is compared with and replaces.
+    uint8_t& SequenceRecord(int slot, int group, uint8_t dataType);
+    void Reset();
+};
 
 }  // namespace vexa

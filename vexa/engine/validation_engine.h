@@ -17,11 +17,13 @@
 #include "display_state.h"
 #include "engine_host.h"
 #include "engine_state.h"
+#include "header_checks.h"
 #include "packet_context.h"
 #include "packet_listing.h"
 #include "recording_input.h"
 #include "run_config.h"
 #include "run_outputs.h"
+#include "stream_rules.h"
 #include "stream_state.h"
 #include "tmats_acquisition.h"
 
@@ -102,6 +104,8 @@ public:
     const CHAN_INFO* TmatsInfo() const { return tmatsInfo_; }
     DisplayState display;
     CStreamState streamState;
+    StreamRulesState streamRules;
+    HeaderSectionState headerSection;
     // Filled by the frame for every packet, completed by the sections, read
     // by the listing step.
     PacketListingInput listingInput;

@@ -10,9 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "ch10_fixture.h"
 #include "engine_state.h"
 #include "queue_host.h"
+#include "temp_dir.h"
 #include "tmats_builder.h"
 #include "validation_engine.h"
 
@@ -97,6 +100,49 @@ struct Engine {
         for (const auto& b : host.boxes) out.push_back(b.text);
         return out;
     }
+};
+
+// The frame fed through the processor's append step, with the log open.
+struct FrameRig {
+    explicit FrameRig(std::vector<uint16_t> ids, int selected = 0) {
+        vexa::Engine().ResetForTests();
+        for (uint16_t id : ids) entries.push_back(CHAN_ENTRY{9, id, 1});
+        info.ChannelCount = static_cast<int16_t>(entries.size());
+        info.Channels = entries.data();
+        engine->PrefillChannelTable(&info);
+        engine->runConfig.selectedChannel = selected;
+        engine->streamState.listingOn = true;
+        vexa::OutputOpenRequest request;
+        request.outputPath = dir.File("frame.log");
+        request.sourcePath = "frame.ch10";
+        request.title = "Kelvane";
+        request.clock = FixedClock;
+        engine->Outputs().OpenOutputFiles(request, host);
+        engine->BeginFrameTest();
+    }
+    // Feeds `bytes` in pieces ending at `cuts`, then the end of data.
+    std::string Run(const Bytes& bytes, std::vector<std::size_t> cuts = {}) {
+        cuts.push_back(bytes.size());
+        std::size_t from = 0;
+        for (std::size_t cut : cuts) {
+            if (cut <= from) continue;
+            vexa::BufferOutcome o = engine->AppendAndValidate(1, static_cast<int>(cut - from), bytes.data() + from, [] {});
+            EXPECT_EQ(o, vexa::BufferOutcome::NeedData);
+            from = cut;
+        }
+        EXPECT_EQ(engine->AppendAndValidate(2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
+        engine->Outputs().Close();
+        host.Pump();
+        return Findings(ReadText(dir.File("frame.log")));
+    }
+    uint32_t Counter(vexa::FormCounter c) const { return engine->Errors().CounterValue(c); }
+    uint32_t Packets() const { return engine->display.packetCountAll.load(); }
+
+    ch10fix::TempDir dir;
+    vexa::QueueHost host;
+    std::vector<CHAN_ENTRY> entries;
+    CHAN_INFO info{};
+    std::unique_ptr<vexa::ValidationEngine> engine = std::make_unique<vexa::ValidationEngine>(host);
 };
 
 }  // namespace rig
