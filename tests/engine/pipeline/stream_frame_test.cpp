@@ -211,3 +211,52 @@ TEST(StreamThroughTheFrame, ContentFileOpenFailureSkipsOnlyThatPacket) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StreamThroughTheFrame, IndexEndChecksOnlyAtTheEndOfData) {
+    // A node index packet as the last index packet, index on: 157 and
+    // nothing else, but only when the data ended.
+    struct Case {
+        const char* name;
+        bool endOfData;
+    } cases[] = {{"end of data", true}, {"failed read", false}};
+    for (const auto& c : cases) {
+        vexa::Engine().ResetForTests();
+        ch10fix::TempDir dir;
+        vexa::QueueHost host;
+        vexa::ValidationEngine engine(host);
+        std::vector<CHAN_ENTRY> entries{{0x09, 2, 1}};
+        CHAN_INFO info{};
+        info.IndexEnabled = 1;
+        info.ChannelCount = 1;
+        info.Channels = entries.data();
+        engine.PrefillChannelTable(&info);
+        vexa::OutputOpenRequest request;
+        request.outputPath = dir.File("v.log");
+        request.clock = rig::FixedClock;
+        engine.Outputs().OpenOutputFiles(request, host);
+        engine.BeginFrameTest();
+        Bytes s = Index(false, 0);
+        ch10fix::Append(s, Index(true, 0));
+        ch10fix::Append(s, rig::Packet(2, 0x09, 16));  // the last packet: slot 1
+        ASSERT_EQ(engine.AppendAndValidate(1, static_cast<int>(s.size()), s.data(), [] {}),
+                  vexa::BufferOutcome::NeedData);
+        if (c.endOfData) {
+            EXPECT_EQ(engine.AppendAndValidate(2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
+        } else {
+            EXPECT_EQ(engine.AppendAndValidate(1, -1, nullptr, [] {}), vexa::BufferOutcome::ReadFailed);
+        }
+        engine.Outputs().Close();
+        const std::string log = rig::Findings(rig::ReadText(dir.File("v.log")));
+        const bool has157 =
+            log.find("Error 157: The last computer generated packet is not a root index packet. \r\n") !=
+            std::string::npos;
+        EXPECT_EQ(has157, c.endOfData) << c.name << "\n" << log;
+        EXPECT_EQ(log.find("Error 160"), std::string::npos) << c.name;
+        EXPECT_EQ(engine.Errors().errorTable[1][157], c.endOfData ? 1u : 0u) << c.name;
+        host.Pump();
+    }
+}
+
+}  // namespace
