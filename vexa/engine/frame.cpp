@@ -280,7 +280,8 @@ int ValidationEngine::ValidateNextPacket() {
 
     channelSeen_[static_cast<std::size_t>(channelSlot_)] = true;
     for (EndOfPacketHook store : EndOfPacketStore()) store(*this, ctx);
-    errors.HonourResetRequest();
+    // The form's Reset clears the summary's data-length totals with the statistics.
+    if (errors.HonourResetRequest()) streamRules.ClearSummaryTotals();
     return ConsumeAndReturn(p, header.packetLength);
 }
 

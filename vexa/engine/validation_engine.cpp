@@ -211,6 +211,7 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
         }
         PrefillChannelTable(tmatsInfo_);
         streamRules.tmatsRevision = tmats_.Revision();
+        streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
         display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
     };
 
@@ -622,6 +623,7 @@ void ValidationEngine::OnValidateNextFile(uint64_t generation, int index, const 
     display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
     PrefillChannelTable(tmatsInfo_);
     streamRules.tmatsRevision = tmats_.Revision();
+    streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
     OpenRunOutputs();
     streamState.filesOpen = true;
     streamState.playState = kValidating;

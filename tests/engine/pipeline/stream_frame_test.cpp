@@ -260,3 +260,33 @@ TEST(StreamThroughTheFrame, IndexEndChecksOnlyAtTheEndOfData) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StreamThroughTheFrame, ResetClearsTheSummaryTotalsAtThePacketEnd) {
+    vexa::Engine().ResetForTests();
+    vexa::QueueHost host;
+    vexa::ValidationEngine engine(host);
+    std::vector<CHAN_ENTRY> entries{{0x09, 2, 1}};
+    CHAN_INFO info{};
+    info.ChannelCount = 1;
+    info.Channels = entries.data();
+    engine.PrefillChannelTable(&info);
+    engine.BeginFrameTest();
+    auto feed = [&](std::size_t body) {
+        const Bytes p = rig::Packet(2, 0x09, body);
+        ASSERT_EQ(engine.AppendAndValidate(1, static_cast<int>(p.size()), p.data(), [] {}),
+                  vexa::BufferOutcome::NeedData);
+    };
+    feed(100);  // data length 104
+    EXPECT_EQ(engine.streamRules.slots[1].summaryDataLength, 104u);
+    engine.ResetCounters();
+    feed(20);  // counted, then cleared with the statistics at its end
+    EXPECT_EQ(engine.streamRules.slots[1].summaryDataLength, 0u);
+    EXPECT_EQ(engine.streamRules.slots[1].packetCount, 2u);
+    feed(20);
+    EXPECT_EQ(engine.streamRules.slots[1].summaryDataLength, 24u);
+    EXPECT_EQ(engine.streamRules.slots[1].dataLengthSum, 104u + 24u + 24u);
+}
+
+}  // namespace
