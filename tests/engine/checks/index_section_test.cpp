@@ -6,6 +6,7 @@ namespace {
 
 using checkfix::BuildIndexPacket;
 using checkfix::IndexSpec;
+using checkfix::Root;
 using streamrig::Packet;
 using streamrig::Rig;
 using vexa::FormCounter;
@@ -16,13 +17,6 @@ constexpr const char* k160 =
     "Error 160: At least one Node Index Packet and one Root Index Packet are required when Recording Index is "
     "enabled. \r\n";
 constexpr const char* k166 = "Error 166: Recording Index needs to be enabled with Index Packet(s). \r\n";
-
-IndexSpec Root(uint64_t back, uint16_t count = 2) {
-    IndexSpec s;
-    s.entryCount = count;
-    s.backPointer = back;
-    return s;
-}
 
 TEST(RecordingIndex, RootFindingTextsAndCounters) {
     struct Case {
