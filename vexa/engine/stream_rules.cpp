@@ -209,20 +209,21 @@ SectionResult WriteTmatsContent(StreamRulesState&, StreamEnv& env, PacketContext
     const PacketHeader& h = ctx.header;
     if (h.dataType != kDataTypeSetupRecord || !SelectedOrAll(env, h.channelId)) return SectionResult::Continue;
     const auto slot = static_cast<std::size_t>(ctx.slot);
+    const std::string path(env.tmatsTextPath);
     if (env.outputs) {
         if (env.outputs->listingHandles[slot].IsOpen()) return SectionResult::Continue;
         if (env.listingNamesLock) {
             std::lock_guard g(*env.listingNamesLock);
-            env.outputs->listingNames[slot] = env.tmatsTextPath;
+            env.outputs->listingNames[slot] = path;
         } else {
-            env.outputs->listingNames[slot] = env.tmatsTextPath;
+            env.outputs->listingNames[slot] = path;
         }
     }
-    if (WriteContentFile(env.tmatsTextPath, SetupRecordText(ctx.view, h)) == ContentFileResult::OpenFailed) {
+    if (WriteContentFile(path, SetupRecordText(ctx.view, h)) == ContentFileResult::OpenFailed) {
         env.host.PostMessageBox("Error on opening TMATS packet's content output file");
         return SectionResult::SkipRest;
     }
-    if (env.noteWritten) env.noteWritten(env.tmatsTextPath);
+    if (env.noteWritten) env.noteWritten(path);
     return SectionResult::Continue;
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "display_state.h"
@@ -86,7 +87,7 @@ struct StreamEnv {
     bool spaceDelimited = false;
     int selectedChannel = 0;       // 0: every channel
     uint64_t runPacketCount = 0;   // the file's packets so far, this one included
-    std::string tmatsTextPath;     // the ".TMATS.tmt" file
+    std::string_view tmatsTextPath;  // the ".TMATS.tmt" file; outlives the call
     // What the form shows (sequence number, efficiencies, version and data
     // type texts); none: nothing is shown.
     DisplayState* display = nullptr;
