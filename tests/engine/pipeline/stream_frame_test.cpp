@@ -290,3 +290,31 @@ TEST(StreamThroughTheFrame, ResetClearsTheSummaryTotalsAtThePacketEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StreamThroughTheFrame, PacketsNotOfInterestAreCountedButNotListed) {
+    // Channel 5 selected: the setup record, the index packet and channel 2
+    // still pass the stream, index and data-type rules, but get no listing.
+    RunRig r;
+    r.e->runConfig.selectedChannel = 5;
+    Bytes s = SetupRecord(7);
+    ch10fix::Append(s, rig::Packet(2, 0x09, 16));  // 30
+    ch10fix::Append(s, Index(true, 0));
+    ch10fix::Append(s, Index(false, 999));          // 155
+    ch10fix::Append(s, rig::Packet(2, 0x4F, 16));  // 30, 36 not (not of interest), 175
+    const std::string source = r.dir.File("rec.ch10");
+    ASSERT_TRUE(ch10fix::WriteFile(source, s));
+    ASSERT_TRUE(r.Validate(source));
+    const std::string log = rig::Findings(rig::ReadText(r.dir.File("validate.log")));
+    EXPECT_NE(log.find("IRIG 106 File Data Version :07\r\n"), std::string::npos) << log;
+    for (const char* number : {"Error 30", "Error 155", "Error 175", "Error 36"})
+        EXPECT_EQ(log.find(number), std::string::npos) << number << "\n" << log;
+    const auto snapshot = r.e->Snapshot();
+    EXPECT_EQ(snapshot.errorCounters[static_cast<std::size_t>(vexa::FormCounter::invalidTimeErrors)], 2u);
+    EXPECT_EQ(snapshot.errorCounters[static_cast<std::size_t>(vexa::FormCounter::consistencyErrors)], 2u);
+    // Not the content file: the setup record is on channel 0.
+    EXPECT_FALSE(fs::exists(r.dir.File("validate.log.TMATS.tmt")));
+}
+
+}  // namespace
