@@ -64,7 +64,8 @@ TEST(Headless, SingleFileRunPrintsItsOutputsAndLogsTheFindings) {
     ASSERT_TRUE(ch10fix::WriteFile(source, ch10gen::SampleRecording()));
     Outcome r = Vexa(dir.Path(), {"--headless", "--output-dir", dir.Path(), source});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "Validation completed\n" + dir.File("validate.log") + "\n");
+    EXPECT_EQ(r.out, "Validation completed\n" + dir.File("validate.log.TMATS.tmt") + "\n" + dir.File("validate.log") +
+                         "\n");
     EXPECT_EQ(r.err, "");
 
     const std::string log = Slurp(dir.File("validate.log"));
@@ -106,7 +107,10 @@ TEST(Headless, DirectoryRunWritesOneLogPerSourceNamedFromItsPath) {
         if (c == '/') c = '.';
     const std::string one = out + "/" + stem + ".one.log";
     const std::string two = out + "/" + stem + ".sub.two.log";
-    EXPECT_EQ(r.out, "Validation completed\n" + one + "\n" + two + "\n");
+    const std::string tmt1 = out + "/" + stem + ".one.TMATS.tmt";
+    const std::string tmt2 = out + "/" + stem + ".sub.two.TMATS.tmt";
+    EXPECT_EQ(r.out, "Validation completed\n" + tmt1 + "\n" + one + "\n" + tmt2 + "\n" + two + "\n");
+    EXPECT_TRUE(Contains(Slurp(tmt2), "G\\PN:SAMPLE;\r\n"));
     EXPECT_TRUE(Contains(Slurp(one), "Source File: " + src + "/one.ch10\r\n"));
     EXPECT_TRUE(Contains(Slurp(two), "Source File: " + src + "/sub/two.CH10\r\n"));
     EXPECT_TRUE(Contains(Slurp(two), "Error 174: Channel ID not defined in TMATS"));

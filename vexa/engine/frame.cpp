@@ -35,6 +35,30 @@ void ValidationEngine::PrefillChannelTable(const CHAN_INFO* info) {
         }
     }
     channelTableCount_ = count;
+
+    // Every channel entry counts for the TMATS checks, also past the table's room.
+    tmatsChannels_ = TmatsChannels{};
+    if (!info) return;
+    tmatsChannels_.eventsEnabled = info->EventsEnabled != 0;
+    tmatsChannels_.indexEnabled = info->IndexEnabled != 0;
+    if (!info->Channels || info->ChannelCount <= 0) return;
+    tmatsChannels_.entries.reserve(static_cast<std::size_t>(info->ChannelCount));
+    for (int i = 0; i < info->ChannelCount; ++i)
+        tmatsChannels_.entries.push_back(
+            {info->Channels[i].DataType, info->Channels[i].ChannelID, info->Channels[i].Enable});
+}
+
+StreamEnv ValidationEngine::StreamEnvironment() {
+    StreamEnv env{Errors(), tmatsChannels_, host_};
+    env.outputs = &outputs_;
+    env.listingNamesLock = &outputs_.namesLock;
+    env.spaceDelimited = SpaceDelimited();
+    env.selectedChannel = runConfig.selectedChannel;
+    env.runPacketCount = runPacketCount_;
+    env.tmatsTextPath = runConfig.tmatsTextPath;
+    env.display = &display;
+    env.noteWritten = [this](const std::string& path) { NoteWritten(path); };
+    return env;
 }
 
 void ValidationEngine::ResetValidationState() {
@@ -53,6 +77,8 @@ void ValidationEngine::ResetValidationState() {
     channelSlot_ = 0;
     channelGroup_ = 0;
     channelSeen_.fill(false);
+    runPacketCount_ = 0;
+    lastPacketSlot_ = 0;
     Errors().RunReset();  // the error table, statistics, packet codes and the reset request
     shared_.listing.RunReset();
     for (ResetHook reset : SectionResets()) reset(*this);
@@ -200,6 +226,9 @@ int ValidationEngine::ValidateNextPacket() {
     if (sourceBits < 0 || sourceBits > 8) sourceBits = 0;  // one group
     channelGroup_ = static_cast<int>(static_cast<uint32_t>(header.channelId) >> (16 - sourceBits));
     secondaryHeaderLength_ = header.HasSecondaryHeader() ? static_cast<int>(kSecondaryHeaderSize) : 0;
+    // The rules' "first packet of the run" reads this count, not the form's.
+    ++runPacketCount_;
+    lastPacketSlot_ = channelSlot_;
     display.packetCountAll.fetch_add(1, std::memory_order_relaxed);
 
     PacketContext ctx;
@@ -251,7 +280,8 @@ int ValidationEngine::ValidateNextPacket() {
 
     channelSeen_[static_cast<std::size_t>(channelSlot_)] = true;
     for (EndOfPacketHook store : EndOfPacketStore()) store(*this, ctx);
-    errors.HonourResetRequest();
+    // The form's Reset clears the summary's data-length totals with the statistics.
+    if (errors.HonourResetRequest()) streamRules.ClearSummaryTotals();
     return ConsumeAndReturn(p, header.packetLength);
 }
 

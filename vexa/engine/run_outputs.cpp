@@ -79,7 +79,10 @@ platform::OutputFile* RunOutputs::ListingFile(int slot, uint32_t channelId, Engi
         host.PostMessageBox(platform::SystemErrorText(error));
         return nullptr;
     }
-    listingNames[s] = name;
+    {
+        std::lock_guard lock(namesLock);
+        listingNames[s] = name;
+    }
     return &listingHandles[s];
 }
 

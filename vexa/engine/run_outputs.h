@@ -5,6 +5,7 @@
 #include <array>
 #include <ctime>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,8 @@ struct RunOutputs {
     platform::OutputFile errorLineHandle;  // Space Delimited only; Verbose writes to outputHandle
     std::array<platform::OutputFile, kListingSlots> listingHandles;
     std::array<std::string, kListingSlots + 1> listingNames;  // 256: the "TMATS" file
+    // Guards listingNames while a run's processor may change them.
+    mutable std::mutex namesLock;
     std::array<bool, kListingSlots> listingFailed{};  // its listing could not be created
     std::string outputPath;  // listing names are built from it
 

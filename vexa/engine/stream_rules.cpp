@@ -14,28 +14,6 @@ const TmatsChannelEntry* TmatsChannels::Find(uint16_t channelId) const {
     return nullptr;
 }
 
-void StreamDisplay::SetVersionInfoText(std::string text) {
-    std::lock_guard g(lock_);
-    versionInfoText_ = std::move(text);
-}
-void StreamDisplay::SetDataTypeText(std::string text) {
-    std::lock_guard g(lock_);
-    dataTypeText_ = std::move(text);
-}
-std::string StreamDisplay::VersionInfoText() const {
-    std::lock_guard g(lock_);
-    return versionInfoText_;
-}
-std::string StreamDisplay::DataTypeText() const {
-    std::lock_guard g(lock_);
-    return dataTypeText_;
-}
-void StreamDisplay::Clear() {
-    packetSeqAll.store(0, std::memory_order_relaxed);
-    efficiencyAll.store(0, std::memory_order_relaxed);
-    efficiencySelected.store(0, std::memory_order_relaxed);
-}
-
 void StreamRulesState::ResetRun() {
     currentDataTypeName.clear();
     timeChannelSlot = -1;
@@ -54,9 +32,6 @@ void StreamRulesState::ResetForTests() {
     dataTypeRowCount = 33;
     ResetRun();
     index.Reset();
-    display.Clear();
-    display.SetVersionInfoText({});
-    display.SetDataTypeText({});
 }
 
 namespace {
@@ -65,8 +40,9 @@ bool SelectedOrAll(const StreamEnv& env, uint16_t channelId) {
     return env.selectedChannel == 0 || env.selectedChannel == channelId;
 }
 
-void WriteAtOnce(StreamEnv& env, const std::string& line) {
-    if (env.outputs) env.outputs->WriteLogLine(line, env.spaceDelimited);
+// False only when a write to an open file failed.
+bool WriteAtOnce(StreamEnv& env, const std::string& line) {
+    return !env.outputs || env.outputs->WriteLogLine(line, env.spaceDelimited);
 }
 
 int FileVersionFromSetupByte(uint8_t b) {
@@ -105,9 +81,12 @@ SectionResult CheckStreamStart(StreamRulesState& s, StreamEnv& env, PacketContex
 
     s.fileDataVersion = FileVersionFromSetupByte(static_cast<uint8_t>(ChannelSpecificWord(ctx.view, h) & 0xFF));
     s.dataTypeRowCount = kDataTypeTableRows;
-    s.display.SetVersionInfoText(platform::Format("IRIG 106 Data File Version: %02d, TMATS Version: %02d",
-                                                  s.fileDataVersion, s.tmatsRevision));
-    WriteAtOnce(env, platform::Format("IRIG 106 File Data Version :%02d\r\n", s.fileDataVersion));
+    if (env.display)
+        env.display->SetText(DisplayText::versionInfo,
+                             platform::Format("IRIG 106 Data File Version: %02d, TMATS Version: %02d",
+                                              s.fileDataVersion, s.tmatsRevision));
+    if (!WriteAtOnce(env, platform::Format("IRIG 106 File Data Version :%02d\r\n", s.fileDataVersion)))
+        return SectionResult::Fail;
 
     if (s.tmatsRevision >= 7 && s.fileDataVersion > s.tmatsRevision && env.errors.RaiseFinding(ctx.slot, 80))
         platform::AppendFormat(*ctx.findings,
@@ -148,7 +127,7 @@ SectionResult CheckDataTypeAndTmats(StreamRulesState& s, StreamEnv& env, PacketC
     const PacketHeader& h = ctx.header;
     SlotStreamStats& slot = s.slots[static_cast<std::size_t>(ctx.slot)];
 
-    s.display.packetSeqAll.store(h.sequence, std::memory_order_relaxed);
+    if (env.display) env.display->packetSeqAll.store(h.sequence, std::memory_order_relaxed);
     ++slot.packetCount;
     slot.summaryDataLength += h.dataLength;
 
@@ -214,9 +193,11 @@ SectionResult CheckDataTypeAndTmats(StreamRulesState& s, StreamEnv& env, PacketC
     const float all = s.totalPacketLength ? static_cast<float>(static_cast<double>(s.totalDataLength) /
                                                                static_cast<double>(s.totalPacketLength) * 100.0)
                                           : 0.0f;
-    if (env.selectedChannel != 0 && env.selectedChannel == h.channelId)
-        s.display.efficiencySelected.store(slot.efficiency, std::memory_order_relaxed);
-    s.display.efficiencyAll.store(all, std::memory_order_relaxed);
+    if (env.display) {
+        if (env.selectedChannel != 0 && env.selectedChannel == h.channelId)
+            env.display->efficiencySelected.store(slot.efficiency, std::memory_order_relaxed);
+        env.display->efficiencyAll.store(all, std::memory_order_relaxed);
+    }
 
     if (h.dataType == kDataTypeSetupRecord && s.timeChannelSlot > 0 && SelectedOrAll(env, h.channelId))
         Append(env, ctx, 38,
@@ -228,19 +209,21 @@ SectionResult WriteTmatsContent(StreamRulesState&, StreamEnv& env, PacketContext
     const PacketHeader& h = ctx.header;
     if (h.dataType != kDataTypeSetupRecord || !SelectedOrAll(env, h.channelId)) return SectionResult::Continue;
     const auto slot = static_cast<std::size_t>(ctx.slot);
+    const std::string path(env.tmatsTextPath);
     if (env.outputs) {
         if (env.outputs->listingHandles[slot].IsOpen()) return SectionResult::Continue;
         if (env.listingNamesLock) {
             std::lock_guard g(*env.listingNamesLock);
-            env.outputs->listingNames[slot] = env.tmatsTextPath;
+            env.outputs->listingNames[slot] = path;
         } else {
-            env.outputs->listingNames[slot] = env.tmatsTextPath;
+            env.outputs->listingNames[slot] = path;
         }
     }
-    if (WriteContentFile(env.tmatsTextPath, SetupRecordText(ctx.view, h)) == ContentFileResult::OpenFailed) {
+    if (WriteContentFile(path, SetupRecordText(ctx.view, h)) == ContentFileResult::OpenFailed) {
         env.host.PostMessageBox("Error on opening TMATS packet's content output file");
         return SectionResult::SkipRest;
     }
+    if (env.noteWritten) env.noteWritten(path);
     return SectionResult::Continue;
 }
 
@@ -260,15 +243,17 @@ std::string DataTypeTextFor(uint8_t dataType, uint32_t csdw, int rowCount) {
 }
 
 void ShowDataTypeText(StreamRulesState& s, const StreamEnv& env, const PacketContext& ctx, bool channelSeen) {
-    if (env.selectedChannel == 0 || env.selectedChannel != ctx.header.channelId || channelSeen) return;
-    s.display.SetDataTypeText(
-        DataTypeTextFor(ctx.header.dataType, ChannelSpecificWord(ctx.view, ctx.header), s.dataTypeRowCount));
+    if (!env.display || env.selectedChannel == 0 || env.selectedChannel != ctx.header.channelId || channelSeen)
+        return;
+    env.display->SetText(DisplayText::dataType, DataTypeTextFor(ctx.header.dataType,
+                                                                 ChannelSpecificWord(ctx.view, ctx.header),
+                                                                 s.dataTypeRowCount));
 }
 
 void IndexSetup(StreamRulesState& s, StreamEnv& env) {
     s.index.Reset();
     if (IndexSetupFinding(env.tmats.eventsEnabled, env.tmats.indexEnabled))
-        WriteAtOnce(env, "Error 159: Recording Index needs to be enabled when Recording Events is enabled. \r\n");
+        (void)WriteAtOnce(env, "Error 159: Recording Index needs to be enabled when Recording Events is enabled. \r\n");
 }
 
 void IndexAtEnd(StreamRulesState& s, StreamEnv& env, int lastSlot) {

@@ -3,12 +3,14 @@
 // recording's data file version, the recording index, each packet's data
 // type against the data-type table and the TMATS channels, the per-channel
 // statistics, and the TMATS content file.
-#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "display_state.h"
 #include "engine_host.h"
 #include "error_accounting.h"
 #include "index_rules.h"
@@ -49,24 +51,6 @@ struct SlotStreamStats {
     std::string lastRtcText;
 };
 
-// Values the form reads while the processor runs.
-struct StreamDisplay {
-    std::atomic<uint32_t> packetSeqAll{0};
-    std::atomic<float> efficiencyAll{0};
-    std::atomic<float> efficiencySelected{0};
-
-    void SetVersionInfoText(std::string text);
-    void SetDataTypeText(std::string text);
-    std::string VersionInfoText() const;
-    std::string DataTypeText() const;
-    void Clear();
-
-private:
-    mutable std::mutex lock_;
-    std::string versionInfoText_;
-    std::string dataTypeText_;
-};
-
 struct StreamRulesState {
     // Kept across runs: a recording's setup record or the TMATS acquisition
     // sets them.
@@ -83,8 +67,6 @@ struct StreamRulesState {
     // Reset at the start of each file's processing, not between runs.
     RecordingIndexState index;
 
-    StreamDisplay display;
-
     // Run reset (between runs and files): everything but the kept values and
     // the index chain.
     void ResetRun();
@@ -95,6 +77,8 @@ struct StreamRulesState {
 
 // What the rules need from the run around them.
 struct StreamEnv {
+    StreamEnv(ErrorAccounting& errors_, const TmatsChannels& tmats_, EngineHost& host_)
+        : errors(errors_), tmats(tmats_), host(host_) {}
     ErrorAccounting& errors;
     const TmatsChannels& tmats;
     EngineHost& host;
@@ -103,7 +87,12 @@ struct StreamEnv {
     bool spaceDelimited = false;
     int selectedChannel = 0;       // 0: every channel
     uint64_t runPacketCount = 0;   // the file's packets so far, this one included
-    std::string tmatsTextPath;     // the ".TMATS.tmt" file
+    std::string_view tmatsTextPath;  // the ".TMATS.tmt" file; outlives the call
+    // What the form shows (sequence number, efficiencies, version and data
+    // type texts); none: nothing is shown.
+    DisplayState* display = nullptr;
+    // Told of every content file written.
+    std::function<void(const std::string&)> noteWritten;
 };
 
 // Per packet, in this order.

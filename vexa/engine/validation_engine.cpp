@@ -210,6 +210,8 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
             return;
         }
         PrefillChannelTable(tmatsInfo_);
+        streamRules.tmatsRevision = tmats_.Revision();
+        streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
         display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
     };
 
@@ -393,10 +395,13 @@ void ValidationEngine::FinishRun() {
 
 void ValidationEngine::CloseRunFiles() {
     if (outputs_.outputHandle.IsOpen()) NoteWritten(runConfig.outputPath);
-    if (outputs_.errorLineHandle.IsOpen()) NoteWritten(outputs_.listingNames[kListingSlots]);
-    for (int s = 0; s < kListingSlots; ++s)
-        if (outputs_.listingHandles[static_cast<std::size_t>(s)].IsOpen())
-            NoteWritten(outputs_.listingNames[static_cast<std::size_t>(s)]);
+    {
+        std::lock_guard lock(outputs_.namesLock);
+        if (outputs_.errorLineHandle.IsOpen()) NoteWritten(outputs_.listingNames[kListingSlots]);
+        for (int s = 0; s < kListingSlots; ++s)
+            if (outputs_.listingHandles[static_cast<std::size_t>(s)].IsOpen())
+                NoteWritten(outputs_.listingNames[static_cast<std::size_t>(s)]);
+    }
     int handle = runConfig.inputHandle;
     if (handle != -1) {
         input_.Close(handle);
@@ -538,6 +543,7 @@ BufferOutcome ValidationEngine::AppendAndValidate(int status, int count, const u
 }
 
 void ValidationEngine::BeginFrameTest() {
+    runPacketCount_ = 0;
     workBytes_ = workPos_ = carryOver_ = 0;
     workPending_ = false;
     runFlag_ = 1;
@@ -549,6 +555,7 @@ void ValidationEngine::ProcessorThread(FileRun& run) {
     // Resumed by the finish path before it ever validated: only the leaving steps.
     if (runFlag_) {
         Errors().DiscardResetRequest();
+        runPacketCount_ = 0;  // each file starts its own count
         CheckIndexSetup(*this);
         while (runFlag_) {
             const int i = processorIndex_;
@@ -615,6 +622,8 @@ void ValidationEngine::OnValidateNextFile(uint64_t generation, int index, const 
     display.SetText(DisplayText::tmatsErrors, platform::Format("%d", static_cast<int>(tmatsInfo_->FindingCount)));
     display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
     PrefillChannelTable(tmatsInfo_);
+    streamRules.tmatsRevision = tmats_.Revision();
+    streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
     OpenRunOutputs();
     streamState.filesOpen = true;
     streamState.playState = kValidating;

@@ -102,9 +102,15 @@ public:
     RunOutputs& Outputs() { return outputs_; }
     TmatsAcquisition& Tmats() { return tmats_; }
     const CHAN_INFO* TmatsInfo() const { return tmatsInfo_; }
+    // The channels of the file's TMATS as the checks read them (none, with
+    // events and index off, without a channel record).
+    const TmatsChannels& TmatsChannelList() const { return tmatsChannels_; }
+    // Stream, setup-record, index and data-type rules (processor thread).
+    StreamRulesState streamRules;
+    // What those rules need of the run, for the packet being validated.
+    StreamEnv StreamEnvironment();
     DisplayState display;
     CStreamState streamState;
-    StreamRulesState streamRules;
     HeaderSectionState headerSection;
     // Filled by the frame for every packet, completed by the sections, read
     // by the listing step.
@@ -115,10 +121,14 @@ public:
     // --- the frame (processor thread) ------------------------------------
     int ValidateNextPacket();
     // Channel 0 at slot 0, then the TMATS channels in record order (at most
-    // 255), enabled or not.
+    // 255), enabled or not; also the TMATS channel list the checks read.
     void PrefillChannelTable(const CHAN_INFO* info);
     void ResetValidationState();
     uint64_t PacketOffset() const { return packetOffset_; }
+    // Packets of the file accepted so far, the current one included.
+    uint64_t RunPacketCount() const { return runPacketCount_; }
+    // Slot of the last packet accepted.
+    int LastPacketSlot() const { return lastPacketSlot_; }
     int ChannelSlot() const { return channelSlot_; }
     int ChannelGroup() const { return channelGroup_; }
     int ChannelTableCount() const { return channelTableCount_; }
@@ -174,6 +184,7 @@ private:
     RunOutputs outputs_;
     TmatsAcquisition tmats_;
     CHAN_INFO* tmatsInfo_ = nullptr;
+    TmatsChannels tmatsChannels_;
     std::shared_ptr<char> alive_;
 
     // Run control, shared by the threads.
@@ -207,6 +218,8 @@ private:
 
     // The frame (processor thread).
     uint64_t packetOffset_ = 0;
+    uint64_t runPacketCount_ = 0;
+    int lastPacketSlot_ = 0;
     std::array<uint32_t, kChannelTableSize> channelTable_{};
     std::vector<int16_t> slotOfChannel_;  // 65536 entries, -1 when not in the table
     int channelTableCount_ = 0;

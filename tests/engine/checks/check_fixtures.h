@@ -42,6 +42,14 @@ struct IndexSpec {
     uint16_t channelId = 0;
 };
 
+// A root index packet of `count` 16-byte entries pointing back to `back`.
+inline IndexSpec Root(uint64_t back, uint16_t count = 2) {
+    IndexSpec s;
+    s.entryCount = count;
+    s.backPointer = back;
+    return s;
+}
+
 // A root or node recording-index packet (data type 0x03).
 inline Bytes BuildIndexPacket(const IndexSpec& s) {
     ch10fix::PacketSpec spec;

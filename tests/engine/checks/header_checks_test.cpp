@@ -573,7 +573,7 @@ TEST(HeaderChecks, SelectedChannelDataTypeText) {
         ctx.view = p.view();
         ctx.slot = kSlot;
         EXPECT_EQ(vexa::ShowSelectedDataType(rig.engine, ctx), vexa::SectionResult::Continue);
-        EXPECT_EQ(rig.engine.streamRules.display.DataTypeText(), c.text);
+        EXPECT_EQ(rig.engine.display.Text(vexa::DisplayText::dataType), c.text);
     }
 
     // Through the frame: the selected channel's first packet only.
@@ -586,10 +586,10 @@ TEST(HeaderChecks, SelectedChannelDataTypeText) {
     ch10fix::Append(stream, ch10fix::BuildPacket(other));
     FrameRun selected(kCleanFileVersion, kChannel);
     selected.Run(stream);
-    EXPECT_EQ(selected.rig.engine->streamRules.display.DataTypeText(), "Data Type: PCM - Fmt 1 - Packed");
+    EXPECT_EQ(selected.rig.engine->display.Text(vexa::DisplayText::dataType), "Data Type: PCM - Fmt 1 - Packed");
     FrameRun all;
     all.Run(stream);
-    EXPECT_EQ(all.rig.engine->streamRules.display.DataTypeText(), "");  // no channel selected
+    EXPECT_EQ(all.rig.engine->display.Text(vexa::DisplayText::dataType), "");  // no channel selected
 }
 
 // Exact-size packets whose length fields reach past them: nothing outside

@@ -8,6 +8,7 @@ namespace {
 using checkfix::BuildIndexPacket;
 using checkfix::HeldPacket;
 using checkfix::IndexSpec;
+using checkfix::Root;
 
 std::vector<unsigned> Numbers(const std::vector<vexa::IndexFinding>& f) {
     std::vector<unsigned> n;
@@ -19,13 +20,6 @@ std::vector<unsigned> Apply(vexa::RecordingIndexState& s, const ch10fix::Bytes& 
                             std::size_t held = SIZE_MAX) {
     HeldPacket p(b, held);
     return Numbers(vexa::ApplyIndexPacket(s, p.view(), p.header(), offset));
-}
-
-IndexSpec Root(uint64_t back, uint16_t count = 2) {
-    IndexSpec s;
-    s.entryCount = count;
-    s.backPointer = back;
-    return s;
 }
 
 TEST(RecordingIndex, RootChain) {

@@ -1,7 +1,16 @@
-// Data type against the data-type table and the TMATS. Filled in with its own issue.
+// Data type against the data-type table and the TMATS channels, with the
+// per-channel statistics and efficiencies.
 #include "check_sections.h"
+#include "validation_engine.h"
 
 namespace vexa {
-SectionResult CheckDataType(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }
+
+SectionResult CheckDataType(ValidationEngine& engine, PacketContext& ctx) {
+    StreamEnv env = engine.StreamEnvironment();
+    return CheckDataTypeAndTmats(engine.streamRules, env, ctx);
+}
+
+// The per-slot statistics go with the stream section's run reset.
 void ResetDataTypeSection(ValidationEngine&) {}
+
 }  // namespace vexa

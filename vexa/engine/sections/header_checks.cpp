@@ -8,12 +8,7 @@
 namespace vexa {
 
 SectionResult ShowSelectedDataType(ValidationEngine& engine, PacketContext& ctx) {
-    static const TmatsChannels kUnused;  // the text reads no channel
-    const StreamEnv env{.errors = engine.Errors(),
-                        .tmats = kUnused,
-                        .host = engine.Host(),
-                        .selectedChannel = engine.runConfig.selectedChannel,
-                        .tmatsTextPath = {}};
+    const StreamEnv env = engine.StreamEnvironment();
     ShowDataTypeText(engine.streamRules, env, ctx, engine.ChannelSeen(ctx.slot));
     return SectionResult::Continue;
 }

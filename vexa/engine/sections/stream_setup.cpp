@@ -1,7 +1,16 @@
-// Stream start and setup-record rules. Filled in with their own issue.
+// Stream start and setup-record rules.
 #include "check_sections.h"
+#include "validation_engine.h"
 
 namespace vexa {
-SectionResult CheckStreamAndSetup(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }
-void ResetStreamSetupSection(ValidationEngine&) {}
+
+SectionResult CheckStreamAndSetup(ValidationEngine& engine, PacketContext& ctx) {
+    StreamEnv env = engine.StreamEnvironment();
+    return CheckStreamStart(engine.streamRules, env, ctx);
+}
+
+// The data file version, TMATS revision and table rows outlive the run; the
+// index chain has its own start (CheckIndexSetup).
+void ResetStreamSetupSection(ValidationEngine& engine) { engine.streamRules.ResetRun(); }
+
 }  // namespace vexa
