@@ -1,10 +1,5 @@
 // The public sample recordings through the built `vexa --headless`, each into
 // its own temporary directory. Skipped when the sample folder is absent.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,20 +9,16 @@
 #include "ch10_fixture.h"
 #include "engine_rig.h"
 #include "platform/format.h"
+#include "program_run.h"
 #include "temp_dir.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct HeadlessRun {
-    int status = -1;  // as waitpid gives it
-    std::string out, err, log;
+struct HeadlessRun : ch10fix::ProgramRun {
+    std::string log;
     std::string dir;  // the output directory
-    bool Exited() const { return WIFEXITED(status); }
-    int ExitCode() const { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 };
 
 HeadlessRun RunVexa(const ch10fix::TempDir& dir, const std::string& name, std::vector<std::string> extra) {
@@ -36,19 +27,7 @@ HeadlessRun RunVexa(const ch10fix::TempDir& dir, const std::string& name, std::v
     fs::create_directories(run.dir);
     std::vector<std::string> args{VEXA_BINARY, "--headless", "--output-dir", run.dir};
     args.insert(args.end(), extra.begin(), extra.end());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const std::string outPath = run.dir + ".stdout", errPath = run.dir + ".stderr";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, &run.status, 0);
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = rig::ReadText(outPath);
-    run.err = rig::ReadText(errPath);
+    static_cast<ch10fix::ProgramRun&>(run) = ch10fix::RunProgram(args);
     run.log = rig::ReadText(run.dir + "/validate.log");
     return run;
 }
