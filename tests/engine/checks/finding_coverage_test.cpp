@@ -1,0 +1,458 @@
+// Every number the header, checksum, stream, setup-record and index checks
+// own, raised once from a small fixture: its exact text, and the counter,
+// category and error-table count it raises against the catalogue's columns.
+// Rows run through the frame (the run hooks around it for the index checks
+// at start and end); only a setup record too long for the frame is fed to
+// its section directly.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <regex>
+#include <set>
+
+#include "check_fixtures.h"
+#include "check_sections.h"
+#include "engine_rig.h"
+#include "platform/format.h"
+#include "stream_rig.h"
+
+namespace {
+
+using ch10fix::Bytes;
+using ch10fix::Checksum;
+using ch10fix::PacketSpec;
+using vexa::Category;
+using vexa::ErrorOwner;
+using vexa::FormCounter;
+
+// What a row's run left behind.
+struct Outcome {
+    std::string log;  // every line written, at once or with a packet
+    std::shared_ptr<void> keep;
+    const vexa::ErrorAccounting* errors = nullptr;
+    std::function<int(uint16_t)> slotOf;  // -1: channel not in the table
+};
+
+// A recording through the frame over a TMATS of PCM channel 2 and time
+// channel 3, as the processor runs it: index setup, the buffer, the end of data.
+struct Scenario {
+    std::vector<Bytes> packets;
+    std::vector<CHAN_ENTRY> channels = {{0x09, 2, 1}, {0x11, 3, 1}};
+    int fileVersion = 13;  // PCM accepts data type versions 0-6
+    int tmatsRevision = 11;
+    bool eventsEnabled = false;
+    bool indexEnabled = false;
+};
+
+Outcome ThroughFrame(const Scenario& sc) {
+    auto r = std::make_shared<rig::FrameRig>(std::vector<uint16_t>{});
+    r->entries = sc.channels;
+    r->info.Channels = r->entries.data();
+    r->info.ChannelCount = static_cast<int16_t>(r->entries.size());
+    r->info.EventsEnabled = sc.eventsEnabled;
+    r->info.IndexEnabled = sc.indexEnabled;
+    r->engine->PrefillChannelTable(&r->info);
+    r->engine->runConfig.tmatsTextPath = r->dir.File("frame.log.TMATS.tmt");
+    r->engine->streamRules.fileDataVersion = sc.fileVersion;
+    r->engine->streamRules.tmatsRevision = sc.tmatsRevision;
+    vexa::CheckIndexSetup(*r->engine);
+    Bytes stream;
+    for (const Bytes& p : sc.packets) ch10fix::Append(stream, p);
+    r->Run(stream);
+    Outcome o;
+    o.log = rig::ReadText(r->dir.File("frame.log"));
+    o.errors = &r->engine->Errors();
+    o.slotOf = [e = r->engine.get()](uint16_t channel) {
+        for (int s = 0; s < e->ChannelTableCount(); ++s)
+            if (e->ChannelAt(s) == channel) return s;
+        return -1;
+    };
+    o.keep = r;
+    return o;
+}
+
+// The stream sections alone on one exact-size packet.
+Outcome ThroughSections(const Bytes& packet) {
+    auto r = std::make_shared<streamrig::Rig>();
+    r->s.tmatsRevision = 11;
+    Outcome o;
+    o.log = r->Feed(packet);
+    o.log += r->AtOnce();
+    o.errors = &r->errors;
+    o.slotOf = [r = r.get()](uint16_t channel) { return r->SlotOf(channel); };
+    o.keep = r;
+    return o;
+}
+
+PacketSpec Pcm(uint16_t channel = 2) {
+    PacketSpec s;
+    s.channelId = channel;
+    s.dataType = 0x09;
+    s.checksumFromByte24 = true;
+    for (uint8_t i = 0; i < 8; ++i) s.body.push_back(static_cast<uint8_t>(i * 29 + 3));
+    return s;
+}
+Bytes Build(const PacketSpec& s) { return ch10fix::BuildPacket(s); }
+Bytes WithSequence(uint8_t seq) {
+    PacketSpec s = Pcm();
+    s.sequence = seq;
+    return Build(s);
+}
+Bytes WithVersion(uint8_t v) {
+    PacketSpec s = Pcm();
+    s.dataTypeVersion = v;
+    return Build(s);
+}
+Bytes WithFlags(uint8_t flags) {
+    PacketSpec s = Pcm();
+    s.otherFlags = flags;
+    return Build(s);
+}
+// Length fields as given, held in exactly `packetLength` bytes.
+Bytes WithLengths(uint32_t packetLength, uint32_t dataLength) {
+    PacketSpec s = Pcm();
+    s.packetLengthOverride = packetLength;
+    s.dataLengthOverride = dataLength;
+    Bytes b = Build(s);
+    b.resize(packetLength, 0);
+    return b;
+}
+
+// A data checksum of `type` recorded wrong; `recorded` and `computed` are
+// set from the packet as built.
+Bytes BadDataChecksum(Checksum type, uint32_t& recorded, uint32_t& computed) {
+    PacketSpec s = Pcm();
+    s.body.resize(type == Checksum::Sum8 ? 7 : 12);
+    s.checksum = type;
+    s.checksumAfterData = type == Checksum::Sum8;
+    const Bytes good = Build(s);
+    const uint32_t dataLength = ch10fix::Get32(good, 8);
+    switch (type) {
+        case Checksum::Sum8: computed = good[24 + dataLength]; break;
+        case Checksum::Sum16: computed = ch10fix::Get16(good, good.size() - 2); break;
+        default: computed = ch10fix::Get32(good, good.size() - 4); break;
+    }
+    const uint32_t mask = type == Checksum::Sum8 ? 0xFF : type == Checksum::Sum16 ? 0xFFFF : 0xFFFFFFFF;
+    recorded = (computed ^ 0xA5A5A5A5u) & mask;
+    s.dataChecksumOverride = recorded;
+    return Build(s);
+}
+
+Bytes BadSecondaryChecksum(uint16_t recorded, uint32_t& computed) {
+    PacketSpec s = Pcm();
+    s.secondaryHeader = true;
+    s.otherFlags = 0x40;
+    s.secondaryTime = 0x0102030405060708ull;
+    computed = ch10fix::Get16(Build(s), 34);
+    s.secondaryChecksumOverride = recorded;
+    return Build(s);
+}
+
+Bytes Setup(uint16_t channel = 0, uint8_t versionByte = 0x07) { return streamrig::SetupRecord(channel, versionByte); }
+Bytes Time() { return streamrig::Packet(3, 0x11, 8); }
+Bytes RootIndex(uint64_t back) { return checkfix::BuildIndexPacket(checkfix::Root(back)); }
+Bytes NodeIndex() { return checkfix::BuildIndexPacket({.node = true}); }
+Bytes WithEntryCount(Bytes index, uint16_t count) {
+    ch10fix::Put16(index, 24, count);
+    return index;
+}
+
+struct Row {
+    uint32_t number;
+    // As the owning checks count it; None for 159, and for the category of 30-33.
+    FormCounter counter;
+    Category category;
+    uint16_t channel;  // whose slot it counts on
+    uint32_t count;    // its error-table count on that slot
+    std::string text;  // every line of this number, in order
+    std::function<Outcome()> run;
+};
+
+// Each "Error N: ...\r\n" line of `log`, by number.
+std::map<uint32_t, std::string> LinesByNumber(const std::string& log) {
+    static const std::regex line("Error ([0-9]+):[^\r\n]*\r\n");
+    std::map<uint32_t, std::string> out;
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), line); it != std::sregex_iterator(); ++it)
+        out[static_cast<uint32_t>(std::stoul((*it)[1].str()))] += it->str();
+    return out;
+}
+
+std::vector<Row> Rows() {
+    const std::string k4Format =
+        "Error 4: Found packet with channel ID of 2, at offset 0x%x, with invalid Header Checksum, recorded is "
+        "0x%04x, computed is 0x%04x, packet is skipped.\r\n";
+    std::vector<Row> rows;
+    auto frame = [](Scenario sc) { return [sc] { return ThroughFrame(sc); }; };
+    auto packets = [&frame](std::vector<Bytes> p) { return frame(Scenario{std::move(p)}); };
+
+    // --- header and checksum checks ----------------------------------------
+    for (Checksum type : {Checksum::Sum8, Checksum::Sum16, Checksum::Sum32}) {
+        uint32_t recorded = 0, computed = 0;
+        const Bytes b = BadDataChecksum(type, recorded, computed);
+        const int n = static_cast<int>(type);
+        const int digits = n == 1 ? 2 : n == 2 ? 4 : 8;
+        rows.push_back({static_cast<uint32_t>(n), FormCounter::dataChecksumErrors, Category::chanDataChecksumErrors,
+                        2, 1,
+                        platform::Format("Error %d: Packet's Data Checksum invalid; recorded is %0*x, computed is "
+                                         "%0*x \r\n",
+                                         n, digits, recorded, digits, computed),
+                        packets({b})});
+    }
+    {
+        // A candidate of interest behind a good packet: the frame counts and
+        // writes it, at the candidate's own offset.
+        const Bytes first = Build(Pcm());
+        Bytes bad = Build(Pcm());
+        const uint16_t computed = ch10fix::HeaderChecksum(bad.data());
+        ch10fix::BreakHeaderChecksum(bad);
+        rows.push_back({4, FormCounter::hdrChecksumErrors, Category::chanHdrChecksumErrors, 2, 1,
+                        platform::Format(k4Format.c_str(), static_cast<unsigned>(first.size()),
+                                         ch10fix::Get16(bad, 22), computed),
+                        packets({first, bad})});
+    }
+    {
+        uint32_t computed = 0;
+        const Bytes b = BadSecondaryChecksum(0x1234, computed);
+        rows.push_back({6, FormCounter::hdrChecksumErrors, Category::chanHdrChecksumErrors, 2, 1,
+                        platform::Format("Error 6: Packet's Secondary Header Checksum invalid; recorded is 1234, "
+                                         "computed is %04x \r\n",
+                                         computed),
+                        packets({b})});
+    }
+    rows.push_back({41, FormCounter::sequenceErrors, Category::chanSequenceErrors, 2, 1,
+                    "Error 41: Packet's Sequence number does not loop back\r\n",
+                    packets({WithSequence(17), WithSequence(0)})});
+    rows.push_back({42, FormCounter::sequenceErrors, Category::chanSequenceErrors, 2, 1,
+                    "Error 42: Packet's Sequence jumped, previous packet is 3\r\n",
+                    packets({WithSequence(3), WithSequence(5)})});
+    rows.push_back({44, FormCounter::packetLenErrors, Category::chanPacketLenErrors, 2, 1,
+                    "Error 44: Packet's length exceeded spec\r\n", packets({WithLengths(0x80004, 12)})});
+    rows.push_back({45, FormCounter::packetLenErrors, Category::chanPacketLenErrors, 2, 1,
+                    "Error 45: Packet's length is not a multiple of 4 \r\n", packets({WithLengths(42, 12)})});
+    rows.push_back({46, FormCounter::dataLenErrors, Category::chanDataLenErrors, 2, 1,
+                    "Error 46: Packet's Data length invalid\r\n", packets({WithLengths(28, 0)})});
+    // 47 never comes without 158 but for a packet shorter than its overhead,
+    // which gives neither.
+    rows.push_back({47, FormCounter::dataLenErrors, Category::chanDataLenErrors, 2, 1,
+                    "Error 47: Packet's Data length exceeded Packet's Length\r\n", packets({WithLengths(40, 17)})});
+    rows.push_back({48, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 2, 1,
+                    "Error 48: Packet's Header Version is Reserved \r\n", packets({WithVersion(0)})});
+    rows.push_back({49, FormCounter::overflowErrors, Category::chanOverflowErrors, 2, 1,
+                    "Error 49: Packet's Data Overflow flag is set\r\n", packets({WithFlags(0x10)})});
+    rows.push_back({50, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 2, 1,
+                    "Error 50: Intra-Packet Time Stamp Type bit is set but Secondary Header Present bit is not\r\n",
+                    packets({WithFlags(0x40)})});
+    rows.push_back({52, FormCounter::timeErrors, Category::chanRtcErrors, 2, 1,
+                    "Error 52: Packet's Relative Time Count Sync Error flag is set\r\n", packets({WithFlags(0x20)})});
+    {
+        Scenario sc{{WithVersion(4)}};
+        sc.fileVersion = 7;
+        rows.push_back({151, FormCounter::dataVersionErrors, Category::chanConsistencyErrors, 2, 1,
+                        "Error 151: Invalid Packet Data Type Version: '4' for File Data Version: '7'\r\n",
+                        frame(sc)});
+    }
+    rows.push_back({158, FormCounter::packetLenErrors, Category::chanPacketLenErrors, 2, 1,
+                    "Error 158: Packet Length is less than length of Packet Header, Data Length and Secondary "
+                    "Header Length combined \r\n",
+                    packets({WithLengths(40, 17)})});
+
+    // --- stream start and setup record -------------------------------------
+    rows.push_back({30, FormCounter::invalidTimeErrors, Category::None, 2, 1,
+                    "Error 30: Non Computer Generated packet occurs before IRIG packet. \r\n",
+                    packets({Build(Pcm())})});
+    rows.push_back({31, FormCounter::consistencyErrors, Category::None, 0, 1,
+                    "Error 31: First data packet is not Computer Generated Data Format 1 Setup Record packet. \r\n",
+                    packets({Time(), Setup()})});
+    rows.push_back({32, FormCounter::consistencyErrors, Category::None, 5, 1,
+                    "Error 32: First packet's Channel ID is not 0. \r\n", packets({Setup(5)})});
+    {
+        // Beyond what the frame accepts: the section on the packet's header.
+        Bytes setup = Setup();
+        ch10fix::Put32(setup, 4, 0x8000001);
+        rows.push_back({33, FormCounter::packetLenErrors, Category::None, 0, 1,
+                        "Error 33: TMATS packet is more than 134,217,728 bytes. \r\n",
+                        [setup] { return ThroughSections(setup); }});
+    }
+    {
+        Scenario sc{{Setup(0, 9)}};
+        sc.tmatsRevision = 9;
+        rows.push_back({80, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                        "Error 80: Computer generated format 1 IRIG-106 Chapter 10 Data File Version (11) is "
+                        "inconsistent with the version in the TMATS (09)\r\n",
+                        frame(sc)});
+    }
+
+    // --- data type against the table and the TMATS --------------------------
+    {
+        Scenario sc{{Time(), streamrig::Packet(2, 0x4B)}};
+        sc.channels = {{0x4B, 2, 1}, {0x11, 3, 1}};
+        rows.push_back({34, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 2, 1,
+                        "Error 34: Data type is undefined\r\n", frame(sc)});
+    }
+    {
+        Scenario sc{{Time(), Build(Pcm())}};
+        sc.channels = {{0x09, 2, 0}, {0x11, 3, 1}};
+        rows.push_back({35, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 2, 1,
+                        "Error 35: Found packet on channel ID 2 of Data Type 9 but described in TMATS packet as "
+                        "Disabled. \r\n",
+                        frame(sc)});
+    }
+    {
+        Scenario sc{{Time(), Build(Pcm())}};
+        sc.channels = {{0x19, 2, 1}, {0x11, 3, 1}};
+        rows.push_back({36, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 2, 1,
+                        "Error 36: TMATS info indicates channel ID 2 is of Data Type 25 (Bus 1553 - Fmt 1) but "
+                        "Packet Header indicates Data Type is 9 (PCM - Fmt 1). \r\n",
+                        frame(sc)});
+    }
+    rows.push_back({37, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 9, 1,
+                    "Error 37: Found packet on channel ID 9 of Data Type 9 but not described in TMATS packet. \r\n",
+                    packets({Time(), Build(Pcm(9))})});
+    rows.push_back({38, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                    "Error 38: This Computer Generated (TMATS/Setup Record) packet comes in after the Time Packet. "
+                    "\r\n",
+                    packets({Time(), Setup()})});
+    {
+        Scenario sc{{Setup(), streamrig::Packet(9, 0x00)}};
+        sc.tmatsRevision = 9;
+        rows.push_back({173, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 9, 1,
+                        "Error 173: Channel ID should be 0 for Computer Generated Data Types\r\n", frame(sc)});
+    }
+    {
+        Scenario sc{{Time(), streamrig::Packet(2, 0x4F)}};
+        sc.channels = {{0x4F, 2, 1}, {0x11, 3, 1}};
+        rows.push_back({175, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 2, 1,
+                        "Error 175: Packet Data type is Reserved\r\n", frame(sc)});
+    }
+
+    // --- recording index ----------------------------------------------------
+    // Root index packets on channel 0; a root at offset 0 pointing to 0 is right.
+    rows.push_back({155, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                    "Error 155: The first computer generated root index packet does not point to itself. \r\n",
+                    packets({RootIndex(4096)})});
+    rows.push_back({156, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                    "Error 156: This computer generated root index packet does not point to the previous root "
+                    "index packet. \r\n",
+                    packets({RootIndex(0), RootIndex(777)})});
+    {
+        Scenario sc{{RootIndex(0), NodeIndex()}};
+        sc.indexEnabled = true;
+        rows.push_back({157, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                        "Error 157: The last computer generated packet is not a root index packet. \r\n", frame(sc)});
+    }
+    {
+        Scenario sc{{Time()}};
+        sc.eventsEnabled = true;
+        rows.push_back({159, FormCounter::None, Category::None, 0, 0,
+                        "Error 159: Recording Index needs to be enabled when Recording Events is enabled. \r\n",
+                        frame(sc)});
+    }
+    {
+        Scenario sc{{RootIndex(0)}};
+        sc.indexEnabled = true;
+        rows.push_back({160, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                        "Error 160: At least one Node Index Packet and one Root Index Packet are required when "
+                        "Recording Index is enabled. \r\n",
+                        frame(sc)});
+    }
+    rows.push_back({162, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                    "Error 162: This computer generated root index packet has Invalid Index Entry Count '0'. \r\n",
+                    packets({WithEntryCount(RootIndex(0), 0)})});
+    rows.push_back({163, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                    "Error 163: The total size of Root Index Data Entries is not divisible by Index Entry Count "
+                    "evenly. \r\n",
+                    packets({WithEntryCount(RootIndex(0), 3)})});
+    rows.push_back({164, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                    "Error 164: Root Index Data Entry size does not equal to 24 while IPDH flag is enabled. \r\n",
+                    packets({checkfix::BuildIndexPacket({.entryCount = 2, .ipdh = true})})});
+    rows.push_back({165, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                    "Error 165: Root Index Data Entry size does not equal to 16 while IPDH flag is disabled. \r\n",
+                    packets({checkfix::BuildIndexPacket({.entryCount = 2, .entryBytes = 24})})});
+    rows.push_back({166, FormCounter::consistencyErrors, Category::chanConsistencyErrors, 0, 1,
+                    "Error 166: Recording Index needs to be enabled with Index Packet(s). \r\n",
+                    packets({RootIndex(0)})});
+    return rows;
+}
+
+// Form counters and categories as the catalogue derives them from the error
+// table: every number counted, by its columns.
+void ExpectCountersFromTheCatalogue(const vexa::ErrorAccounting& e) {
+    std::array<uint64_t, vexa::kFormCounters> counters{};
+    std::array<std::array<int64_t, vexa::kChannelSlots>, vexa::kCategories> categories{};
+    for (uint32_t n = 1; n <= vexa::kErrorNumbers; ++n) {
+        const vexa::ErrorInfo& info = *vexa::FindError(n);
+        for (std::size_t slot = 0; slot < vexa::kChannelSlots; ++slot) {
+            const uint32_t times = e.errorTable[slot][n];
+            if (!times) continue;
+            EXPECT_EQ(info.status, vexa::ErrorStatus::Counted) << "Error " << n << " is in the table";
+            if (info.feed == vexa::CounterFeed::Direct) counters[static_cast<std::size_t>(info.counter)] += times;
+            if (info.category != Category::None) categories[static_cast<std::size_t>(info.category)][slot] += times;
+        }
+    }
+    for (int c = 0; c < vexa::kFormCounters; ++c)
+        EXPECT_EQ(e.CounterValue(static_cast<FormCounter>(c)), counters[static_cast<std::size_t>(c)])
+            << "form counter " << c;
+    for (int c = 0; c < vexa::kCategories; ++c)
+        for (std::size_t slot = 0; slot < vexa::kChannelSlots; ++slot)
+            EXPECT_EQ(e.Chan(static_cast<Category>(c))[slot], categories[static_cast<std::size_t>(c)][slot])
+                << "category " << c << ", slot " << slot;
+}
+
+bool OwnedHere(ErrorOwner o) { return o == ErrorOwner::Header || o == ErrorOwner::StreamIndex; }
+
+TEST(FindingCoverage, EveryOwnedNumberAgainstTheCatalogue) {
+    std::set<uint32_t> produced;
+    std::set<uint32_t> rowNumbers;
+    std::set<uint32_t> alongside;  // other numbers the fixtures raised
+    for (const Row& row : Rows()) {
+        SCOPED_TRACE("Error " + std::to_string(row.number));
+        EXPECT_TRUE(rowNumbers.insert(row.number).second) << "one row per number";
+        const vexa::ErrorInfo& info = *vexa::FindError(row.number);
+        EXPECT_EQ(static_cast<int>(row.counter), static_cast<int>(info.counter)) << "form counter";
+        EXPECT_EQ(static_cast<int>(row.category), static_cast<int>(info.category)) << "category";
+        EXPECT_EQ(row.count == 0, info.status == vexa::ErrorStatus::WrittenUncounted);
+
+        const Outcome o = row.run();
+        const auto lines = LinesByNumber(o.log);
+        const auto it = lines.find(row.number);
+        EXPECT_EQ(it == lines.end() ? std::string() : it->second, row.text) << o.log;
+        if (it != lines.end()) produced.insert(row.number);
+        for (const auto& [n, text] : lines) alongside.insert(n);
+
+        const int slot = o.slotOf(row.channel);
+        ASSERT_GE(slot, 0);
+        const vexa::ErrorAccounting& e = *o.errors;
+        EXPECT_EQ(e.errorTable[static_cast<std::size_t>(slot)][row.number], row.count);
+        uint32_t total = 0;
+        for (const auto& bySlot : e.errorTable) total += bySlot[row.number];
+        EXPECT_EQ(total, row.count) << "on other slots";
+        // The row's own counter and category rose by its count at least; the
+        // whole set of counters is what the catalogue makes of the table.
+        if (row.counter != FormCounter::None) {
+            EXPECT_GE(e.CounterValue(row.counter), row.count);
+        }
+        if (row.category != Category::None) {
+            EXPECT_GE(e.Chan(row.category)[static_cast<std::size_t>(slot)], static_cast<int32_t>(row.count));
+        }
+        ExpectCountersFromTheCatalogue(e);
+        for (uint32_t n = 1; n <= vexa::kErrorNumbers; ++n)
+            for (const auto& bySlot : e.errorTable)
+                if (bySlot[n]) alongside.insert(n);
+    }
+
+    std::set<uint32_t> catalogued;
+    for (const vexa::ErrorInfo& info : vexa::kErrorCatalogue)
+        if (OwnedHere(info.owner)) catalogued.insert(info.number);
+    EXPECT_EQ(rowNumbers.size(), 39u);
+    EXPECT_EQ(produced, catalogued);
+    // Whatever else the fixtures raised belongs to other checks.
+    for (uint32_t n : alongside) {
+        if (!rowNumbers.count(n)) {
+            EXPECT_FALSE(OwnedHere(vexa::FindError(n)->owner)) << "Error " << n;
+        }
+    }
+}
+
+}  // namespace
