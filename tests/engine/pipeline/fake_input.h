@@ -176,7 +176,12 @@ private:
         auto* out = static_cast<uint8_t*>(buffer);
         const std::size_t n = std::min<std::size_t>(kChunk, recorderBytes_.size() - h.position);
         std::memcpy(out, recorderBytes_.data() + h.position, n);
-        for (std::size_t i = n, k = 0; i < kChunk; ++i, ++k) out[i] = stale_.empty() ? 0 : stale_[k % stale_.size()];
+        for (std::size_t at = n; at < kChunk;) {
+            const std::size_t piece = stale_.empty() ? kChunk - at : std::min(stale_.size(), kChunk - at);
+            if (stale_.empty()) std::memset(out + at, 0, piece);
+            else std::memcpy(out + at, stale_.data(), piece);
+            at += piece;
+        }
         h.position += kChunk;
         return kChunk;
     }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include "check_sections.h"
@@ -150,8 +151,23 @@ FrameResult FrameOf(const std::string& source, const std::string& outDir) {
     return r;
 }
 
+// Test data and the frame's results once per program: the tests repeat
+// under the thread sanitizer, where building megabytes costs seconds.
+const Bytes& Busy(std::size_t size) {
+    static std::map<std::size_t, Bytes> made;
+    auto it = made.find(size);
+    if (it == made.end()) it = made.emplace(size, rig::BusyStream(size)).first;
+    return it->second;
+}
+const FrameResult& Expected(const std::string& key, const std::string& source, const std::string& outDir) {
+    static std::map<std::string, FrameResult> made;
+    auto it = made.find(key);
+    if (it == made.end()) it = made.emplace(key, FrameOf(source, outDir)).first;
+    return it->second;
+}
+
 TEST_F(Pipeline, ThreadedRunGivesTheFrameLog) {
-    const std::string source = Write("busy.ch10", rig::BusyStream(2'500'000));
+    const std::string source = Write("busy.ch10", Busy(2'500'000));
     LiveRun r(input);
     ASSERT_TRUE(r.Open(source, OutDir()));
     EXPECT_EQ(r->display.Text(DisplayText::source), "Source File: " + source);
@@ -174,7 +190,7 @@ TEST_F(Pipeline, ThreadedRunGivesTheFrameLog) {
     EXPECT_EQ(input.OpenHandles(), 0);
     r.engine.reset();
 
-    const FrameResult frame = FrameOf(source, dir.File("frame"));
+    const FrameResult& frame = Expected("busy 2.5 MB", source, dir.File("frame"));
     ASSERT_NE(frame.findings.find("Error 39"), std::string::npos);
     ASSERT_NE(frame.findings.find("Error 174"), std::string::npos);
     EXPECT_EQ(log, frame.findings);
@@ -188,7 +204,7 @@ TEST_F(Pipeline, ThreadedRunGivesTheFrameLog) {
 TEST_F(Pipeline, RecorderBudgets) {
     const Bytes stale = rig::Packet(2, 0x09, 200, 0x77);
     auto sized = [](std::size_t size) {
-        Bytes b = rig::BusyStream(size - 70000);
+        Bytes b = Busy(size - 70000);
         ch10fix::PacketSpec fill;
         fill.channelId = 2;
         fill.dataType = 0x09;
@@ -214,7 +230,7 @@ TEST_F(Pipeline, RecorderBudgets) {
         if (c.delta == -1) bytes.resize(bytes.size() - 1);
         if (c.delta == 1) bytes.push_back(0x00);
         const std::string plain = Write(std::string(c.name) + "/plain.ch10", bytes);
-        const FrameResult expected = FrameOf(plain, dir.File(std::string(c.name) + "/frame"));
+        const FrameResult& expected = Expected(c.name, plain, dir.File(std::string(c.name) + "/frame"));
 
         rig::FakeInput recorder;
         recorder.SetRecorderFile(bytes, stale);
@@ -251,7 +267,7 @@ TEST_F(Pipeline, RecorderBudgets) {
 
 TEST_F(Pipeline, QuietEnds) {
     // A stream of three reads.
-    const std::string source = Write("three.ch10", rig::BusyStream(2'200'000));
+    const std::string source = Write("three.ch10", Busy(2'200'000));
     struct Case {
         const char* name;
         int failRead;  // read of the reader's handle that gives -1
@@ -292,7 +308,7 @@ TEST_F(Pipeline, QuietEnds) {
 }
 
 TEST_F(Pipeline, StopOrCloseBeforeValidate) {
-    const std::string source = Write("s.ch10", rig::BusyStream(2'500'000));
+    const std::string source = Write("s.ch10", Busy(2'500'000));
     for (bool close : {false, true}) {
         SCOPED_TRACE(close ? "Close" : "Stop");
         rig::FakeInput in;
@@ -330,8 +346,8 @@ TEST_F(Pipeline, StopOrCloseBeforeValidate) {
 }
 
 TEST_F(Pipeline, StopOnABlockedRead) {
-    const std::string source = Write("s.ch10", rig::BusyStream(2'500'000));
-    const FrameResult whole = FrameOf(source, dir.File("frame"));
+    const std::string source = Write("s.ch10", Busy(2'500'000));
+    const FrameResult& whole = Expected("busy 2.5 MB", source, dir.File("frame"));
     input.AddRule({"s.ch10", 3, rig::FakeInput::Action::Block});
     LiveRun r(input);
     ASSERT_TRUE(r.Open(source, OutDir()));
@@ -359,8 +375,8 @@ TEST_F(Pipeline, StopOnABlockedRead) {
 }
 
 TEST_F(Pipeline, ValidateTwice) {
-    const std::string source = Write("s.ch10", rig::BusyStream(2'500'000));
-    const FrameResult whole = FrameOf(source, dir.File("frame"));
+    const std::string source = Write("s.ch10", Busy(2'500'000));
+    const FrameResult& whole = Expected("busy 2.5 MB", source, dir.File("frame"));
     LiveRun r(input);
     ASSERT_TRUE(r.Open(source, OutDir()));
     r->Validate();
@@ -377,9 +393,9 @@ TEST_F(Pipeline, ValidateTwice) {
 }
 
 TEST_F(Pipeline, OpenDuringALiveRun) {
-    const std::string first = Write("a/first.ch10", rig::BusyStream(2'500'000));
-    const std::string second = Write("b/second.ch10", rig::BusyStream(1'200'000));
-    const FrameResult expected = FrameOf(second, dir.File("frame"));
+    const std::string first = Write("a/first.ch10", Busy(2'500'000));
+    const std::string second = Write("b/second.ch10", Busy(1'200'000));
+    const FrameResult& expected = Expected("busy 1.2 MB", second, dir.File("frame"));
     input.AddRule({"first", 2, rig::FakeInput::Action::Block, 2});  // the first run stays live
     LiveRun r(input);
     ASSERT_TRUE(r.Open(first, dir.File("a")));
@@ -440,7 +456,7 @@ TEST_F(Pipeline, SnapshotsDuringARun) {
     EXPECT_GT(reads, 0);
     EXPECT_EQ(backwards.load(), 0);
     const vexa::DisplaySnapshot end = r->Snapshot();
-    EXPECT_EQ(end.packetCountAll, FrameOf(source, dir.File("frame")).packets);
+    EXPECT_EQ(end.packetCountAll, Expected("generated 3 MB", source, dir.File("frame")).packets);
     EXPECT_EQ(end.Text(DisplayText::status), "Validation completed");
     EXPECT_FALSE(end.stopEnabled);
     EXPECT_FALSE(end.validateEnabled);
@@ -453,7 +469,7 @@ protected:
     // Three sources, sorted f1, f2, f3; `second` replaces the middle one.
     void MakeSources(std::optional<Bytes> second = std::nullopt) {
         for (int i = 1; i <= 3; ++i) {
-            Bytes b = rig::BusyStream(200'000 + 150'000 * static_cast<std::size_t>(i));
+            Bytes b = Busy(200'000 + 150'000 * static_cast<std::size_t>(i));
             if (i == 2 && second) b = *second;
             sources.push_back(Write("src/f" + std::to_string(i) + ".ch10", b));
         }
@@ -487,7 +503,8 @@ TEST_F(DirectoryRun, FilesStartByThemselves) {
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         // Each file's log is what the frame gives for it alone.
-        const FrameResult alone = FrameOf(sources[static_cast<std::size_t>(i)], dir.File("frame" + std::to_string(i)));
+        const FrameResult& alone = Expected("source " + std::to_string(i), sources[static_cast<std::size_t>(i)],
+                                            dir.File("frame" + std::to_string(i)));
         EXPECT_EQ(rig::Findings(rig::ReadText(LogOf(i))), alone.findings);
         if (i == 2) {
             EXPECT_EQ(r.Packets(), alone.packets);  // the display counts the current file
@@ -505,7 +522,7 @@ TEST_F(DirectoryRun, NextFileFails) {
         std::vector<std::string> boxes;
     };
     Bytes timeFirst = rig::Packet(1, 0x11, 8);
-    ch10fix::Append(timeFirst, rig::BusyStream(100'000));
+    ch10fix::Append(timeFirst, Busy(100'000));
     for (const Case& c : {Case{"failed open", true, std::nullopt, true, {}},
                           Case{"failed TMATS", false, timeFirst, false, {"TMATS"}}}) {
         SCOPED_TRACE(c.name);
@@ -599,8 +616,8 @@ TEST_F(DirectoryRun, StopAndClose) {
 // that step belongs to a run that is over.
 TEST_F(DirectoryRun, OpenWhileTheNextFileWaits) {
     MakeSources();
-    const std::string single = Write("single/s.ch10", rig::BusyStream(1'500'000));
-    const FrameResult expected = FrameOf(single, dir.File("frame"));
+    const std::string single = Write("single/s.ch10", Busy(1'500'000));
+    const FrameResult& expected = Expected("busy 1.5 MB", single, dir.File("frame"));
     LiveRun r(input);
     ASSERT_TRUE(r.Open(dir.File("src"), OutDir(), 0));
     r->Validate();
