@@ -55,16 +55,19 @@ private:
 
 struct HookCounts {
     std::atomic<int> indexSetup{0}, indexAtEnd{0}, summary{0};
-    std::function<void(RunHook)> Probe() {
-        return [this](RunHook h) {
+    std::atomic<int> summaryWithoutLog{0};  // the summary comes before the log is closed
+    std::function<void(RunHook)> Probe(vexa::ValidationEngine& engine) {
+        return [this, &engine](RunHook h) {
             (h == RunHook::IndexSetup ? indexSetup : h == RunHook::IndexAtEnd ? indexAtEnd : summary) += 1;
+            // On the thread that finishes the run, which owns the outputs now.
+            if (h == RunHook::Summary && !engine.Outputs().outputHandle.IsOpen()) ++summaryWithoutLog;
         };
     }
 };
 
 // An engine over the fake input (plain files pass through to the library).
 struct LiveRun : rig::Engine {
-    explicit LiveRun(rig::FakeInput& in) : rig::Engine(in) { engine->SetRunHookProbeForTests(hooks.Probe()); }
+    explicit LiveRun(rig::FakeInput& in) : rig::Engine(in) { engine->SetRunHookProbeForTests(hooks.Probe(*engine)); }
     HookCounts hooks;
     // Pumps a little longer: nothing more may arrive.
     void Settle() { host.PumpUntil([] { return false; }, 50ms); }
@@ -183,6 +186,7 @@ TEST_F(Pipeline, ThreadedRunGivesTheFrameLog) {
     EXPECT_EQ(r.hooks.indexSetup.load(), 1);
     EXPECT_EQ(r.hooks.indexAtEnd.load(), 1);
     EXPECT_EQ(r.hooks.summary.load(), 1);
+    EXPECT_EQ(r.hooks.summaryWithoutLog.load(), 0);
     EXPECT_EQ(r->OutputsWritten().at(0), OutDir() + "/validate.log");
     const std::string log = rig::Findings(rig::ReadText(OutDir() + "/validate.log"));
     const uint32_t packets = r.Packets();
@@ -485,6 +489,9 @@ TEST_F(DirectoryRun, FilesStartByThemselves) {
     LiveRun r(input);
     ASSERT_TRUE(r.Open(dir.File("src"), OutDir(), 0));
     EXPECT_EQ(r->display.Text(DisplayText::source), "Source Dir (3 files): " + dir.File("src"));
+    // Further files reuse the temporary TMATS log of the first, beside the outputs.
+    const std::string tmatsLog = r->Tmats().LogPath();
+    EXPECT_EQ(tmatsLog.rfind(OutDir() + "/validate.logfn", 0), 0u) << tmatsLog;
     r->Validate();
     ASSERT_TRUE(r.AwaitEnd());
     r.Settle();
@@ -497,6 +504,9 @@ TEST_F(DirectoryRun, FilesStartByThemselves) {
     EXPECT_EQ(r.hooks.indexSetup.load(), 3);
     EXPECT_EQ(r.hooks.indexAtEnd.load(), 3);
     EXPECT_EQ(r.hooks.summary.load(), 3);
+    EXPECT_EQ(r.hooks.summaryWithoutLog.load(), 0);
+    EXPECT_EQ(r->Tmats().LogPath(), tmatsLog);
+    EXPECT_FALSE(fs::exists(tmatsLog));  // each file's finish deletes it
     EXPECT_EQ(r.Status(), "Validation completed");
     EXPECT_EQ(r->display.Text(DisplayText::source), "Source File (3/3): " + sources[2]);
     EXPECT_EQ(r->OutputsWritten(), (std::vector<std::string>{LogOf(0), LogOf(1), LogOf(2)}));
