@@ -202,72 +202,77 @@ TEST_F(Pipeline, ThreadedRunGivesTheFrameLog) {
     EXPECT_EQ(shown.errorCounters, frame.counters);
 }
 
+struct BudgetCase {
+    const char* name;
+    std::size_t k;
+    int delta;  // bytes beyond k whole chunks: -1 cuts the last packet, +1 adds a byte, more adds packets
+    bool failLastRead;
+    bool noSize;  // no directory size for the file
+};
+
+class RecorderBudget : public Pipeline, public ::testing::WithParamInterface<BudgetCase> {};
+
+TEST_P(RecorderBudget, ReadsEndAtTheDirectorySize) {
+    const BudgetCase& c = GetParam();
+    const Bytes stale = rig::Packet(2, 0x09, 200, 0x77);
+    const std::size_t size = c.k * kChunk + (c.delta > 1 ? static_cast<std::size_t>(c.delta) : 0);
+    Bytes bytes = Busy(size - 70000);
+    // To the exact size: packets are whole 32-bit words, a few stray bytes go first.
+    ch10fix::Append(bytes, Bytes((size - bytes.size()) % 4, 0xA5));
+    ch10fix::PacketSpec fill;
+    fill.channelId = 2;
+    fill.dataType = 0x09;
+    fill.body = Bytes(size - bytes.size() - 28, 0x3C);
+    ch10fix::Append(bytes, ch10fix::BuildPacket(fill));
+    if (c.delta == -1) bytes.resize(bytes.size() - 1);
+    if (c.delta == 1) bytes.push_back(0x00);
+    ASSERT_EQ(bytes.size(), c.k * kChunk + static_cast<std::size_t>(c.delta));
+    const std::string plain = Write("plain.ch10", bytes);
+    const FrameResult& expected = Expected(c.name, plain, dir.File("frame"));
+
+    rig::FakeInput recorder;
+    recorder.SetRecorderFile(bytes, stale);
+    // Reads 1 to k of the reader's handle are whole chunks; read k + 1 asks for the rest.
+    if (c.failLastRead) recorder.AddRule({"rec", static_cast<int>(c.k) + 1, rig::FakeInput::Action::Fail});
+    LiveRun r(recorder);
+    r->runConfig.sourceIsRecorder = 1;
+    if (!c.noSize) r->runConfig.recorderFileSizes = {static_cast<int64_t>(bytes.size())};
+    ASSERT_TRUE(r.Open("/drive/rec.ch10", OutDir()));
+    r->Validate();
+    ASSERT_TRUE(r.AwaitEnd());
+    r.Settle();
+    ASSERT_EQ(r.host.runEnds.size(), 1u);
+    EXPECT_TRUE(r.End().completed);
+    EXPECT_TRUE(r.host.boxes.empty());
+    EXPECT_EQ(recorder.OpenHandles(), 0);
+    if (c.failLastRead || c.noSize) {
+        EXPECT_EQ(r.End().quietEnd, "Error reading input file, processing stopped");
+        EXPECT_EQ(r.hooks.indexAtEnd.load(), 0);
+        EXPECT_LT(r.Packets(), expected.packets);
+        if (c.noSize) {
+            EXPECT_EQ(r.Packets(), 0u);
+        }
+        return;
+    }
+    EXPECT_EQ(r.End().quietEnd, "");
+    EXPECT_EQ(r.hooks.indexAtEnd.load(), 1);
+    EXPECT_EQ(r.Packets(), expected.packets);
+    EXPECT_EQ(rig::Findings(rig::ReadText(OutDir() + "/validate.log")), expected.findings);
+}
+
 // A recorder file read to its directory size: whole-chunk reads whose bytes
 // past the size are stale packets; the run must equal the same bytes read
 // from a plain file.
-TEST_F(Pipeline, RecorderBudgets) {
-    const Bytes stale = rig::Packet(2, 0x09, 200, 0x77);
-    auto sized = [](std::size_t size) {
-        Bytes b = Busy(size - 70000);
-        ch10fix::PacketSpec fill;
-        fill.channelId = 2;
-        fill.dataType = 0x09;
-        fill.body = Bytes(size - b.size() - 28, 0x3C);
-        ch10fix::Append(b, ch10fix::BuildPacket(fill));
-        return b;
-    };
-    struct Case {
-        const char* name;
-        std::size_t k;
-        int delta;  // bytes beyond k whole chunks: -1 cuts the last packet, +1 adds a byte, more adds packets
-        bool failLastRead;
-        bool noSize;  // no directory size for the file
-    } cases[] = {
-        {"one chunk", 1, 0, false, false},      {"one chunk - 1", 1, -1, false, false},
-        {"one chunk + 1", 1, 1, false, false},  {"two chunks", 2, 0, false, false},
-        {"two chunks - 1", 2, -1, false, false}, {"two chunks + 1", 2, 1, false, false},
-        {"failing last read", 2, 40000, true, false}, {"no size", 1, 0, false, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Bytes bytes = sized(c.k * kChunk + (c.delta > 1 ? static_cast<std::size_t>(c.delta) : 0));
-        if (c.delta == -1) bytes.resize(bytes.size() - 1);
-        if (c.delta == 1) bytes.push_back(0x00);
-        const std::string plain = Write(std::string(c.name) + "/plain.ch10", bytes);
-        const FrameResult& expected = Expected(c.name, plain, dir.File(std::string(c.name) + "/frame"));
-
-        rig::FakeInput recorder;
-        recorder.SetRecorderFile(bytes, stale);
-        // Reads 1 and 2 of the reader's handle are chunks; the last one asks for the rest.
-        if (c.failLastRead) recorder.AddRule({"rec", static_cast<int>(c.k) + 1, rig::FakeInput::Action::Fail});
-        LiveRun r(recorder);
-        r->runConfig.sourceIsRecorder = 1;
-        if (!c.noSize) r->runConfig.recorderFileSizes = {static_cast<int64_t>(bytes.size())};
-        fs::create_directories(dir.File(std::string(c.name) + "/rec"));
-        ASSERT_TRUE(r.Open("/drive/rec.ch10", dir.File(std::string(c.name) + "/rec")));
-        r->Validate();
-        ASSERT_TRUE(r.AwaitEnd());
-        r.Settle();
-        ASSERT_EQ(r.host.runEnds.size(), 1u);
-        EXPECT_TRUE(r.End().completed);
-        EXPECT_TRUE(r.host.boxes.empty());
-        EXPECT_EQ(recorder.OpenHandles(), 0);
-        const std::string log = rig::Findings(rig::ReadText(dir.File(std::string(c.name) + "/rec/validate.log")));
-        if (c.failLastRead || c.noSize) {
-            EXPECT_EQ(r.End().quietEnd, "Error reading input file, processing stopped");
-            EXPECT_EQ(r.hooks.indexAtEnd.load(), 0);
-            EXPECT_LT(r.Packets(), expected.packets);
-            if (c.noSize) {
-                EXPECT_EQ(r.Packets(), 0u);
-            }
-            continue;
-        }
-        EXPECT_EQ(r.End().quietEnd, "");
-        EXPECT_EQ(r.hooks.indexAtEnd.load(), 1);
-        EXPECT_EQ(r.Packets(), expected.packets);
-        EXPECT_EQ(log, expected.findings);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Sizes, RecorderBudget,
+                         ::testing::Values(BudgetCase{"OneChunk", 1, 0, false, false},
+                                           BudgetCase{"OneChunkLess1", 1, -1, false, false},
+                                           BudgetCase{"OneChunkAnd1", 1, 1, false, false},
+                                           BudgetCase{"TwoChunks", 2, 0, false, false},
+                                           BudgetCase{"TwoChunksLess1", 2, -1, false, false},
+                                           BudgetCase{"TwoChunksAnd1", 2, 1, false, false},
+                                           BudgetCase{"FailingLastRead", 2, 40000, true, false},
+                                           BudgetCase{"NoSize", 1, 0, false, true}),
+                         [](const ::testing::TestParamInfo<BudgetCase>& info) { return info.param.name; });
 
 TEST_F(Pipeline, QuietEnds) {
     // A stream of three reads.
