@@ -69,8 +69,13 @@ struct HookCounts {
 struct LiveRun : rig::Engine {
     explicit LiveRun(rig::FakeInput& in) : rig::Engine(in) { engine->SetRunHookProbeForTests(hooks.Probe(*engine)); }
     HookCounts hooks;
-    // Pumps a little longer: nothing more may arrive.
-    void Settle() { host.PumpUntil([] { return false; }, 50ms); }
+    // The run's end arrives, and after a little more pumping nothing else.
+    ::testing::AssertionResult EndedOnce() {
+        if (!AwaitEnd()) return ::testing::AssertionFailure() << "the run did not end";
+        host.PumpUntil([] { return false; }, 50ms);
+        if (host.runEnds.size() != 1) return ::testing::AssertionFailure() << host.runEnds.size() << " run ends";
+        return ::testing::AssertionSuccess();
+    }
     const vexa::RunEnd& End() const { return host.runEnds.at(0); }
     uint32_t Packets() const { return engine->display.packetCountAll.load(); }
     std::string Status() const { return engine->display.Text(DisplayText::status); }
@@ -175,9 +180,7 @@ TEST_F(Pipeline, ThreadedRunGivesTheFrameLog) {
     ASSERT_TRUE(r.Open(source, OutDir()));
     EXPECT_EQ(r->display.Text(DisplayText::source), "Source File: " + source);
     r->Validate();
-    ASSERT_TRUE(r.AwaitEnd());
-    r.Settle();
-    ASSERT_EQ(r.host.runEnds.size(), 1u);
+    ASSERT_TRUE(r.EndedOnce());
     EXPECT_TRUE(r.End().completed);
     EXPECT_EQ(r.End().quietEnd, "");
     EXPECT_EQ(r.Status(), "Validation completed");
@@ -239,9 +242,7 @@ TEST_P(RecorderBudget, ReadsEndAtTheDirectorySize) {
     if (!c.noSize) r->runConfig.recorderFileSizes = {static_cast<int64_t>(bytes.size())};
     ASSERT_TRUE(r.Open("/drive/rec.ch10", OutDir()));
     r->Validate();
-    ASSERT_TRUE(r.AwaitEnd());
-    r.Settle();
-    ASSERT_EQ(r.host.runEnds.size(), 1u);
+    ASSERT_TRUE(r.EndedOnce());
     EXPECT_TRUE(r.End().completed);
     EXPECT_TRUE(r.host.boxes.empty());
     EXPECT_EQ(recorder.OpenHandles(), 0);
@@ -302,9 +303,7 @@ TEST_F(Pipeline, QuietEnds) {
         if (c.validator) r->SetValidatorForTests(c.validator);
         ASSERT_TRUE(r.Open(source, OutDir()));
         r->Validate();
-        ASSERT_TRUE(r.AwaitEnd());
-        r.Settle();
-        ASSERT_EQ(r.host.runEnds.size(), 1u);
+        ASSERT_TRUE(r.EndedOnce());
         EXPECT_TRUE(r.End().completed);
         EXPECT_EQ(r.End().quietEnd, c.quietEnd);
         EXPECT_TRUE(r.host.boxes.empty());
@@ -331,9 +330,7 @@ TEST_F(Pipeline, StopOrCloseBeforeValidate) {
         } else {
             r->Stop();
         }
-        ASSERT_TRUE(r.AwaitEnd());
-        r.Settle();
-        ASSERT_EQ(r.host.runEnds.size(), 1u);
+        ASSERT_TRUE(r.EndedOnce());
         EXPECT_TRUE(r.End().completed);
         EXPECT_EQ(r.Status(), "Validation completed");
         EXPECT_EQ(r.hooks.summary.load(), 1);
@@ -348,8 +345,7 @@ TEST_F(Pipeline, StopOrCloseBeforeValidate) {
         EXPECT_EQ(rig::Findings(log).find("Error"), std::string::npos);
         // Validate after the end does nothing.
         r->Validate();
-        r.Settle();
-        EXPECT_EQ(r.host.runEnds.size(), 1u);
+        ASSERT_TRUE(r.EndedOnce());
         EXPECT_EQ(r.Packets(), 0u);
     }
 }
@@ -369,9 +365,7 @@ TEST_F(Pipeline, StopOnABlockedRead) {
     });
     r->Stop();  // waits for the reader to come back before closing the input
     late.join();
-    ASSERT_TRUE(r.AwaitEnd());
-    r.Settle();
-    ASSERT_EQ(r.host.runEnds.size(), 1u);
+    ASSERT_TRUE(r.EndedOnce());
     EXPECT_TRUE(r.End().completed);
     EXPECT_EQ(r.End().quietEnd, "");
     EXPECT_EQ(r.hooks.summary.load(), 1);
@@ -392,8 +386,7 @@ TEST_F(Pipeline, ValidateTwice) {
     r->Validate();  // already validating: nothing
     ASSERT_TRUE(r.AwaitEnd());
     r->Validate();  // after the end: nothing
-    r.Settle();
-    ASSERT_EQ(r.host.runEnds.size(), 1u);
+    ASSERT_TRUE(r.EndedOnce());
     EXPECT_EQ(r.hooks.indexSetup.load(), 1);
     EXPECT_EQ(r.hooks.indexAtEnd.load(), 1);
     EXPECT_EQ(r.hooks.summary.load(), 1);
@@ -417,9 +410,7 @@ TEST_F(Pipeline, OpenDuringALiveRun) {
     ASSERT_TRUE(r.Open(second, dir.File("b")));  // the live run ends as Close ends it
     late.join();
     r->Validate();
-    ASSERT_TRUE(r.AwaitEnd());
-    r.Settle();
-    ASSERT_EQ(r.host.runEnds.size(), 1u);  // the first run's end is not reported
+    ASSERT_TRUE(r.EndedOnce());  // the first run's end is not reported
     EXPECT_TRUE(r.End().completed);
     EXPECT_EQ(r.hooks.summary.load(), 2);
     EXPECT_EQ(r.hooks.indexAtEnd.load(), 1);
@@ -498,9 +489,7 @@ TEST_F(DirectoryRun, FilesStartByThemselves) {
     const std::string tmatsLog = r->Tmats().LogPath();
     EXPECT_EQ(tmatsLog.rfind(OutDir() + "/validate.logfn", 0), 0u) << tmatsLog;
     r->Validate();
-    ASSERT_TRUE(r.AwaitEnd());
-    r.Settle();
-    ASSERT_EQ(r.host.runEnds.size(), 1u);
+    ASSERT_TRUE(r.EndedOnce());
     EXPECT_TRUE(r.End().completed);
     EXPECT_TRUE(r.End().directoryRun);
     EXPECT_EQ(r.End().filesValidated, 3);
@@ -550,9 +539,7 @@ TEST_F(DirectoryRun, NextFileFails) {
         ASSERT_TRUE(r.Open(dir.File("src"), OutDir(), 0));
         if (c.removeSecond) fs::remove(sources[1]);
         r->Validate();
-        ASSERT_TRUE(r.AwaitEnd());
-        r.Settle();
-        ASSERT_EQ(r.host.runEnds.size(), 1u);
+        ASSERT_TRUE(r.EndedOnce());
         EXPECT_EQ(r.End().completed, c.completed);
         EXPECT_EQ(r.End().filesValidated, 1);
         EXPECT_EQ(r.Status(), c.completed ? "Validation completed" : "");
@@ -612,9 +599,7 @@ TEST_F(DirectoryRun, StopAndClose) {
             r->Stop();
         }
         late.join();
-        ASSERT_TRUE(r.AwaitEnd());
-        r.Settle();
-        ASSERT_EQ(r.host.runEnds.size(), 1u);
+        ASSERT_TRUE(r.EndedOnce());
         EXPECT_TRUE(r.End().completed);
         EXPECT_EQ(r.End().filesValidated, validated);
         EXPECT_EQ(r.Status(), "Validation completed");
@@ -639,9 +624,7 @@ TEST_F(DirectoryRun, OpenWhileTheNextFileWaits) {
     ASSERT_TRUE(WaitFor([&] { return r->WorkersDoneForTests(); }));
     ASSERT_TRUE(r.Open(single, dir.File("single")));
     r->Validate();
-    ASSERT_TRUE(r.AwaitEnd());
-    r.Settle();
-    ASSERT_EQ(r.host.runEnds.size(), 1u);
+    ASSERT_TRUE(r.EndedOnce());
     EXPECT_TRUE(r.End().completed);
     EXPECT_FALSE(r.End().directoryRun);
     EXPECT_EQ(r.Packets(), expected.packets);
