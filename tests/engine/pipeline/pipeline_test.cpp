@@ -213,6 +213,8 @@ struct BudgetCase {
     bool noSize;  // no directory size for the file
 };
 
+void PrintTo(const BudgetCase& c, std::ostream* os) { *os << c.name; }
+
 class RecorderBudget : public Pipeline, public ::testing::WithParamInterface<BudgetCase> {};
 
 TEST_P(RecorderBudget, ReadsEndAtTheDirectorySize) {
