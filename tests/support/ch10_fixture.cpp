@@ -149,8 +149,13 @@ bool WriteFile(const std::string& path, const Bytes& bytes) {
 }
 
 Bytes ReadFile(const std::string& path) {
+    // In blocks: byte-wise iteration costs seconds per megabyte under the sanitizers.
     std::ifstream f(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    Bytes out;
+    char block[65536];
+    while (f.read(block, sizeof block) || f.gcount() > 0)
+        out.insert(out.end(), block, block + f.gcount());
+    return out;
 }
 
 std::vector<std::string> WriteSegmentSet(const std::string& dir, const std::string& stem,

@@ -17,8 +17,11 @@ enum PlayState : int { kValidating = 1, kScanning = 2, kStopping = 3, kIdle = 4 
 class CStreamState {
 public:
     CStreamState()
-        : workArea(std::make_unique<uint8_t[]>(kWorkAreaSize)),
-          readBuffers{std::make_unique<uint8_t[]>(kReadBufferSize), std::make_unique<uint8_t[]>(kReadBufferSize)} {}
+        : workArea(std::make_unique_for_overwrite<uint8_t[]>(kWorkAreaSize)),
+          readBuffers{std::make_unique_for_overwrite<uint8_t[]>(kReadBufferSize),
+                      std::make_unique_for_overwrite<uint8_t[]>(kReadBufferSize)} {
+        ResetStreamState();  // one memset, not a byte-wise value initialisation
+    }
 
     std::unique_ptr<uint8_t[]> workArea;
     std::atomic<bool> filesOpen{false};

@@ -146,6 +146,23 @@ void ValidationEngine::EndLiveRun() {
         run->processor.Join();
     }
     JoinFinishedRuns();
+    ClosePendingHandle();
+}
+
+bool ValidationEngine::TakePendingHandle(uint64_t generation, int handle) {
+    std::lock_guard lock(pendingMutex_);
+    if (pendingNextHandle_ != handle || pendingGeneration_ != generation) return false;
+    pendingNextHandle_ = -1;
+    return true;
+}
+
+void ValidationEngine::ClosePendingHandle() {
+    int handle = -1;
+    {
+        std::lock_guard lock(pendingMutex_);
+        std::swap(handle, pendingNextHandle_);
+    }
+    if (handle >= 0) input_.Close(handle);
 }
 
 void ValidationEngine::ShowRunStatus() {
@@ -385,6 +402,7 @@ void ValidationEngine::FinishRun() {
     run->readerLeftLoop.Wait();
     if (tlsProcessorRun != run.get()) run->processorLeftValidator.Wait();
 
+    Probe(RunHook::Summary);
     WriteSummaryFile(*this);
     CloseRunFiles();
     ResetValidationState();
@@ -488,6 +506,11 @@ void ValidationEngine::ReaderThread(FileRun& run) {
         std::string path = runConfig.GetSourceFile(index);
         int next = input_.Open(path.c_str(), inputType);
         if (next >= 0) {
+            {
+                std::lock_guard lock(pendingMutex_);
+                pendingNextHandle_ = next;
+                pendingGeneration_ = run.generation;
+            }
             const uint64_t generation = run.generation;
             PostToUi([this, generation, index, path, next] { OnValidateNextFile(generation, index, path, next); });
             return;
@@ -507,6 +530,7 @@ BufferOutcome ValidationEngine::AppendAndValidate(int status, int count, const u
         return BufferOutcome::ReaderFailed;
     }
     if (status == 2) {
+        Probe(RunHook::IndexAtEnd);
         CheckIndexAtEnd(*this);
         carryOver_ = 0;
         workPending_ = false;
@@ -556,6 +580,7 @@ void ValidationEngine::ProcessorThread(FileRun& run) {
     if (runFlag_) {
         Errors().DiscardResetRequest();
         runPacketCount_ = 0;  // each file starts its own count
+        Probe(RunHook::IndexSetup);
         CheckIndexSetup(*this);
         while (runFlag_) {
             const int i = processorIndex_;
@@ -588,6 +613,9 @@ void ValidationEngine::ProcessorThread(FileRun& run) {
 // --- the next file of a directory run ------------------------------------------
 
 void ValidationEngine::OnValidateNextFile(uint64_t generation, int index, const std::string& path, int handle) {
+    // A run that ended before this step closed the handle already, so a
+    // stale step never touches the input while a newer run reads.
+    if (!TakePendingHandle(generation, handle)) return;
     if (generation != generation_.load()) {
         input_.Close(handle);
         return;

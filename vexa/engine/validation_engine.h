@@ -151,6 +151,10 @@ public:
     bool WorkersDoneForTests() const;
     // Tests: a validator in place of the frame.
     void SetValidatorForTests(std::function<int(ValidationEngine&)> validator) { validator_ = std::move(validator); }
+    // Tests: told of every run hook as it is called, on whatever thread
+    // calls it. Set before Open.
+    enum class RunHook { IndexSetup, IndexAtEnd, Summary };
+    void SetRunHookProbeForTests(std::function<void(RunHook)> probe) { runHookProbe_ = std::move(probe); }
 
 private:
     struct FileRun;
@@ -196,6 +200,13 @@ private:
     mutable std::mutex runMutex_;
     std::shared_ptr<FileRun> currentRun_;
     std::vector<std::shared_ptr<FileRun>> finishedRuns_;
+    // The next file's input from the reader's post until OnValidateNextFile
+    // takes it; a run that ends first closes it with no worker running.
+    std::mutex pendingMutex_;
+    int pendingNextHandle_ = -1;
+    uint64_t pendingGeneration_ = 0;
+    bool TakePendingHandle(uint64_t generation, int handle);
+    void ClosePendingHandle();
     std::mutex quietMutex_;
     std::string quietEnd_;
     mutable std::mutex writtenMutex_;
@@ -231,6 +242,10 @@ private:
     std::string checksumText_;
 
     std::function<int(ValidationEngine&)> validator_;
+    std::function<void(RunHook)> runHookProbe_;
+    void Probe(RunHook hook) const {
+        if (runHookProbe_) runHookProbe_(hook);
+    }
 };
 
 }  // namespace vexa

@@ -78,9 +78,12 @@ inline std::string Findings(const std::string& log) {
 }
 
 struct Engine {
-    Engine() { vexa::Engine().ResetForTests(); }
+    explicit Engine(vexa::RecordingInput& input = vexa::LibraryInput())
+        : engine(std::make_unique<vexa::ValidationEngine>(host, input)) {
+        vexa::Engine().ResetForTests();
+    }
     vexa::QueueHost host;
-    std::unique_ptr<vexa::ValidationEngine> engine = std::make_unique<vexa::ValidationEngine>(host);
+    std::unique_ptr<vexa::ValidationEngine> engine;
     vexa::ValidationEngine& operator*() { return *engine; }
     vexa::ValidationEngine* operator->() { return engine.get(); }
 
