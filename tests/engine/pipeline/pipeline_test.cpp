@@ -190,7 +190,8 @@ TEST_F(Pipeline, ThreadedRunGivesTheFrameLog) {
     EXPECT_EQ(r.hooks.indexAtEnd.load(), 1);
     EXPECT_EQ(r.hooks.summary.load(), 1);
     EXPECT_EQ(r.hooks.summaryWithoutLog.load(), 0);
-    EXPECT_EQ(r->OutputsWritten().at(0), OutDir() + "/validate.log");
+    EXPECT_EQ(r->OutputsWritten(),
+              (std::vector<std::string>{OutDir() + "/validate.log.TMATS.tmt", OutDir() + "/validate.log"}));
     const std::string log = rig::Findings(rig::ReadText(OutDir() + "/validate.log"));
     const uint32_t packets = r.Packets();
     const vexa::DisplaySnapshot shown = r->Snapshot();
@@ -419,7 +420,8 @@ TEST_F(Pipeline, OpenDuringALiveRun) {
     EXPECT_EQ(r.Packets(), expected.packets);
     EXPECT_EQ(rig::Findings(rig::ReadText(dir.File("b/validate.log"))), expected.findings);
     EXPECT_TRUE(fs::exists(dir.File("a/validate.log")));
-    EXPECT_EQ(r->OutputsWritten(), std::vector<std::string>{dir.File("b/validate.log")});
+    EXPECT_EQ(r->OutputsWritten(),
+              (std::vector<std::string>{dir.File("b/validate.log.TMATS.tmt"), dir.File("b/validate.log")}));
     EXPECT_EQ(input.OpenHandles(), 0);
 }
 
@@ -479,6 +481,11 @@ protected:
     std::string LogOf(int i) const {
         return vexa::MakeOutputNames(dir.File("out"), sources[static_cast<std::size_t>(i)]).outputPath;
     }
+    // The setup record's content file, then the log: the order they are finished in.
+    std::vector<std::string> OutputsOf(int i) const {
+        const auto names = vexa::MakeOutputNames(dir.File("out"), sources[static_cast<std::size_t>(i)]);
+        return {names.tmatsTextPath, names.outputPath};
+    }
     std::vector<std::string> sources;
 };
 
@@ -505,7 +512,10 @@ TEST_F(DirectoryRun, FilesStartByThemselves) {
     EXPECT_FALSE(fs::exists(tmatsLog));  // each file's finish deletes it
     EXPECT_EQ(r.Status(), "Validation completed");
     EXPECT_EQ(r->display.Text(DisplayText::source), "Source File (3/3): " + sources[2]);
-    EXPECT_EQ(r->OutputsWritten(), (std::vector<std::string>{LogOf(0), LogOf(1), LogOf(2)}));
+    std::vector<std::string> written;
+    for (int i = 0; i < 3; ++i)
+        for (const auto& path : OutputsOf(i)) written.push_back(path);
+    EXPECT_EQ(r->OutputsWritten(), written);
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         // Each file's log is what the frame gives for it alone.
@@ -552,7 +562,7 @@ TEST_F(DirectoryRun, NextFileFails) {
             EXPECT_EQ(r.host.boxes[0].text, "Error reading TMATS Packet from '" + sources[1] + "'\n");
         }
         EXPECT_EQ(r.hooks.summary.load(), 1);
-        EXPECT_EQ(r->OutputsWritten(), std::vector<std::string>{LogOf(0)});
+        EXPECT_EQ(r->OutputsWritten(), OutputsOf(0));
         EXPECT_FALSE(fs::exists(LogOf(2)));
         EXPECT_FALSE(r->streamState.filesOpen.load());
         EXPECT_EQ(in.OpenHandles(), 0);
