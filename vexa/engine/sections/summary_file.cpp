@@ -1,4 +1,4 @@
-// The summary file, written by the finish path. Filled in with its own issue.
+// The summary file, written by the finish path: not built yet, so nothing is written.
 #include "check_sections.h"
 
 namespace vexa {
