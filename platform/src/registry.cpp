@@ -115,6 +115,14 @@ RegStatus RegistryKey::SetMany(const std::vector<std::pair<std::string, RegValue
     return status;
 }
 
+std::optional<std::string> QueryText(const RegistryKey& key, std::string_view name, std::size_t bufferSize) {
+    RegValueData value;
+    if (key.Query(name, bufferSize, value) != RegStatus::Ok) return std::nullopt;
+    std::string text = value.data.substr(0, value.data.find('\0'));
+    if (text.size() >= bufferSize) return std::nullopt;
+    return text;
+}
+
 void RegistryKey::Close() {
     store_.reset();
     path_.clear();

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -104,5 +105,14 @@ private:
     std::shared_ptr<HiveStore> machine_;
     std::shared_ptr<HiveStore>& Store(Hive hive) { return hive == Hive::CurrentUser ? user_ : machine_; }
 };
+
+// Texts are read through a buffer of this size: up to 4,095 bytes and the NUL.
+inline constexpr std::size_t kTextBufferSize = 4096;
+
+// A value read as text: its data up to the first NUL. nullopt when the value
+// is absent or its data or text does not fit `bufferSize` with the NUL, as a
+// cut text would name something else.
+std::optional<std::string> QueryText(const RegistryKey& key, std::string_view name,
+                                     std::size_t bufferSize = kTextBufferSize);
 
 }  // namespace platform
