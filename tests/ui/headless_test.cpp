@@ -27,8 +27,10 @@ std::string Slurp(const std::string& path) {
     return s.str();
 }
 
-// Runs the program in `cwd` with `args`.
+// Runs the program in `cwd` with `args`, with a registry of its own that
+// holds nothing (never the machine's).
 ch10fix::ProgramRun Vexa(const std::string& cwd, std::vector<std::string> args) {
+    ::setenv("ORVANE_REGISTRY_DIR", (cwd + "/no-registry").c_str(), 1);
     args.insert(args.begin(), VEXA_PROGRAM);
     return ch10fix::RunProgram(args, cwd);
 }

@@ -1,7 +1,5 @@
 #include "headless.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -11,8 +9,11 @@
 #include <vector>
 
 #include "engine_state.h"
+#include "platform/registry.h"
 #include "queue_host.h"
 #include "validation_engine.h"
+#include "vexa/ui/permission.h"
+#include "vexa/ui/startup.h"
 
 namespace vexa {
 
@@ -56,10 +57,25 @@ bool Parse(int argc, char** argv, Arguments& args) {
     return havePath && !args.path.empty();
 }
 
-// The main window's title: the version shows only with the error list in
-// the working directory.
-std::string WindowTitle() {
-    return ::access("VexaV_ErrorList.txt", R_OK) == 0 ? "Kelvane - Ver 3.9" : "Kelvane";
+// --help or -h where an option may stand.
+bool WantsHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--help" || a == "-h") return true;
+        if (a == "--output-dir" || a == "--output-file" || a == "--tmats") ++i;
+    }
+    return false;
+}
+
+// The user-permission object, asked as the window asks it. False when the
+// run may not go on; the reasons are on stderr.
+bool Permitted() {
+    platform::Registry registry(platform::RegistryConfig::FromEnvironment());
+    PermissionAnswer answer = AskPermission(registry);
+    if (answer.kind == PermissionAnswer::Kind::Admitted) return true;
+    if (answer.kind == PermissionAnswer::Kind::Failed) std::fprintf(stderr, "%s\n", answer.reason.c_str());
+    std::fprintf(stderr, "%s\n", std::string(kRefusalText).c_str());
+    return false;
 }
 
 std::string WithoutTrailingNewlines(std::string text) {
@@ -76,17 +92,23 @@ bool WantsHeadless(int argc, char** argv) {
 }
 
 int RunHeadless(int argc, char** argv) {
+    const StartupState startup = ProbeErrorList();
+    if (WantsHelp(argc, argv)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     Arguments args;
     if (!Parse(argc, argv, args)) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    if (!Permitted()) return 1;
     namespace fs = std::filesystem;
     std::error_code ec;
     if (args.outputDir.empty()) args.outputDir = fs::current_path(ec).string();
 
     QueueHost host;
-    host.title = WindowTitle();
+    host.title = WindowTitle(startup);
     // Settings of the dialog's defaults; nothing per-user is read or written.
     ErrorAccounting& errors = Engine().errors;
     errors.maxSameErrorPerChannel = 0;
