@@ -117,8 +117,9 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
 
 // The nearest directory that exists at or above `path`'s directory.
 fs::path ExistingDirectory(const std::string& path) {
-    fs::path dir = fs::absolute(fs::path(path)).parent_path();
     std::error_code ec;
+    fs::path dir = fs::absolute(fs::path(path), ec).parent_path();
+    if (ec) return {};
     while (!dir.empty() && !fs::exists(dir, ec) && dir != dir.root_path()) dir = dir.parent_path();
     return dir;
 }
@@ -138,7 +139,8 @@ public:
             case HiveAccess::Always: return true;
             case HiveAccess::ByAccess: break;
         }
-        if (::access(ExistingDirectory(source_.file).c_str(), W_OK | X_OK) != 0) return false;
+        const fs::path dir = ExistingDirectory(source_.file);
+        if (dir.empty() || ::access(dir.c_str(), W_OK | X_OK) != 0) return false;
         return ::access(source_.file.c_str(), W_OK) == 0 || errno == ENOENT;
     }
 

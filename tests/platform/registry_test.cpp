@@ -125,6 +125,42 @@ TEST(Registry, RefusedWriteLeavesTheFileAlone) {
     EXPECT_FALSE(fs::exists(dir.File("machine.reg.lock")));
 }
 
+// The machine hive under directories that the first write makes.
+RegistryConfig ByAccessHive(const ch10fix::TempDir& dir) {
+    RegistryConfig config = Files(dir, HiveAccess::ByAccess);
+    config.machine.file = dir.File("etc/orvane/machine.reg");
+    return config;
+}
+
+TEST(Registry, WritableByAccessMakesMissingDirectories) {
+    ch10fix::TempDir dir;
+    const RegistryConfig config = ByAccessHive(dir);
+    {
+        Registry registry(config);
+        RegistryKey key;
+        ASSERT_EQ(registry.Create(Hive::LocalMachine, "SOFTWARE\\Orvane", key), RegStatus::Ok);
+        EXPECT_EQ(key.Set("VERSION", kRegSz, Text("4.0")), RegStatus::Ok);
+    }
+    EXPECT_EQ(ReadBack(config, Hive::LocalMachine, "SOFTWARE\\Orvane", "VERSION"), Text("4.0"));
+}
+
+TEST(Registry, ReadOnlyDirectoryIsNotWritableByAccess) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write a read-only directory";
+    ch10fix::TempDir dir;
+    const RegistryConfig config = ByAccessHive(dir);
+    fs::create_directories(dir.File("etc/orvane"));
+    Spit(config.machine.file, "[SOFTWARE\\Orvane]\n");
+    fs::permissions(dir.File("etc/orvane"), fs::perms::owner_read | fs::perms::owner_exec);
+    const std::string before = Slurp(config.machine.file);
+    Registry registry(config);
+    RegistryKey key;
+    EXPECT_EQ(registry.Create(Hive::LocalMachine, "SOFTWARE\\New", key), RegStatus::AccessDenied);
+    ASSERT_EQ(registry.Open(Hive::LocalMachine, "SOFTWARE\\Orvane", key), RegStatus::Ok);
+    EXPECT_EQ(key.Set("VERSION", kRegSz, Text("5.0")), RegStatus::AccessDenied);
+    EXPECT_EQ(Slurp(config.machine.file), before);
+    fs::permissions(dir.File("etc/orvane"), fs::perms::owner_all);
+}
+
 TEST(Registry, CreatingAKeyCreatesItsParents) {
     ch10fix::TempDir dir;
     Registry registry(Files(dir));
