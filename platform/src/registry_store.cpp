@@ -96,7 +96,7 @@ bool WriteAll(int fd, const std::string& text) {
 }
 
 // Writes `text` to a temporary file beside `path`, syncs it and renames it
-// over `path`, so a reader sees the old hive or the new one, never a part.
+// over `path`, so a reader sees the old hive or the new one, never a mix.
 bool ReplaceFile(const std::string& path, const std::string& text) {
     std::string temp = path + ".XXXXXX";
     Fd fd(::mkostemp(temp.data(), O_CLOEXEC));

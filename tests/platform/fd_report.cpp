@@ -12,7 +12,7 @@
 namespace {
 
 bool WriteFile(const std::string& path, const std::string& text) {
-    std::string temp = path + ".part";
+    std::string temp = path + ".tmp";
     FILE* f = std::fopen(temp.c_str(), "we");
     if (!f) return false;
     bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();

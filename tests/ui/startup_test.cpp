@@ -99,7 +99,7 @@ TEST(Startup, PermissionObjectAnswers) {
         Object object;
         std::string script;
         PermissionAnswer::Kind kind;
-        std::string reason;  // part of the reason of a failed call
+        std::string reason;  // text the reason of a failed call holds
     };
     using K = PermissionAnswer::Kind;
     const Case cases[] = {

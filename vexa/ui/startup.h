@@ -1,5 +1,5 @@
 #pragma once
-// The window-free part of the program's start-up: the error-list probe, the
+// The window-free steps of the program's start-up: the error-list probe, the
 // title, the command line and the machine-wide values.
 #include <string>
 #include <vector>

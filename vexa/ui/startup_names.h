@@ -8,7 +8,7 @@ namespace vexa {
 
 // Per-user settings key (string 129).
 inline constexpr std::string_view kUserKey = "SOFTWARE\\Orvane\\Kelvane";
-// Machine-wide family key; its trailing backslash is part of the name as written.
+// Machine-wide family key; written with its trailing backslash, as the program names it.
 inline constexpr std::string_view kFamilyKey = "SOFTWARE\\Orvane\\Talmor\\";
 inline constexpr std::string_view kCommonKey = "SOFTWARE\\Orvane\\Talmor\\Common";
 
