@@ -32,9 +32,9 @@ struct Setup {
         s.csdw = (1u << 30) | (1u << 28) | (2u << 24) | (1u << 18) | 0x1a;
         s.body = ch10fix::Bytes(512, 0x55);
         bytes = ch10fix::BuildPacket(s);
-        in.header = PacketHeader::DecodeUnchecked(bytes.data());
-        in.view = PacketView::Of(bytes.data(), bytes.size(), in.header.packetLength);
-        in.csdw = ChannelSpecificWord(in.view, in.header);
+        in.header = ch10::PacketHeader::DecodeUnchecked(bytes.data());
+        in.view = ch10::PacketView::Of(bytes.data(), bytes.size(), in.header.packetLength);
+        in.csdw = ch10::ChannelSpecificWord(in.view, in.header);
         in.slot = 3;
         in.slotPacketCount = 1000;
         in.packetOffset = 0x1000000a0;

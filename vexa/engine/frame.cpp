@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "ch10/data_type.h"
 #include "check_sections.h"
 #include "header_checksum.h"
 #include "platform/format.h"
@@ -17,7 +18,7 @@ constexpr uint32_t kLargestPacket = kReadBufferSize;  // a longer one could neve
 
 bool ValidationEngine::OfInterest(uint16_t channelId, uint8_t dataType) const {
     const int selected = runConfig.selectedChannel;
-    return dataType == 0x11 || selected == 0 || selected == channelId;
+    return dataType == ch10::Code(ch10::DataType::TimeF1) || selected == 0 || selected == channelId;
 }
 
 void ValidationEngine::PrefillChannelTable(const CHAN_INFO* info) {
@@ -112,18 +113,18 @@ int ValidationEngine::ValidateNextPacket() {
     const uint32_t end = workBytes_;
     uint32_t pos = workPos_;
 
-    if (end - pos < kPacketHeaderSize) return CarryFrom(pos);
+    if (end - pos < ch10::kPacketHeaderSize) return CarryFrom(pos);
 
     // Findings of the sync search count against the channel of the bytes at
     // the expected position, or the previous packet's.
     {
-        const int provisional = slotOfChannel_[ReadLe16(area + pos + 2)];
+        const int provisional = slotOfChannel_[ch10::ReadLe16(area + pos + 2)];
         if (provisional >= 0) channelSlot_ = provisional;
     }
     const int searchSlot = channelSlot_;
 
     bool continuationOwed = false;
-    if (ReadLe16(area + pos) != kPacketSync) {
+    if (ch10::ReadLe16(area + pos) != ch10::kPacketSync) {
         errors.Bump(FormCounter::syncErrors);
         errors.chanSyncErrors[static_cast<std::size_t>(searchSlot)] += 1;
         if (errors.CountError(searchSlot, 39)) {
@@ -137,24 +138,24 @@ int ValidationEngine::ValidateNextPacket() {
 
     bool accepted = false;
     uint32_t p = pos;
-    for (; static_cast<uint64_t>(p) + kPacketHeaderSize <= end; ++p) {
+    for (; static_cast<uint64_t>(p) + ch10::kPacketHeaderSize <= end; ++p) {
         const uint8_t* h = area + p;
-        const bool sync = ReadLe16(h) == kPacketSync;
+        const bool sync = ch10::ReadLe16(h) == ch10::kPacketSync;
         if (!sync) {
             // Skip straight to the next byte that could start a sync word.
             const void* next = std::memchr(h + 1, 0x25, end - p - 1);
             uint32_t skipTo = next ? static_cast<uint32_t>(static_cast<const uint8_t*>(next) - area) : end;
-            if (static_cast<uint64_t>(skipTo) + kPacketHeaderSize > end) skipTo = end - kPacketHeaderSize + 1;
+            if (static_cast<uint64_t>(skipTo) + ch10::kPacketHeaderSize > end) skipTo = end - ch10::kPacketHeaderSize + 1;
             if (skipTo <= p) skipTo = p + 1;
             packetOffset_ += skipTo - p;
             p = skipTo - 1;
             continue;
         }
-        const uint32_t packetLength = ReadLe32(h + 4);
-        const uint32_t dataLength = ReadLe32(h + 8);
+        const uint32_t packetLength = ch10::ReadLe32(h + 4);
+        const uint32_t dataLength = ch10::ReadLe32(h + 8);
         bool checksumMessage = false;
         bool oversized = false;
-        if (packetLength > kPacketHeaderSize) {
+        if (packetLength > ch10::kPacketHeaderSize) {
             if (CheckHeaderChecksum(h, checksumText_, searchSlot, packetOffset_, errors) == 0) {
                 if (packetLength <= kLargestPacket) {
                     accepted = true;
@@ -166,7 +167,7 @@ int ValidationEngine::ValidateNextPacket() {
             }
         }
         packetOffset_ += 1;
-        const uint16_t id = ReadLe16(h + 2);
+        const uint16_t id = ch10::ReadLe16(h + 2);
         if (OfInterest(id, h[15])) {
             if (oversized || static_cast<uint64_t>(packetLength) < static_cast<uint64_t>(dataLength) + 24) {
                 errors.Bump(FormCounter::packetLenErrors);
@@ -198,7 +199,7 @@ int ValidationEngine::ValidateNextPacket() {
 
     workPos_ = p;
     if (!accepted) return CarryFrom(p);
-    const PacketHeader header = PacketHeader::DecodeUnchecked(area + p);
+    const ch10::PacketHeader header = ch10::PacketHeader::DecodeUnchecked(area + p);
     if (static_cast<uint64_t>(p) + header.packetLength > end) return CarryFrom(p);
 
     // The packet is accepted and complete: its own error numbers start here.
@@ -225,7 +226,7 @@ int ValidationEngine::ValidateNextPacket() {
     int sourceBits = tmatsInfo_ ? tmatsInfo_->SourceBits : 0;
     if (sourceBits < 0 || sourceBits > 8) sourceBits = 0;  // one group
     channelGroup_ = static_cast<int>(static_cast<uint32_t>(header.channelId) >> (16 - sourceBits));
-    secondaryHeaderLength_ = header.HasSecondaryHeader() ? static_cast<int>(kSecondaryHeaderSize) : 0;
+    secondaryHeaderLength_ = header.HasSecondaryHeader() ? static_cast<int>(ch10::kSecondaryHeaderSize) : 0;
     // The rules' "first packet of the run" reads this count, not the form's.
     ++runPacketCount_;
     lastPacketSlot_ = channelSlot_;
@@ -233,7 +234,7 @@ int ValidationEngine::ValidateNextPacket() {
 
     PacketContext ctx;
     ctx.header = header;
-    ctx.view = PacketView::Of(area + p, end - p, header.packetLength);
+    ctx.view = ch10::PacketView::Of(area + p, end - p, header.packetLength);
     ctx.packetOffset = packetOffset_;
     ctx.slot = channelSlot_;
     ctx.group = channelGroup_;
@@ -244,7 +245,7 @@ int ValidationEngine::ValidateNextPacket() {
     listingInput.header = header;
     listingInput.view = ctx.view;
     listingInput.packetOffset = packetOffset_;
-    listingInput.csdw = ChannelSpecificWord(ctx.view, header);
+    listingInput.csdw = ch10::ChannelSpecificWord(ctx.view, header);
     listingInput.slot = channelSlot_;
     listingInput.firstOfSlot = !channelSeen_[static_cast<std::size_t>(channelSlot_)];
 

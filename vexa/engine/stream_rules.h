@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ch10/data_type.h"
 #include "display_state.h"
 #include "engine_host.h"
 #include "error_accounting.h"
@@ -19,10 +20,6 @@
 
 namespace vexa {
 
-constexpr uint8_t kDataTypeSetupRecord = 0x01;
-constexpr uint8_t kDataTypeTime = 0x11;
-constexpr uint8_t kDataTypePcm = 0x09;
-constexpr uint8_t kDataTypeReserved = 0x4F;
 constexpr uint32_t kMaxSetupRecordLength = 0x8000000;
 
 // The channels the run's TMATS describes, as the checks read them.
