@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
-#include "error_accounting.h"
-#include "header_checks.h"
+#include "tests/support/ch10_fixture.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/header_checks.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 
 #include <memory>
 
-#include "ch10_fixture.h"
-#include "engine_host.h"
-#include "error_accounting.h"
-#include "packet_listing.h"
-#include "run_outputs.h"
-#include "temp_dir.h"
+#include "tests/support/ch10_fixture.h"
+#include "vexa/engine/engine_host.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/packet_listing.h"
+#include "vexa/engine/run_outputs.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

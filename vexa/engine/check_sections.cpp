@@ -1,4 +1,4 @@
-#include "check_sections.h"
+#include "vexa/engine/check_sections.h"
 
 namespace vexa {
 

@@ -15,7 +15,7 @@
 //   then the listing step with its body checks, then the end-of-packet store.
 #include <span>
 
-#include "packet_context.h"
+#include "vexa/engine/packet_context.h"
 
 namespace vexa {
 

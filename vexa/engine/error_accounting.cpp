@@ -1,4 +1,4 @@
-#include "error_accounting.h"
+#include "vexa/engine/error_accounting.h"
 
 namespace vexa {
 namespace {

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "error_catalogue.h"
+#include "vexa/engine/error_catalogue.h"
 
 namespace vexa {
 

@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "ch10/data_type.h"
-#include "check_sections.h"
-#include "header_checksum.h"
+#include "vexa/engine/check_sections.h"
+#include "vexa/engine/header_checksum.h"
 #include "platform/format.h"
-#include "validation_engine.h"
+#include "vexa/engine/validation_engine.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
-#include "header_checks.h"
+#include "vexa/engine/header_checks.h"
 
 #include "ch10/data_type.h"
-#include "data_type_table.h"
+#include "vexa/engine/data_type_table.h"
 #include "platform/format.h"
 
 namespace vexa {

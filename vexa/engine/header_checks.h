@@ -8,11 +8,11 @@
 #include <string>
 
 #include "ch10/checksums.h"
-#include "error_accounting.h"
-#include "header_checksum.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/header_checksum.h"
 #include "ch10/packet_header.h"
 #include "ch10/packet_view.h"
-#include "record_family.h"
+#include "vexa/engine/record_family.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "header_checksum.h"
+#include "vexa/engine/header_checksum.h"
 
 #include <cinttypes>
 

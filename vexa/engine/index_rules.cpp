@@ -1,4 +1,4 @@
-#include "index_rules.h"
+#include "vexa/engine/index_rules.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "listing_columns.h"
+#include "vexa/engine/listing_columns.h"
 
 #include <array>
 #include <cstdio>

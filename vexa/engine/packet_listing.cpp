@@ -1,10 +1,10 @@
-#include "packet_listing.h"
+#include "vexa/engine/packet_listing.h"
 
 #include <cinttypes>
 #include <functional>
 
 #include "ch10/data_type.h"
-#include "listing_columns.h"
+#include "vexa/engine/listing_columns.h"
 #include "platform/format.h"
 #include "platform/numbers.h"
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "engine_host.h"
-#include "error_accounting.h"
-#include "listing_columns.h"
+#include "vexa/engine/engine_host.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/listing_columns.h"
 #include "ch10/packet_header.h"
 #include "ch10/packet_view.h"
-#include "run_outputs.h"
+#include "vexa/engine/run_outputs.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "run_config.h"
+#include "vexa/engine/run_config.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,11 +1,11 @@
-#include "stream_rules.h"
+#include "vexa/engine/stream_rules.h"
 
 #include <cinttypes>
 
 #include "ch10/data_type.h"
-#include "data_type_table.h"
+#include "vexa/engine/data_type_table.h"
 #include "platform/format.h"
-#include "tmats_content_file.h"
+#include "vexa/engine/tmats_content_file.h"
 
 namespace vexa {
 

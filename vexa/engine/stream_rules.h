@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "ch10/data_type.h"
-#include "display_state.h"
-#include "engine_host.h"
-#include "error_accounting.h"
-#include "index_rules.h"
-#include "packet_context.h"
-#include "run_outputs.h"
+#include "vexa/engine/display_state.h"
+#include "vexa/engine/engine_host.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/index_rules.h"
+#include "vexa/engine/packet_context.h"
+#include "vexa/engine/run_outputs.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "tmats_acquisition.h"
+#include "vexa/engine/tmats_acquisition.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "tmats_content_file.h"
+#include "vexa/engine/tmats_content_file.h"
 
 #include "platform/text_file.h"
 

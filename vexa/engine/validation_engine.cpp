@@ -1,4 +1,4 @@
-#include "validation_engine.h"
+#include "vexa/engine/validation_engine.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "check_sections.h"
+#include "vexa/engine/check_sections.h"
 #include "platform/event.h"
 #include "platform/format.h"
 #include "platform/latch.h"

@@ -14,18 +14,18 @@
 #include <string>
 #include <vector>
 
-#include "display_state.h"
-#include "engine_host.h"
-#include "engine_state.h"
-#include "header_checks.h"
-#include "packet_context.h"
-#include "packet_listing.h"
-#include "recording_input.h"
-#include "run_config.h"
-#include "run_outputs.h"
-#include "stream_rules.h"
-#include "stream_state.h"
-#include "tmats_acquisition.h"
+#include "vexa/engine/display_state.h"
+#include "vexa/engine/engine_host.h"
+#include "vexa/engine/engine_state.h"
+#include "vexa/engine/header_checks.h"
+#include "vexa/engine/packet_context.h"
+#include "vexa/engine/packet_listing.h"
+#include "vexa/engine/recording_input.h"
+#include "vexa/engine/run_config.h"
+#include "vexa/engine/run_outputs.h"
+#include "vexa/engine/stream_rules.h"
+#include "vexa/engine/stream_state.h"
+#include "vexa/engine/tmats_acquisition.h"
 
 namespace vexa {
 

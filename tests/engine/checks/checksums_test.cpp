@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "check_fixtures.h"
+#include "tests/engine/checks/check_rig.h"
 #include "ch10/checksums.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include <regex>
 #include <set>
 
-#include "check_fixtures.h"
-#include "check_sections.h"
-#include "engine_rig.h"
+#include "tests/engine/checks/check_rig.h"
+#include "vexa/engine/check_sections.h"
+#include "tests/support/engine_rig.h"
 #include "platform/format.h"
-#include "stream_rig.h"
+#include "tests/engine/checks/stream_rig.h"
 
 namespace {
 

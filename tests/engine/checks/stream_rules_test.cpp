@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "platform/format.h"
-#include "stream_rig.h"
-#include "validation_engine.h"
+#include "tests/engine/checks/stream_rig.h"
+#include "vexa/engine/validation_engine.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "platform/format.h"
 
-#include "engine_rig.h"
-#include "temp_dir.h"
+#include "tests/support/engine_rig.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <map>
 #include <thread>
 
-#include "check_sections.h"
-#include "engine_rig.h"
-#include "fake_input.h"
-#include "sample_recording.h"
-#include "temp_dir.h"
+#include "vexa/engine/check_sections.h"
+#include "tests/support/engine_rig.h"
+#include "tests/engine/pipeline/fake_input_rig.h"
+#include "tools/sample_recording.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "run_config.h"
-#include "temp_dir.h"
+#include "vexa/engine/run_config.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

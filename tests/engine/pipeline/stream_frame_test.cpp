@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "engine_rig.h"
-#include "temp_dir.h"
+#include "tests/support/engine_rig.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Channel-specific data word checks: not built yet, so the hooks pass every packet on.
-#include "check_sections.h"
+#include "vexa/engine/check_sections.h"
 
 namespace vexa {
 SectionResult CheckChannelWord(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }

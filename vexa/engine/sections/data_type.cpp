@@ -1,7 +1,7 @@
 // Data type against the data-type table and the TMATS channels, with the
 // per-channel statistics and efficiencies.
-#include "check_sections.h"
-#include "validation_engine.h"
+#include "vexa/engine/check_sections.h"
+#include "vexa/engine/validation_engine.h"
 
 namespace vexa {
 

@@ -1,9 +1,9 @@
 // The header-check step of packets of interest, its store at the end of
 // every packet, and the selected channel's data type text.
-#include "check_sections.h"
-#include "header_checks.h"
-#include "stream_rules.h"
-#include "validation_engine.h"
+#include "vexa/engine/check_sections.h"
+#include "vexa/engine/header_checks.h"
+#include "vexa/engine/stream_rules.h"
+#include "vexa/engine/validation_engine.h"
 
 namespace vexa {
 

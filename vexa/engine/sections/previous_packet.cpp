@@ -1,6 +1,6 @@
 // Previous-packet records and the differs-from-previous checks: not built
 // yet, so the hooks pass every packet on.
-#include "check_sections.h"
+#include "vexa/engine/check_sections.h"
 
 namespace vexa {
 SectionResult LookUpPreviousPacket(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }

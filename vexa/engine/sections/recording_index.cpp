@@ -1,7 +1,7 @@
 // Recording-index rules: root and node index packets, and the run's start
 // and end checks on the index as a whole.
-#include "check_sections.h"
-#include "validation_engine.h"
+#include "vexa/engine/check_sections.h"
+#include "vexa/engine/validation_engine.h"
 
 namespace vexa {
 

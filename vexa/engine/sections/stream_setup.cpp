@@ -1,6 +1,6 @@
 // Stream start and setup-record rules.
-#include "check_sections.h"
-#include "validation_engine.h"
+#include "vexa/engine/check_sections.h"
+#include "vexa/engine/validation_engine.h"
 
 namespace vexa {
 

@@ -1,5 +1,5 @@
 // Time correlation and time-packet checks: not built yet, so the hooks pass every packet on.
-#include "check_sections.h"
+#include "vexa/engine/check_sections.h"
 
 namespace vexa {
 SectionResult CorrelateTime(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }

@@ -12,24 +12,19 @@
 
 #include <gtest/gtest.h>
 
-#include "ch10_fixture.h"
-#include "engine_state.h"
-#include "queue_host.h"
-#include "temp_dir.h"
-#include "tmats_builder.h"
-#include "validation_engine.h"
+#include "tests/support/ch10_fixture.h"
+#include "vexa/engine/engine_state.h"
+#include "vexa/engine/queue_host.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tmats_builder.h"
+#include "vexa/engine/validation_engine.h"
 
 namespace rig {
 
 using ch10fix::Bytes;
 using namespace std::chrono_literals;
 
-inline std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using ch10fix::ReadText;
 
 // A TMATS record declaring `ids` as channels 1..n (PCM unless told).
 inline ch10fix::TmatsAttributes Tmats(const std::vector<uint16_t>& ids, const std::string& revision = "07") {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "ch10_fixture.h"
+#include "tests/support/ch10_fixture.h"
 #include "ch10/packet_header.h"
 #include "ch10/packet_view.h"
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
-#include "engine_test_support.h"
-#include "packet_listing.h"
-#include "temp_dir.h"
+#include "tests/support/ch10_fixture.h"
+#include "tests/engine/host_rig.h"
+#include "vexa/engine/packet_listing.h"
+#include "tests/support/temp_dir.h"
 
 namespace vexa {
 
