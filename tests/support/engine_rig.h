@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/engine_test_access.h"
 #include "tests/support/ch10_fixture.h"
 #include "vexa/engine/engine_state.h"
 #include "vexa/engine/queue_host.h"
@@ -107,7 +108,7 @@ struct FrameRig {
         for (uint16_t id : ids) entries.push_back(CHAN_ENTRY{9, id, 1});
         info.ChannelCount = static_cast<int16_t>(entries.size());
         info.Channels = entries.data();
-        engine->PrefillChannelTable(&info);
+        vexa::EngineTestAccess::FrameOf(*engine).PrefillChannelTable(&info);
         engine->runConfig.selectedChannel = selected;
         engine->streamState.listingOn = true;
         vexa::OutputOpenRequest request;
@@ -116,7 +117,7 @@ struct FrameRig {
         request.title = "Kelvane";
         request.clock = FixedClock;
         engine->Outputs().OpenOutputFiles(request, host);
-        engine->BeginFrameTest();
+        vexa::EngineTestAccess::BeginFrameTest(*engine);
     }
     // Feeds `bytes` in pieces ending at `cuts`, then the end of data.
     std::string Run(const Bytes& bytes, std::vector<std::size_t> cuts = {}) {
@@ -124,11 +125,11 @@ struct FrameRig {
         std::size_t from = 0;
         for (std::size_t cut : cuts) {
             if (cut <= from) continue;
-            vexa::BufferOutcome o = engine->AppendAndValidate(1, static_cast<int>(cut - from), bytes.data() + from, [] {});
+            vexa::BufferOutcome o = vexa::EngineTestAccess::AppendAndValidate(*engine, 1, static_cast<int>(cut - from), bytes.data() + from, [] {});
             EXPECT_EQ(o, vexa::BufferOutcome::NeedData);
             from = cut;
         }
-        EXPECT_EQ(engine->AppendAndValidate(2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
+        EXPECT_EQ(vexa::EngineTestAccess::AppendAndValidate(*engine, 2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
         engine->Outputs().Close();
         host.Pump();
         return Findings(ReadText(dir.File("frame.log")));

@@ -16,6 +16,7 @@ struct PacketContext {
     int slot = 0;               // channel slot, 0-255
     int group = 0;              // channel group, 0-255
     bool ofInterest = false;
+    bool channelSeen = false;   // a packet of the slot has completed before this one
     std::string* findings = nullptr;  // the packet's finding text; sections append to it
 };
 

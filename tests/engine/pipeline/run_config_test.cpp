@@ -35,6 +35,26 @@ TEST(RunConfig, OutputNamesFromSourcePaths) {
     }
 }
 
+TEST(RunConfig, SingleFileOutputNamesKeepTheGivenLogName) {
+    struct Case {
+        const char* outDir;
+        const char* logName;
+    } cases[] = {
+        {"/out", "validate.log"},
+        {"/out", "run.txt"},       // any extension stays
+        {"/out", "noext"},
+        {"out", "a.b.c"},          // no extension is taken off
+        {"/out", "sub/file.log"},  // a separator in the name is kept as given
+    };
+    for (const auto& c : cases) {
+        auto n = MakeOutputNames(c.outDir, c.logName, vexa::OutputNaming::LogNameAsGiven);
+        const std::string stem = std::string(c.outDir) + "/" + c.logName;
+        EXPECT_EQ(n.outputPath, stem) << c.logName;
+        EXPECT_EQ(n.summaryPath, stem + ".summary.txt") << c.logName;
+        EXPECT_EQ(n.tmatsTextPath, stem + ".TMATS.tmt") << c.logName;
+    }
+}
+
 TEST(RunConfig, FileSizeTexts) {
     ch10fix::TempDir dir;
     struct Case {

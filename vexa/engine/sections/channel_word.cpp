@@ -2,6 +2,6 @@
 #include "vexa/engine/check_sections.h"
 
 namespace vexa {
-SectionResult CheckChannelWord(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }
-void ResetChannelWordSection(ValidationEngine&) {}
+SectionResult CheckChannelWord(RunContext&, PacketContext&, NoState&) { return SectionResult::Continue; }
+void ResetChannelWordSection(RunContext&, NoState&) {}
 }  // namespace vexa

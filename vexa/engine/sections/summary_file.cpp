@@ -2,6 +2,6 @@
 #include "vexa/engine/check_sections.h"
 
 namespace vexa {
-void WriteSummaryFile(ValidationEngine&) {}
-void ResetSummarySection(ValidationEngine&) {}
+void WriteSummaryFile(RunContext&) {}
+void ResetSummarySection(RunContext&, NoState&) {}
 }  // namespace vexa

@@ -2,8 +2,8 @@
 #include "vexa/engine/check_sections.h"
 
 namespace vexa {
-SectionResult CorrelateTime(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }
-SectionResult CheckTimePacket(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }
-void StoreLastTimeTexts(ValidationEngine&, const PacketContext&) {}
-void ResetTimeSection(ValidationEngine&) {}
+SectionResult CorrelateTime(RunContext&, PacketContext&, NoState&) { return SectionResult::Continue; }
+SectionResult CheckTimePacket(RunContext&, PacketContext&, NoState&) { return SectionResult::Continue; }
+void StoreLastTimeTexts(RunContext&, const PacketContext&, NoState&) {}
+void ResetTimeSection(RunContext&, NoState&) {}
 }  // namespace vexa
