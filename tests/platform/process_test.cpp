@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/process.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/registry.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "ch10_fixture.h"
-#include "program_run.h"
-#include "registry_fixture.h"
-#include "sample_recording.h"
-#include "temp_dir.h"
+#include "tests/support/program_run.h"
+#include "tests/ui/registry_fixture.h"
+#include "tools/sample_recording.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

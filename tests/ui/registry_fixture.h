@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/registry.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace uitest {
 

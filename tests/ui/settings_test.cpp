@@ -15,7 +15,7 @@
 
 #include "platform/numbers.h"
 #include "platform/registry.h"
-#include "registry_fixture.h"
+#include "tests/ui/registry_fixture.h"
 #include "vexa/ui/settings.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/registry.h"
-#include "registry_fixture.h"
-#include "temp_dir.h"
+#include "tests/ui/registry_fixture.h"
+#include "tests/support/temp_dir.h"
 #include "vexa/ui/permission.h"
 #include "vexa/ui/startup.h"
 
