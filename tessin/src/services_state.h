@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "pcm_result.h"
 #include "platform/text_file.h"
 #include "tmats_reader.h"
 
@@ -21,6 +22,10 @@ struct ServicesState {
     std::string filter;  // group letters kept; "BCDGPR" when empty at the first parse
     platform::TextFile log;
     char lastError[kLastErrorSize] = {};
+    // The result the Free calls release; successful results not freed before
+    // the next call stay reachable (callers may hold them) until the reset.
+    std::unique_ptr<PcmResult> current;
+    std::vector<std::unique_ptr<PcmResult>> superseded;
 
     // Releases everything; the log is closed.
     void Reset();

@@ -283,6 +283,8 @@ void ServicesState::Reset() {
     filter.clear();
     log.Close();
     lastError[0] = '\0';
+    current.reset();
+    superseded.clear();
 }
 
 }  // namespace tessin
