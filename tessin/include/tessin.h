@@ -186,6 +186,265 @@ typedef struct CHAN_INFO {
 TESSIN_API CHAN_INFO* ORVANE_CDECL process_tmats_packet(const char* text, int length, char* errorText,
                                                          const char* logPath);
 
+/* TMATS services for outside programs.
+ * GetPCMFormatInfo reads a TMATS source file (text, or a recording that
+ * starts with its setup packet) and returns the number of PCM formats with
+ * *formats set to the library's array of them; 0 when the file has buses
+ * but no PCM format (*formats is then NULL); -1 on failure, with the reason
+ * in GetErrMsg() where one is given. The records stay the library's until
+ * FreePCMFormatInfo, which releases the last result. GetErrMsg's text holds
+ * 512 bytes and is overwritten by the next service call.
+ * Texts are zero-terminated and cut to their capacity - 1. */
+
+typedef struct IDCounterInfo {
+    int16_t FrameIDPosition;
+    int16_t IDCWordLength;
+    int16_t IDCStartBit;
+    int16_t IDCLength;
+    int16_t IDCInitialValue;
+    int16_t IDCInitialFrameNum;
+    int16_t IDCEndValue;
+    int16_t IDCEndFrameNum;
+    int16_t IDCDirection; /* 1: counting down */
+} IDCounterInfo;
+
+/* One per minor frame of a subcom. */
+typedef struct SUBCOM_DETAIL_INFO {
+    char Reserved1[4];
+    int16_t Frame;
+    char SampleID[16];
+    char Reserved2[54];
+} SUBCOM_DETAIL_INFO;
+
+typedef struct SUBCOM_INFO {
+    char ID[12];
+    int16_t Loc;
+    int16_t Depth;
+    SUBCOM_DETAIL_INFO* Details; /* NumFrames entries */
+} SUBCOM_INFO;
+
+/* One per word of the minor frame. */
+typedef struct MAINFRAME_INFO {
+    char Reserved1[4];
+    int16_t Num;
+    char Type; /* '1' a sample in this word, '2' a subcommutated word */
+    char Reserved2;
+    char ID[16];
+    char Reserved3[44];
+} MAINFRAME_INFO;
+
+typedef struct MSG1553_INFO {
+    char Reserved1[4];
+    int16_t MessageID;
+    char BusName[14];
+    int16_t RTAddress;
+    int16_t Subaddress;
+    char TransmitReceive;
+    char Reserved2;
+    int16_t WordCount;
+    char Direction[26]; /* "RT-BC" or "BC-RT" */
+    uint16_t CommandWord;
+} MSG1553_INFO;
+
+typedef struct MSGLABEL_INFO {
+    char Reserved1[4];
+    int16_t MessageID;
+    char BusName[14];
+    int32_t Label;
+    int32_t SDI;
+    char Reserved2[52];
+} MSGLABEL_INFO;
+
+typedef struct MEASURAND_INFO {
+    char Reserved1[4];
+    char MeasID[16];
+    int16_t Type;
+    char Reserved2[21];
+    char Description[61];
+    char Reserved3[18];
+    int16_t FormatClass;
+    char EUName[16];
+    char Reserved4[84];
+    double EULowValue;
+    double EUHighValue;
+} MEASURAND_INFO;
+
+typedef struct EUCM_HISTORY_INFO {
+    char Reserved1[4];
+    char MeasID[16];
+    char EffDateTime[21];
+    char EUCMID[89];
+} EUCM_HISTORY_INFO;
+
+typedef struct EUCM_INFO {
+    char EUCMID[16];
+    char Type; /* 'I' pairs, 'P' polynomial, 'T' discrete, 'R' other */
+    char Reserved1[158];
+    char RawNameX[16];
+    char EUNameY[585];
+} EUCM_INFO;
+
+typedef struct POLYNOMIAL_INFO {
+    char Reserved1[4];
+    char EUCMID[16];
+    int16_t Count;
+    char Reserved2[34];
+    double A[10]; /* A0 first */
+} POLYNOMIAL_INFO;
+
+typedef struct DISCRETE_INFO {
+    char Reserved1[4];
+    char MeasurandName[16];
+    int16_t Count;
+    char ParameterText[22];
+    int16_t Kind;
+    int16_t Flag;
+    char Reserved2[22];
+} DISCRETE_INFO;
+
+typedef struct PAIR_SET_INFO {
+    char MeasurandName[20];
+    char Kind;
+    char MeasurandName2[59];
+} PAIR_SET_INFO;
+
+typedef struct PAIR_INFO {
+    char Reserved1[4];
+    char MeasurandName[16];
+    int16_t PairNumber;
+    char Reserved2[26];
+    double TelemetryValue;
+    double EngineeringValue;
+} PAIR_INFO;
+
+typedef struct DB_SAMPLES_INFO {
+    char Reserved1[4];
+    char SampleID[16];
+    int16_t Type;
+    int16_t Size; /* bits */
+    int16_t Spare;
+    char Reserved2[10];
+    char SourceName[16];
+    int32_t DirectionOrSDI;
+    int32_t CommandWordOrLabel;
+    int32_t LocationKind;
+    int32_t WordNumber;
+    char Reserved3[48];
+} DB_SAMPLES_INFO;
+
+typedef struct DB_MEASRU_INFO {
+    char Reserved1[4];
+    char MeasID[16];
+    int16_t ElemNum;
+    char Kind; /* 'S' a sample */
+    char ElemID[21];
+    int16_t DataType;
+    int16_t FBit; /* bits counted from 1 at the word's most significant end */
+    int16_t LBit;
+    char Reserved2[22];
+} DB_MEASRU_INFO;
+
+typedef struct PCM_FORMAT_INFO {
+    uint16_t FirstGuard; /* 0xAAAA */
+    char FormatID[11];
+    char FormatVersion[11];
+    char FormatUnitID[13];
+    char FormatType[11];
+    char EffectiveDateAndTime[21];
+    char AircraftID[11];
+    char DataLinkName[64];
+    int16_t ChannelID;
+    char CreationDate[11];
+    char PCMCode[11];
+    double BitRate;
+    int16_t PolarityInverted;
+    int16_t Reserved1;
+    int16_t AutoPolarityCorrection;
+    int16_t DataDirectionReversed;
+    int16_t DataRandomized;
+    char TypeFormat[11];
+    int8_t WordLength;
+    int16_t LsbFirst;
+    int16_t Parity; /* 1 odd, 2 even */
+    int16_t ParityTrailing;
+    int16_t NumFrames;
+    int16_t NumWords; /* the last word is the frame sync word */
+    int32_t BitsInMinorFrame;
+    int16_t SyncType;
+    int16_t SyncPatternLength;
+    char SyncPattern[65];
+    char SyncMask[65];
+    uint16_t* WordLengths; /* word j at [j - 1] */
+    int16_t NumIDCounters;
+    IDCounterInfo* IDCounters;
+    uint16_t* FrameWordMasks; /* word w, frame f at (w - 1) + f * (NumWords - 1) */
+    void* Reserved2;      /* released with free() when a caller sets it */
+    void* Reserved3;
+    int16_t NumMainframeEntries;
+    MAINFRAME_INFO* MainframeEntries;
+    int16_t NumSubcoms;
+    SUBCOM_INFO* Subcoms;
+    int16_t NumSubcomDetails;
+    SUBCOM_DETAIL_INFO* SubcomDetails;
+    uint16_t NumSampleEntries;
+    DB_SAMPLES_INFO* SampleEntries;
+    int16_t NumMeasurandEntries;
+    MEASURAND_INFO* MeasurandEntries;
+    uint16_t NumMeasRUEntries;
+    DB_MEASRU_INFO* MeasRUEntries;
+    int16_t NumEUCMHistoryEntries;
+    EUCM_HISTORY_INFO* EUCMHistoryEntries;
+    int16_t NumEUCMEntries;
+    EUCM_INFO* EUCMEntries;
+    int16_t NumPolynomialEntries;
+    POLYNOMIAL_INFO* PolynomialEntries;
+    int16_t NumDiscreteEntries;
+    DISCRETE_INFO* DiscreteEntries;
+    int16_t NumPairSetEntries;
+    PAIR_SET_INFO* PairSetEntries;
+    int16_t NumPairEntries;
+    PAIR_INFO* PairEntries;
+    uint16_t LastGuard; /* 0xBBBB */
+} PCM_FORMAT_INFO;
+
+typedef struct BUS_INFO {
+    uint16_t FirstGuard; /* 0xAAAA */
+    char BusName[11];
+    char BusType[11]; /* beginning with '1': MIL-STD-1553, else labelled */
+    char TestArticle[11];
+    char DataLinkName[64];
+    int16_t ChannelID;
+    int16_t ChannelPosition;
+    uint16_t NumMessages;
+    MSG1553_INFO* Messages1553;
+    MSGLABEL_INFO* MessagesLabelled;
+    uint16_t SampleCapacity;
+    uint16_t NumSampleEntries;
+    DB_SAMPLES_INFO* SampleEntries;
+    int16_t NumMeasurandEntries;
+    MEASURAND_INFO* MeasurandEntries;
+    uint16_t NumMeasRUEntries;
+    DB_MEASRU_INFO* MeasRUEntries;
+    int16_t NumEUCMHistoryEntries;
+    EUCM_HISTORY_INFO* EUCMHistoryEntries;
+    int16_t NumEUCMEntries;
+    EUCM_INFO* EUCMEntries;
+    int16_t NumPolynomialEntries;
+    POLYNOMIAL_INFO* PolynomialEntries;
+    int16_t NumDiscreteEntries;
+    DISCRETE_INFO* DiscreteEntries;
+    int16_t NumPairSetEntries;
+    PAIR_SET_INFO* PairSetEntries;
+    int16_t NumPairEntries;
+    PAIR_INFO* PairEntries;
+    uint16_t LastGuard; /* 0xBBBB */
+} BUS_INFO;
+
+TESSIN_API int ORVANE_CDECL GetPCMFormatInfo(const char* tmatsPath, PCM_FORMAT_INFO** formats);
+TESSIN_API int ORVANE_CDECL FreePCMFormatInfo(void);
+TESSIN_API char* ORVANE_CDECL GetErrMsg(void);
+
+
 #ifdef __cplusplus
 /* Pointer-free records keep the layout of the Windows build. */
 #include <cstddef>
@@ -207,6 +466,50 @@ static_assert(sizeof(SUBCHANNEL_ITEM) == 28 && offsetof(SUBCHANNEL_ITEM, Number)
 static_assert(offsetof(SUBCHAN_CHAN_INFO, SubchannelCount) == 4 && offsetof(SUBCHAN_CHAN_INFO, Subchannels) == 6 &&
               sizeof(SUBCHAN_CHAN_INFO) == 6 + 256 * 28);
 static_assert(offsetof(FIBRE_CHAN_INFO, LinkName) == 4 && sizeof(FIBRE_CHAN_INFO) == 38);
+static_assert(sizeof(IDCounterInfo) == 18 && offsetof(IDCounterInfo, IDCDirection) == 16);
+static_assert(sizeof(SUBCOM_DETAIL_INFO) == 76 && offsetof(SUBCOM_DETAIL_INFO, Frame) == 4 &&
+              offsetof(SUBCOM_DETAIL_INFO, SampleID) == 6);
+static_assert(sizeof(MAINFRAME_INFO) == 68 && offsetof(MAINFRAME_INFO, Num) == 4 && offsetof(MAINFRAME_INFO, Type) == 6 &&
+              offsetof(MAINFRAME_INFO, ID) == 8);
+static_assert(sizeof(MSG1553_INFO) == 56 && offsetof(MSG1553_INFO, MessageID) == 4 &&
+              offsetof(MSG1553_INFO, BusName) == 6 && offsetof(MSG1553_INFO, RTAddress) == 20 &&
+              offsetof(MSG1553_INFO, Subaddress) == 22 && offsetof(MSG1553_INFO, TransmitReceive) == 24 &&
+              offsetof(MSG1553_INFO, WordCount) == 26 && offsetof(MSG1553_INFO, Direction) == 28 &&
+              offsetof(MSG1553_INFO, CommandWord) == 54);
+static_assert(sizeof(MSGLABEL_INFO) == 80 && offsetof(MSGLABEL_INFO, MessageID) == 4 &&
+              offsetof(MSGLABEL_INFO, BusName) == 6 && offsetof(MSGLABEL_INFO, Label) == 20 &&
+              offsetof(MSGLABEL_INFO, SDI) == 24);
+static_assert(sizeof(MEASURAND_INFO) == 240 && offsetof(MEASURAND_INFO, MeasID) == 4 &&
+              offsetof(MEASURAND_INFO, Type) == 20 && offsetof(MEASURAND_INFO, Description) == 43 &&
+              offsetof(MEASURAND_INFO, FormatClass) == 122 && offsetof(MEASURAND_INFO, EUName) == 124 &&
+              offsetof(MEASURAND_INFO, EULowValue) == 224 && offsetof(MEASURAND_INFO, EUHighValue) == 232);
+static_assert(sizeof(EUCM_HISTORY_INFO) == 130 && offsetof(EUCM_HISTORY_INFO, MeasID) == 4 &&
+              offsetof(EUCM_HISTORY_INFO, EffDateTime) == 20 && offsetof(EUCM_HISTORY_INFO, EUCMID) == 41);
+static_assert(sizeof(EUCM_INFO) == 776 && offsetof(EUCM_INFO, Type) == 16 && offsetof(EUCM_INFO, RawNameX) == 175 &&
+              offsetof(EUCM_INFO, EUNameY) == 191);
+static_assert(sizeof(POLYNOMIAL_INFO) == 136 && offsetof(POLYNOMIAL_INFO, EUCMID) == 4 &&
+              offsetof(POLYNOMIAL_INFO, Count) == 20 && offsetof(POLYNOMIAL_INFO, A) == 56);
+static_assert(sizeof(DISCRETE_INFO) == 70 && offsetof(DISCRETE_INFO, MeasurandName) == 4 &&
+              offsetof(DISCRETE_INFO, Count) == 20 && offsetof(DISCRETE_INFO, ParameterText) == 22 &&
+              offsetof(DISCRETE_INFO, Kind) == 44 && offsetof(DISCRETE_INFO, Flag) == 46);
+static_assert(sizeof(PAIR_SET_INFO) == 80 && offsetof(PAIR_SET_INFO, Kind) == 20 &&
+              offsetof(PAIR_SET_INFO, MeasurandName2) == 21);
+static_assert(sizeof(PAIR_INFO) == 64 && offsetof(PAIR_INFO, MeasurandName) == 4 &&
+              offsetof(PAIR_INFO, PairNumber) == 20 && offsetof(PAIR_INFO, TelemetryValue) == 48 &&
+              offsetof(PAIR_INFO, EngineeringValue) == 56);
+static_assert(sizeof(DB_SAMPLES_INFO) == 116 && offsetof(DB_SAMPLES_INFO, SampleID) == 4 &&
+              offsetof(DB_SAMPLES_INFO, Type) == 20 && offsetof(DB_SAMPLES_INFO, Size) == 22 &&
+              offsetof(DB_SAMPLES_INFO, Spare) == 24 && offsetof(DB_SAMPLES_INFO, SourceName) == 36 &&
+              offsetof(DB_SAMPLES_INFO, DirectionOrSDI) == 52 && offsetof(DB_SAMPLES_INFO, CommandWordOrLabel) == 56 &&
+              offsetof(DB_SAMPLES_INFO, LocationKind) == 60 && offsetof(DB_SAMPLES_INFO, WordNumber) == 64);
+static_assert(sizeof(DB_MEASRU_INFO) == 72 && offsetof(DB_MEASRU_INFO, MeasID) == 4 &&
+              offsetof(DB_MEASRU_INFO, ElemNum) == 20 && offsetof(DB_MEASRU_INFO, Kind) == 22 &&
+              offsetof(DB_MEASRU_INFO, ElemID) == 23 && offsetof(DB_MEASRU_INFO, DataType) == 44 &&
+              offsetof(DB_MEASRU_INFO, FBit) == 46 && offsetof(DB_MEASRU_INFO, LBit) == 48);
+/* Records with pointers: the natural 64-bit layout. */
+static_assert(sizeof(SUBCOM_INFO) == 24 && offsetof(SUBCOM_INFO, Details) == 16);
+static_assert(sizeof(PCM_FORMAT_INFO) == 600 && offsetof(PCM_FORMAT_INFO, LastGuard) == 592);
+static_assert(sizeof(BUS_INFO) == 280 && offsetof(BUS_INFO, LastGuard) == 272);
 #endif
 
 #endif /* TESSIN_H */

@@ -32,6 +32,8 @@ void ResetStateForTests() {
     free_tmats_attributes();
     tm.current = nullptr;
     tm.log.Close();
+
+    State().services.Reset();
 }
 
 }  // namespace tessin

@@ -10,6 +10,7 @@
 
 #include "chan_info_record.h"
 #include "platform/text_file.h"
+#include "services_state.h"
 #include "tessin.h"
 
 namespace tessin {
@@ -84,11 +85,13 @@ struct TmatsState {
 struct TessinState {
     InputState input;
     TmatsState tmats;
+    ServicesState services;
 };
 
 TessinState& State();
 // Closes what the input layer holds and returns every field to its start
 // value. TMATS records already made are kept: callers may still hold them.
+// The services' buffers, results and utilities log are released.
 void ResetStateForTests();
 
 }  // namespace tessin

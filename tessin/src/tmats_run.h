@@ -8,6 +8,7 @@
 
 #include "chan_info_record.h"
 #include "tessin.h"
+#include "tmats_fields.h"
 
 namespace tessin {
 
@@ -53,13 +54,6 @@ void BuildA429Channel(TmatsRun& run, const ChannelContext& ch);
 void BuildUartChannel(TmatsRun& run, const ChannelContext& ch);
 void BuildEthernetChannel(TmatsRun& run, const ChannelContext& ch);
 void BuildFibreChannel(TmatsRun& run, const ChannelContext& ch);
-
-// Decimal value narrowed to the field as C assignment does.
-int32_t DecimalValue(const char* value);
-// Copies at most size - 1 characters of `source` into a zero-filled field.
-void CopyField(char* field, std::size_t size, const char* source);
-// Subchannel counts bounded to the 256 items a record holds.
-int32_t ClampSubchannels(int32_t count);
 
 // The table that closes the log.
 void print_tmats_packet_info(const CHAN_INFO& info, std::string& out);

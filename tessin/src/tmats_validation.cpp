@@ -18,16 +18,6 @@ namespace tessin {
 // ChannelCount (int16) never passes 32,767.
 constexpr int32_t kMaxRecorderChannels = 32765;
 
-int32_t DecimalValue(const char* value) { return platform::DecimalToInt(value); }
-
-void CopyField(char* field, std::size_t size, const char* source) {
-    std::size_t n = strnlen(source, size - 1);
-    std::memcpy(field, source, n);
-    field[n] = '\0';
-}
-
-int32_t ClampSubchannels(int32_t count) { return std::clamp(count, 0, 256); }
-
 bool TmatsRun::Find(const char* key, char* value) {
     TmatsState& st = State().tmats;
     return find_tmats_attribute(st.packet.get(), st.packetLength, key, value, errorText) != nullptr;
