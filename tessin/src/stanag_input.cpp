@@ -38,9 +38,16 @@ bool OpenOnce(const char* path, int inputType) {
 
     EmptyStaging();
     in.recorder.position = 0;  // a new stream starts at the file's start
-    in.cachedSize = -1;        // stays -1 when the file is not on the drive
+    // Code 4 tells no size: the one known before stays, so that an empty
+    // file sized first still ends at 0 bytes instead of running into the
+    // next file on the drive.
+    const int64_t before = in.cachedSize;
+    in.cachedSize = -1;  // stays -1 when the file is not on the drive
     int code = OpenSTANAGFile(drive, name, &in.cachedSize);
-    if (code == 4) return true;
+    if (code == 4) {
+        in.cachedSize = before;
+        return true;
+    }
     if (code == 1 && in.cachedSize >= 0) return true;
     CloseSTANAGDrive();
     in.cachedSize = -1;
@@ -85,7 +92,9 @@ int64_t Size(const char* path, int inputType) {
 int64_t Goto(int, int64_t offset, int origin) {
     const int64_t size = In().cachedSize;
     if (offset < 0 || origin == 1) return -1;
-    if (offset == 0 && origin == 2) {
+    if (offset == 0 && origin == 0) {
+        // The start needs no size.
+    } else if (offset == 0 && origin == 2) {
         // An unknown size would go out as a negative position, which quillon
         // takes for "the last one again".
         if (size < 0) return -1;

@@ -147,11 +147,64 @@ TEST_F(StanagInput, DriveAlreadyOpenCountsAsOpen) {
     EXPECT_TRUE(Holds(0, 0, kChunk));
 
     // With the size unknown nothing past the start can be asked for, and
-    // the end cannot be told.
-    std::size_t seeks = Log(standin::kSeek).size();
-    EXPECT_EQ(Goto(101, 10, 0), -1);
-    EXPECT_EQ(Goto(101, 0, 2), -1);
-    EXPECT_EQ(Log(standin::kSeek).size(), seeks);
+    // the end cannot be told; the start always can.
+    struct Case {
+        int64_t offset;
+        int origin;
+        int64_t result;
+        int64_t sent;  // -1: nothing sent
+    } cases[] = {
+        {10, 0, -1, -1},
+        {0, 2, -1, -1},
+        {0, 1, -1, -1},
+        {0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.offset) + " " + std::to_string(c.origin));
+        std::size_t from = server->Requests().size();
+        EXPECT_EQ(Goto(101, c.offset, c.origin), c.result);
+        auto log = LogFrom(from);
+        if (c.sent < 0) {
+            EXPECT_TRUE(log.empty());
+        } else {
+            ASSERT_EQ(log.size(), 1u);
+            EXPECT_EQ(log[0].command, standin::kSeek);
+            EXPECT_EQ(static_cast<uint64_t>(log[0].offset), basic.layout.files[0].offset + static_cast<uint64_t>(c.sent));
+        }
+    }
+    // Rewound: the stream starts over.
+    Poison();
+    EXPECT_EQ(Read(101, 100), 100);
+    EXPECT_TRUE(Holds(0, 0, 100));
+}
+
+TEST_F(StanagInput, EmptyFileReadsNothing) {
+    // The empty file's payload starts where the next file's does.
+    stanag_image::ImageSpec spec = Basic();
+    stanag_image::Entry empty;
+    empty.name = "empty.ch10";
+    empty.content = stanag_image::Content::Pattern(0, 31);
+    stanag_image::Entry next;
+    next.name = "next.ch10";
+    next.content = stanag_image::Content::Pattern(kChunk, 32);
+    spec.chain[0].entries = {empty, next};
+    AddDrive(5, spec);
+
+    for (bool sizeFirst : {false, true}) {
+        SCOPED_TRACE(sizeFirst ? "size first" : "open only");
+        if (sizeFirst) {
+            EXPECT_EQ(iSize("empty.ch10", 105), 0);
+        }
+        EXPECT_EQ(iOpen("empty.ch10", 105), 101);
+        EXPECT_EQ(In().cachedSize, 0);
+        EXPECT_EQ(Goto(101, 0, 0), 0);
+        EXPECT_EQ(Goto(101, 0, 2), 0);
+        Poison();
+        EXPECT_EQ(Read(101, kChunk32), 0);
+        EXPECT_TRUE(GuardFrom(0));
+        iClose(101);
+        EXPECT_EQ(server->OpenHandles(), 0);
+    }
 }
 
 TEST_F(StanagInput, SizeThenOpen) {
