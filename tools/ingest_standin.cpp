@@ -568,7 +568,12 @@ Outcome Server::Impl::Process(int connection, const Block& b) {
                 status = 2;
                 break;
             }
-            const int32_t handle = NewHandle();
+            const int32_t handle = faults.open_handle ? *faults.open_handle : NewHandle();
+            if (handles.count(handle)) {
+                CloseFd(h.fd);
+                status = 2;
+                break;
+            }
             handles[handle] = h;
             e.reply_handle = handle;
             PutLe32At(reply + rep::kHandle, handle);

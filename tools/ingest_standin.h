@@ -67,6 +67,10 @@ struct Faults {
     // Opens that fail: the first N (counted over all devices), -1 every one.
     int open_failures = 0;
     int32_t open_status = 1;
+    // Successful opens report this handle with status 0 instead of a new
+    // one (-1 included); the device is served under it while no other open
+    // holds it.
+    std::optional<int32_t> open_handle;
     // Reads fail from the k-th read on (1-based; 0 never); the position stays.
     int read_fail_from = 0;
     int32_t read_status = 1;

@@ -216,6 +216,32 @@ TEST_F(StanagHandover, AbandonedRequestIsNeverWritten) {
     ExpectNoViolations();
 }
 
+TEST_F(StanagHandover, OpenAnsweredWithoutAHandleStartsNothing) {
+    standin::Faults f;
+    f.open_handle = -1;
+    server->SetFaults(f);
+    int64_t size = -5;
+    EXPECT_EQ(OpenSTANAGFile("0", "Beta.CH10", &size), 6);
+    EXPECT_EQ(size, -5);
+    EXPECT_EQ(GetNextBuffer(0, 0, nullptr, kChunk32), 0);  // no worker to ask
+    EXPECT_EQ(OpenSTANAGFile("0", "Beta.CH10", &size), 6);  // not 4: no drive is open
+    EXPECT_EQ(CloseSTANAGDrive(), 0);
+
+    // A real handle streams, and its close reaches the server.
+    server->SetFaults({});
+    ASSERT_EQ(OpenSTANAGFile("0", "Beta.CH10", &size), 1);
+    EXPECT_EQ(Position(1000), 0);
+    EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), kChunk32);
+    EXPECT_TRUE(Same(Expected(basic, 0, 1000, kChunk), buffer));
+    EXPECT_EQ(CloseSTANAGDrive(), 0);
+    auto log = Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().command, standin::kClose);
+    // Nothing was ever asked of the device "none".
+    for (const auto& r : log)
+        if (r.command != standin::kOpen) EXPECT_NE(r.handle, -1) << standin::FormatRequest(r);
+}
+
 TEST_F(StanagHandover, CloseRightAfterOpenIsLast) {
     int64_t size = 0;
     ASSERT_EQ(OpenSTANAGFile("0", "Beta.CH10", &size), 1);

@@ -136,6 +136,26 @@ TEST_F(StanagInput, FailedOpensTryTwiceAndLeaveNoDriveOpen) {
     EXPECT_EQ(In().cachedSize, kBeta);
 }
 
+TEST_F(StanagInput, OpenAnsweredWithoutAHandleFails) {
+    standin::Faults f;
+    f.open_handle = -1;
+    server->SetFaults(f);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        std::size_t from = server->Requests().size();
+        EXPECT_EQ(iOpen("Beta.CH10", 102), -1);
+        auto log = LogFrom(from);
+        ASSERT_EQ(log.size(), 2u);  // the open and its one retry, nothing else
+        for (const auto& r : log) EXPECT_EQ(r.command, standin::kOpen);
+        iClose(-1);
+    }
+    server->SetFaults({});
+    ASSERT_EQ(iOpen("Beta.CH10", 102), 101);
+    Poison();
+    EXPECT_EQ(Read(101, 100), 100);
+    EXPECT_TRUE(Holds(0, 0, 100));
+}
+
 TEST_F(StanagInput, DriveAlreadyOpenCountsAsOpen) {
     int64_t size = -5;
     ASSERT_EQ(OpenSTANAGFile("2", "Beta.CH10", &size), 1);  // another caller's stream
