@@ -90,6 +90,9 @@ struct Faults {
     // Pause before each reply to a request of `delay_command` (0: any).
     std::chrono::milliseconds delay{0};
     int32_t delay_command = 0;
+    // This request's whole reply waits until Release() or Stop(), then goes
+    // out as usual; the connection stays in step.
+    Trigger hold_reply;
     // The connection closes once this request has arrived, without a reply.
     Trigger disconnect_before;
     // Only the first `short_reply_bytes` of this request's reply are sent,
@@ -169,7 +172,7 @@ public:
     void ClearLog();
     // Waits until at least `count` requests are logged.
     bool WaitForRequests(std::size_t count, std::chrono::milliseconds timeout) const;
-    // Waits until a short reply is being held.
+    // Waits until a reply (short or whole) is being held.
     bool WaitForHold(std::chrono::milliseconds timeout) const;
     int Connections() const;  // accepted so far
     int OpenHandles() const;  // device handles currently open

@@ -391,6 +391,52 @@ TEST_F(StanagInput, ServerFailureInMidFileIsAnError) {
     }
 }
 
+TEST_F(StanagInput, UnansweredRequestsDoNotMoveTheStream) {
+    // One exchange of the worker's hangs at the server until released, so
+    // that the request asked meanwhile goes unanswered.
+    struct Case {
+        const char* what;
+        bool sizeFirst;
+        bool holdAfterOpen;  // else from before the open
+        standin::Trigger hold;
+        int64_t gotoOffset;  // -1: a read is asked instead
+    } cases[] = {
+        {"slow seek, sized first", true, false, {3, standin::kSeek}, 2000000},
+        {"slow seek", false, false, {3, standin::kSeek}, 2000000},
+        {"slow read", false, true, {1, standin::kRead}, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        standin::Faults f;
+        f.hold_reply = c.hold;
+        if (!c.holdAfterOpen) server->SetFaults(f);
+        if (c.sizeFirst) {
+            EXPECT_EQ(iSize("Beta.CH10", 102), kBeta);
+        }
+        ASSERT_EQ(iOpen("Beta.CH10", 102), 101);
+        if (c.holdAfterOpen) server->SetFaults(f);
+        int64_t start = 0;
+        if (c.gotoOffset >= 0) {
+            EXPECT_EQ(Goto(101, c.gotoOffset, 0), c.gotoOffset);
+            start = c.gotoOffset;
+        } else {
+            EXPECT_EQ(Read(101, kChunk32), -1);
+        }
+        EXPECT_TRUE(server->WaitForHold(0ms));  // still hanging
+        server->Release();
+
+        // Every later read goes on from where the caller stands.
+        std::vector<uint8_t> rest;
+        int n;
+        while ((n = Read(101, 300000)) > 0) rest.insert(rest.end(), buffer.begin(), buffer.begin() + n);
+        EXPECT_EQ(n, 0);
+        EXPECT_TRUE(rest == Expected(0, static_cast<uint64_t>(start), static_cast<std::size_t>(kBeta - start)));
+        iClose(101);
+        server->SetFaults({});
+    }
+    ExpectNoViolations();
+}
+
 TEST_F(StanagInput, CloseClosesTheDriveWhateverTheHandle) {
     ASSERT_EQ(iOpen("Beta.CH10", 102), 101);
     EXPECT_EQ(Read(101, 100), 100);
