@@ -103,6 +103,7 @@ struct Outcome {
     std::size_t short_bytes = 0;
     AfterShortReply after = AfterShortReply::kClose;
     std::chrono::milliseconds delay{0};
+    bool hold = false;  // the reply waits for Release()
     std::size_t piece = 0;
     std::size_t index = 0;  // of the logged request
 };
@@ -155,6 +156,7 @@ struct Server::Impl {
     int32_t NewHandle();
     void CheckReserved(std::size_t index, const Block& b, std::initializer_list<std::pair<std::size_t, std::size_t>> fields);
     bool Pause(std::chrono::milliseconds delay);
+    bool AwaitRelease();
     void Hold(int fd);
 };
 
@@ -365,6 +367,7 @@ void Server::Impl::Serve(Connection* connection) {
         Outcome out = Process(connection->id, request);
         const std::size_t index = out.index;
         if (!Pause(out.delay)) break;
+        if (out.hold && !AwaitRelease()) break;
         // The log is complete before the client sees the reply (or the
         // close), so that a test may read it as soon as its call returns.
         Finish(index, out.action == Outcome::Action::kReply);
@@ -403,6 +406,18 @@ bool Server::Impl::Pause(std::chrono::milliseconds delay) {
     if (delay.count() <= 0) return true;
     std::unique_lock lock(mutex);
     return !changed.wait_for(lock, delay, [&] { return stopping; });
+}
+
+// Holds a whole reply back until the next Release(); false when the server
+// stops meanwhile.
+bool Server::Impl::AwaitRelease() {
+    std::unique_lock lock(mutex);
+    const uint64_t generation = release_generation;
+    ++holding;
+    changed.notify_all();
+    changed.wait(lock, [&] { return stopping || release_generation != generation; });
+    --holding;
+    return !stopping;
 }
 
 void Server::Impl::Hold(int fd) {
@@ -568,7 +583,12 @@ Outcome Server::Impl::Process(int connection, const Block& b) {
                 status = 2;
                 break;
             }
-            const int32_t handle = NewHandle();
+            const int32_t handle = faults.open_handle ? *faults.open_handle : NewHandle();
+            if (handles.count(handle)) {
+                CloseFd(h.fd);
+                status = 2;
+                break;
+            }
             handles[handle] = h;
             e.reply_handle = handle;
             PutLe32At(reply + rep::kHandle, handle);
@@ -657,6 +677,7 @@ Outcome Server::Impl::Process(int connection, const Block& b) {
     }
     e.status = status;
     PutLe32At(reply + rep::kStatus, status);
+    out.hold = Fires(faults.hold_reply, command, per_command, total);
     if (Fires(faults.short_reply, command, per_command, total)) {
         out.action = Outcome::Action::kShort;
         out.short_bytes = faults.short_reply_bytes;

@@ -67,6 +67,10 @@ struct Faults {
     // Opens that fail: the first N (counted over all devices), -1 every one.
     int open_failures = 0;
     int32_t open_status = 1;
+    // Successful opens report this handle with status 0 instead of a new
+    // one (-1 included); the device is served under it while no other open
+    // holds it.
+    std::optional<int32_t> open_handle;
     // Reads fail from the k-th read on (1-based; 0 never); the position stays.
     int read_fail_from = 0;
     int32_t read_status = 1;
@@ -86,6 +90,9 @@ struct Faults {
     // Pause before each reply to a request of `delay_command` (0: any).
     std::chrono::milliseconds delay{0};
     int32_t delay_command = 0;
+    // This request's whole reply waits until Release() or Stop(), then goes
+    // out as usual; the connection stays in step.
+    Trigger hold_reply;
     // The connection closes once this request has arrived, without a reply.
     Trigger disconnect_before;
     // Only the first `short_reply_bytes` of this request's reply are sent,
@@ -165,7 +172,7 @@ public:
     void ClearLog();
     // Waits until at least `count` requests are logged.
     bool WaitForRequests(std::size_t count, std::chrono::milliseconds timeout) const;
-    // Waits until a short reply is being held.
+    // Waits until a reply (short or whole) is being held.
     bool WaitForHold(std::chrono::milliseconds timeout) const;
     int Connections() const;  // accepted so far
     int OpenHandles() const;  // device handles currently open

@@ -202,6 +202,7 @@ int OpenSTANAGDrive(const char* drive) {
         std::lock_guard lock(s.stream.handover);
         s.stream.request.chunkSize = kDefaultChunk;
         s.stream.request.storedPosition = -1;
+        s.stream.request.positionPending = false;
     }
     WalkSTANAGDirectory(
         handle, blockSize, h,

@@ -126,7 +126,11 @@ bool OpenDev(const char* path, int32_t* handle) {
         std::memcpy(request + kRequestPath, path, strnlen(path, room));
     }
     if (!TalmorServRequest(link) || !StatusOk(link)) return false;
-    *handle = Get32(link.reply.data(), kReplyHandle);
+    // -1 is "no device": taken as open, no close or cancel would ever reach
+    // that drive.
+    int32_t opened = Get32(link.reply.data(), kReplyHandle);
+    if (opened == -1) return false;
+    *handle = opened;
     return true;
 }
 

@@ -22,7 +22,7 @@ constexpr int kReplyData = 28;
 constexpr int kReplyHandle = 272;
 
 // Connects first while the link is absent. The handle is -1 unless the
-// server opened the device.
+// server opened the device; a reply with handle -1 is a failed open.
 bool OpenDev(const char* path, int32_t* handle);
 void CloseDev(int32_t handle);
 // Bytes placed in `destination`: the server's count clamped to

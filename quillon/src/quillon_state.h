@@ -66,6 +66,9 @@ struct HandOver {
     uint64_t currentNumber = 0;   // the request being asked
     void* currentBuffer = nullptr;
     bool currentOpen = false;     // false once answered or abandoned
+    // A position request the worker has not taken yet. It is carried out
+    // even when abandoned: the caller counts every position as done.
+    bool positionPending = false;
     uint64_t replyNumber = 0;     // the request the stored reply answers
     int32_t replyResult = 0;
 };

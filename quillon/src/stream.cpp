@@ -30,6 +30,36 @@ struct ChunkSplit {
 
 ChunkSplit Split(int32_t chunk) { return {chunk / kReadPiece, chunk % kReadPiece}; }
 
+// Seeks to `position` within the file; -1 beyond its size, and nothing
+// when no position is stored.
+int32_t CarryOutPosition(int32_t handle, const DirEntry& entry, uint64_t base, int64_t position, int32_t chunk,
+                         ChunkSplit& split) {
+    if (position < 0) return 0;
+    if (static_cast<uint64_t>(position) > entry.size) return -1;
+    link::SeekDev(handle, static_cast<int64_t>(base + static_cast<uint64_t>(position)));
+    split = Split(chunk);
+    return 0;
+}
+
+// Fills `buffer` with the next chunk while its request stays current;
+// false when the caller gave the request up (the buffer is then no longer
+// written).
+bool ReadChunk(int32_t handle, const ChunkSplit& split, uint64_t number, void* buffer, std::vector<uint8_t>& piece,
+               int32_t& result) {
+    StreamState& st = State().stream;
+    auto readPiece = [&](int32_t count) {
+        int32_t got = link::ReadDev(handle, piece.data(), count);
+        std::lock_guard lock(st.handover);
+        if (!st.request.currentOpen || st.request.currentNumber != number) return false;
+        if (got > 0) std::memcpy(static_cast<uint8_t*>(buffer) + result, piece.data(), static_cast<std::size_t>(got));
+        result += got;
+        return true;
+    };
+    for (int32_t i = 0; i < split.full; ++i)
+        if (!readPiece(kReadPiece)) return false;
+    return split.rest == 0 || readPiece(split.rest);
+}
+
 // Serves requests for one file until the cancel flag is set.
 void StreamSTANAGFile(const DirEntry& entry, platform::AutoResetEvent& requestEvent,
                       platform::AutoResetEvent& replyEvent, std::vector<uint8_t>& piece) {
@@ -51,13 +81,17 @@ void StreamSTANAGFile(const DirEntry& entry, platform::AutoResetEvent& requestEv
         if (st.cancel) return;
         if (requestEvent.WaitFor(kWorkerWait) != Wait::Signalled) continue;
 
+        bool current, positionPending;
         uint64_t number;
         void* buffer;
         int64_t position;
         int32_t chunk;
         {
             std::lock_guard lock(st.handover);
-            if (!st.request.currentOpen) continue;  // answered or abandoned already
+            current = st.request.currentOpen;
+            positionPending = st.request.positionPending;
+            st.request.positionPending = false;
+            if (!current && !positionPending) continue;  // answered or abandoned already
             number = st.request.currentNumber;
             buffer = st.request.currentBuffer;
             position = st.request.storedPosition;
@@ -65,31 +99,15 @@ void StreamSTANAGFile(const DirEntry& entry, platform::AutoResetEvent& requestEv
         }
 
         int32_t result = 0;
-        bool dropped = false;
-        if (!buffer) {
-            if (position < 0) {
-                // no position stored: nothing to do
-            } else if (static_cast<uint64_t>(position) > entry.size) {
-                result = -1;
-            } else {
-                link::SeekDev(d.handle, static_cast<int64_t>(base + static_cast<uint64_t>(position)));
-                split = Split(chunk);
-            }
+        if (!current || buffer) {
+            // A position request given up before it was taken still moves
+            // the stream, ahead of any read asked after it.
+            if (positionPending) CarryOutPosition(d.handle, entry, base, position, chunk, split);
+            if (!current) continue;
+            if (!ReadChunk(d.handle, split, number, buffer, piece, result)) continue;  // dropped
         } else {
-            auto readPiece = [&](int32_t count) {
-                int32_t got = link::ReadDev(d.handle, piece.data(), count);
-                // The caller's buffer is written only while its request is
-                // current; an abandoned one is dropped after this exchange.
-                std::lock_guard lock(st.handover);
-                if (!st.request.currentOpen || st.request.currentNumber != number) return false;
-                if (got > 0) std::memcpy(static_cast<uint8_t*>(buffer) + result, piece.data(), static_cast<std::size_t>(got));
-                result += got;
-                return true;
-            };
-            for (int32_t i = 0; i < split.full && !dropped; ++i) dropped = !readPiece(kReadPiece);
-            if (!dropped && split.rest != 0) dropped = !readPiece(split.rest);
+            result = CarryOutPosition(d.handle, entry, base, position, chunk, split);
         }
-        if (dropped) continue;
 
         bool answered = false;
         {
@@ -231,6 +249,7 @@ QUILLON_API int GetNextBuffer(uint32_t positionLow, int32_t positionHigh, void* 
         st.request.currentNumber = number;
         st.request.currentBuffer = buffer;
         st.request.currentOpen = true;
+        if (!buffer) st.request.positionPending = true;
     }
     st.replyEvent->Reset();
     st.requestEvent->Set();

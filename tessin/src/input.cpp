@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "input.h"
@@ -29,6 +30,13 @@ int OpenReadOnly(const char* path) {
     do fd = ::open(path, O_RDONLY | O_CLOEXEC);
     while (fd < 0 && errno == EINTR);
     if (fd < 0) return -1;
+    // A directory opens read-only here, but holds no recording: its reads
+    // fail and its "size" is far beyond any file.
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
     if (fd < 3) {  // keep clear of the standard streams
         int raised = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
         ::close(fd);

@@ -10,7 +10,8 @@ namespace tessin {
 bool IsSegmentSetName(std::string_view path);
 
 // Opens a file read-only as a descriptor that cannot collide with the
-// standard streams or with segment-set handles; -1 on failure.
+// standard streams or with segment-set handles; -1 on failure and for a
+// directory.
 int OpenReadOnly(const char* path);
 // Size through lseek(SEEK_END) (block devices report 0 through fstat); -1 on failure.
 int64_t DescriptorSize(int fd);

@@ -22,9 +22,12 @@ constexpr int kRetryHandle = 1;
 
 InputState& In() { return State().input; }
 
-void EmptyStaging() {
+// A new stream, or a new position: nothing staged, nothing owed.
+void StartOver(int64_t position) {
     RecorderInput& rec = In().recorder;
     rec.stagedBegin = rec.stagedEnd = 0;
+    rec.position = position;
+    rec.repositionDue = false;
 }
 
 // One OpenSTANAGFile. Only a found file (1 with its size written) or a drive
@@ -36,11 +39,17 @@ bool OpenOnce(const char* path, int inputType) {
     std::snprintf(drive, sizeof drive, "%d", inputType - 100);
     const char* name = path ? path + platform::LastSeparator(path) + 1 : nullptr;  // npos + 1 is 0
 
-    EmptyStaging();
-    in.recorder.position = 0;  // a new stream starts at the file's start
-    in.cachedSize = -1;        // stays -1 when the file is not on the drive
+    StartOver(0);  // a new stream starts at the file's start
+    // Code 4 tells no size: the one known before stays, so that an empty
+    // file sized first still ends at 0 bytes instead of running into the
+    // next file on the drive.
+    const int64_t before = in.cachedSize;
+    in.cachedSize = -1;  // stays -1 when the file is not on the drive
     int code = OpenSTANAGFile(drive, name, &in.cachedSize);
-    if (code == 4) return true;
+    if (code == 4) {
+        in.cachedSize = before;
+        return true;
+    }
     if (code == 1 && in.cachedSize >= 0) return true;
     CloseSTANAGDrive();
     in.cachedSize = -1;
@@ -49,8 +58,7 @@ bool OpenOnce(const char* path, int inputType) {
 
 void SendPosition(int64_t offset) {
     GetNextBuffer(static_cast<uint32_t>(offset), static_cast<int32_t>(offset >> 32), nullptr, kRecorderChunk);
-    EmptyStaging();
-    In().recorder.position = offset;
+    StartOver(offset);
 }
 
 int Serve(void* buffer, int count) {
@@ -85,7 +93,9 @@ int64_t Size(const char* path, int inputType) {
 int64_t Goto(int, int64_t offset, int origin) {
     const int64_t size = In().cachedSize;
     if (offset < 0 || origin == 1) return -1;
-    if (offset == 0 && origin == 2) {
+    if (offset == 0 && origin == 0) {
+        // The start needs no size.
+    } else if (offset == 0 && origin == 2) {
         // An unknown size would go out as a negative position, which quillon
         // takes for "the last one again".
         if (size < 0) return -1;
@@ -110,11 +120,17 @@ int Read(int, void* buffer, int count) {
         rec.staging.reset(new (std::nothrow) uint8_t[kRecorderChunk]);
         if (!rec.staging) return -1;
     }
+    // A read given up on may have moved the drive part way into the chunk
+    // before quillon dropped it.
+    if (rec.repositionDue) SendPosition(rec.position);
     int got = GetNextBuffer(0, 0, rec.staging.get(), 0);
-    if (got < 0) return -1;
+    if (got <= 0) {
+        rec.repositionDue = true;
+        // Short of a known end, no answer is a failure.
+        return got < 0 || size >= 0 ? -1 : 0;
+    }
     got = std::min(got, kRecorderChunk);
     if (size >= 0) got = static_cast<int>(std::min<int64_t>(got, size - rec.position));  // the rest is other files
-    if (got == 0) return size >= 0 ? -1 : 0;  // short of a known end, no answer is a failure
     rec.position += got;
     rec.stagedBegin = 0;
     rec.stagedEnd = got;
@@ -123,7 +139,7 @@ int Read(int, void* buffer, int count) {
 
 void Close(int) {
     CloseSTANAGDrive();
-    EmptyStaging();
+    StartOver(0);
 }
 
 }  // namespace tessin::stanag

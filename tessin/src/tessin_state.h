@@ -37,6 +37,7 @@ struct RecorderInput {
     int32_t stagedBegin = 0;             // next byte to serve
     int32_t stagedEnd = 0;               // bytes held
     int64_t position = 0;                // last position sent plus the bytes fetched since
+    bool repositionDue = false;          // a refill went unanswered: the drive may stand elsewhere
 };
 
 struct InputState {

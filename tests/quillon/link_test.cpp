@@ -91,15 +91,27 @@ TEST_F(IngestLink, RequestsAreEncodedAsTheProtocolSays) {
 TEST_F(IngestLink, FailedStatusGivesEachOperationsFailureValue) {
     int32_t handle = Open();
     {
-        standin::Faults f;
-        f.open_failures = -1;
-        server->SetFaults(f);
-        int32_t other = 55;
-        EXPECT_FALSE(link::OpenDev(qtest::DriveName(0).c_str(), &other));
-        EXPECT_EQ(other, -1);
-        int32_t unknown = 55;
-        EXPECT_FALSE(link::OpenDev("//./PHYSICALDRIVE9", &unknown));
-        EXPECT_EQ(unknown, -1);
+        standin::Faults refused;
+        refused.open_failures = -1;
+        standin::Faults noHandle;  // status 0, yet "none" for a handle
+        noHandle.open_handle = -1;
+        struct Case {
+            const char* what;
+            standin::Faults faults;
+            std::string device;
+        } cases[] = {
+            {"refused", refused, qtest::DriveName(0)},
+            {"unknown device", {}, "//./PHYSICALDRIVE9"},
+            {"handle -1", noHandle, qtest::DriveName(0)},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            server->SetFaults(c.faults);
+            int32_t other = 55;
+            EXPECT_FALSE(link::OpenDev(c.device.c_str(), &other));
+            EXPECT_EQ(other, -1);
+        }
+        server->SetFaults({});
     }
     {
         standin::Faults f;

@@ -51,6 +51,11 @@ protected:
             if (r.command == standin::kRead) out.push_back(r.count);
         return out;
     }
+    std::size_t SeeksTo(uint64_t offset) const {
+        std::size_t n = 0;
+        for (const auto& r : Log(standin::kSeek)) n += static_cast<uint64_t>(r.offset) == offset ? 1 : 0;
+        return n;
+    }
     static std::vector<int32_t> ChunkReads(int chunks) {
         std::vector<int32_t> out;
         for (int c = 0; c < chunks; ++c) {
@@ -214,6 +219,72 @@ TEST_F(StanagHandover, AbandonedRequestIsNeverWritten) {
     EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), kChunk32);
     EXPECT_TRUE(Same(Expected(basic, 0, 1000 + kChunk, kChunk), buffer));
     ExpectNoViolations();
+}
+
+TEST_F(StanagHandover, AbandonedPositionRequestIsStillCarriedOut) {
+    const uint64_t base = basic.layout.files[0].offset;
+    const int64_t target = 2000000;
+    struct Case {
+        const char* what;
+        bool readMeanwhile;  // a read asked, and abandoned, behind the position
+    } cases[] = {{"position only", false}, {"read asked meanwhile", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::size_t seeksBefore = SeeksTo(base + static_cast<uint64_t>(target));
+        // The worker's seek to the file's start hangs at the server, so
+        // nothing it is asked meanwhile is taken in time.
+        standin::Faults f;
+        f.hold_reply = {3, standin::kSeek};
+        server->SetFaults(f);
+        int64_t size = 0;
+        ASSERT_EQ(OpenSTANAGFile("0", "Beta.CH10", &size), 1);
+        ASSERT_TRUE(server->WaitForHold(5000ms));
+        EXPECT_EQ(static_cast<uint64_t>(Log(standin::kSeek).back().offset), base);
+
+        EXPECT_EQ(Position(target), 0);  // unanswered
+        std::vector<uint8_t> abandoned(kChunk, 0xAB);
+        if (c.readMeanwhile) {
+            EXPECT_EQ(GetNextBuffer(0, 0, abandoned.data(), 0), 0);
+        }
+        server->Release();
+
+        std::fill(buffer.begin(), buffer.end(), 0xEE);
+        EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), kChunk32);
+        EXPECT_TRUE(Same(Expected(basic, 0, static_cast<uint64_t>(target), kChunk), buffer));
+        EXPECT_TRUE(std::all_of(abandoned.begin(), abandoned.end(), [](uint8_t b) { return b == 0xAB; }));
+        EXPECT_EQ(SeeksTo(base + static_cast<uint64_t>(target)), seeksBefore + 1);
+        EXPECT_EQ(CloseSTANAGDrive(), 0);
+    }
+    ExpectNoViolations();
+}
+
+TEST_F(StanagHandover, OpenAnsweredWithoutAHandleStartsNothing) {
+    standin::Faults f;
+    f.open_handle = -1;
+    server->SetFaults(f);
+    int64_t size = -5;
+    EXPECT_EQ(OpenSTANAGFile("0", "Beta.CH10", &size), 6);
+    EXPECT_EQ(size, -5);
+    EXPECT_EQ(GetNextBuffer(0, 0, nullptr, kChunk32), 0);  // no worker to ask
+    EXPECT_EQ(OpenSTANAGFile("0", "Beta.CH10", &size), 6);  // not 4: no drive is open
+    EXPECT_EQ(CloseSTANAGDrive(), 0);
+
+    // A real handle streams, and its close reaches the server.
+    server->SetFaults({});
+    ASSERT_EQ(OpenSTANAGFile("0", "Beta.CH10", &size), 1);
+    EXPECT_EQ(Position(1000), 0);
+    EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), kChunk32);
+    EXPECT_TRUE(Same(Expected(basic, 0, 1000, kChunk), buffer));
+    EXPECT_EQ(CloseSTANAGDrive(), 0);
+    auto log = Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().command, standin::kClose);
+    // Nothing was ever asked of the device "none".
+    for (const auto& r : log) {
+        if (r.command != standin::kOpen) {
+            EXPECT_NE(r.handle, -1) << standin::FormatRequest(r);
+        }
+    }
 }
 
 TEST_F(StanagHandover, CloseRightAfterOpenIsLast) {

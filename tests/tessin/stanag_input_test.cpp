@@ -136,6 +136,26 @@ TEST_F(StanagInput, FailedOpensTryTwiceAndLeaveNoDriveOpen) {
     EXPECT_EQ(In().cachedSize, kBeta);
 }
 
+TEST_F(StanagInput, OpenAnsweredWithoutAHandleFails) {
+    standin::Faults f;
+    f.open_handle = -1;
+    server->SetFaults(f);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        std::size_t from = server->Requests().size();
+        EXPECT_EQ(iOpen("Beta.CH10", 102), -1);
+        auto log = LogFrom(from);
+        ASSERT_EQ(log.size(), 2u);  // the open and its one retry, nothing else
+        for (const auto& r : log) EXPECT_EQ(r.command, standin::kOpen);
+        iClose(-1);
+    }
+    server->SetFaults({});
+    ASSERT_EQ(iOpen("Beta.CH10", 102), 101);
+    Poison();
+    EXPECT_EQ(Read(101, 100), 100);
+    EXPECT_TRUE(Holds(0, 0, 100));
+}
+
 TEST_F(StanagInput, DriveAlreadyOpenCountsAsOpen) {
     int64_t size = -5;
     ASSERT_EQ(OpenSTANAGFile("2", "Beta.CH10", &size), 1);  // another caller's stream
@@ -147,11 +167,64 @@ TEST_F(StanagInput, DriveAlreadyOpenCountsAsOpen) {
     EXPECT_TRUE(Holds(0, 0, kChunk));
 
     // With the size unknown nothing past the start can be asked for, and
-    // the end cannot be told.
-    std::size_t seeks = Log(standin::kSeek).size();
-    EXPECT_EQ(Goto(101, 10, 0), -1);
-    EXPECT_EQ(Goto(101, 0, 2), -1);
-    EXPECT_EQ(Log(standin::kSeek).size(), seeks);
+    // the end cannot be told; the start always can.
+    struct Case {
+        int64_t offset;
+        int origin;
+        int64_t result;
+        int64_t sent;  // -1: nothing sent
+    } cases[] = {
+        {10, 0, -1, -1},
+        {0, 2, -1, -1},
+        {0, 1, -1, -1},
+        {0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.offset) + " " + std::to_string(c.origin));
+        std::size_t from = server->Requests().size();
+        EXPECT_EQ(Goto(101, c.offset, c.origin), c.result);
+        auto log = LogFrom(from);
+        if (c.sent < 0) {
+            EXPECT_TRUE(log.empty());
+        } else {
+            ASSERT_EQ(log.size(), 1u);
+            EXPECT_EQ(log[0].command, standin::kSeek);
+            EXPECT_EQ(static_cast<uint64_t>(log[0].offset), basic.layout.files[0].offset + static_cast<uint64_t>(c.sent));
+        }
+    }
+    // Rewound: the stream starts over.
+    Poison();
+    EXPECT_EQ(Read(101, 100), 100);
+    EXPECT_TRUE(Holds(0, 0, 100));
+}
+
+TEST_F(StanagInput, EmptyFileReadsNothing) {
+    // The empty file's payload starts where the next file's does.
+    stanag_image::ImageSpec spec = Basic();
+    stanag_image::Entry empty;
+    empty.name = "empty.ch10";
+    empty.content = stanag_image::Content::Pattern(0, 31);
+    stanag_image::Entry next;
+    next.name = "next.ch10";
+    next.content = stanag_image::Content::Pattern(kChunk, 32);
+    spec.chain[0].entries = {empty, next};
+    AddDrive(5, spec);
+
+    for (bool sizeFirst : {false, true}) {
+        SCOPED_TRACE(sizeFirst ? "size first" : "open only");
+        if (sizeFirst) {
+            EXPECT_EQ(iSize("empty.ch10", 105), 0);
+        }
+        EXPECT_EQ(iOpen("empty.ch10", 105), 101);
+        EXPECT_EQ(In().cachedSize, 0);
+        EXPECT_EQ(Goto(101, 0, 0), 0);
+        EXPECT_EQ(Goto(101, 0, 2), 0);
+        Poison();
+        EXPECT_EQ(Read(101, kChunk32), 0);
+        EXPECT_TRUE(GuardFrom(0));
+        iClose(101);
+        EXPECT_EQ(server->OpenHandles(), 0);
+    }
 }
 
 TEST_F(StanagInput, SizeThenOpen) {
@@ -316,6 +389,52 @@ TEST_F(StanagInput, ServerFailureInMidFileIsAnError) {
         testing::internal::GetCapturedStdout();
         server->SetFaults({});
     }
+}
+
+TEST_F(StanagInput, UnansweredRequestsDoNotMoveTheStream) {
+    // One exchange of the worker's hangs at the server until released, so
+    // that the request asked meanwhile goes unanswered.
+    struct Case {
+        const char* what;
+        bool sizeFirst;
+        bool holdAfterOpen;  // else from before the open
+        standin::Trigger hold;
+        int64_t gotoOffset;  // -1: a read is asked instead
+    } cases[] = {
+        {"slow seek, sized first", true, false, {3, standin::kSeek}, 2000000},
+        {"slow seek", false, false, {3, standin::kSeek}, 2000000},
+        {"slow read", false, true, {1, standin::kRead}, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        standin::Faults f;
+        f.hold_reply = c.hold;
+        if (!c.holdAfterOpen) server->SetFaults(f);
+        if (c.sizeFirst) {
+            EXPECT_EQ(iSize("Beta.CH10", 102), kBeta);
+        }
+        ASSERT_EQ(iOpen("Beta.CH10", 102), 101);
+        if (c.holdAfterOpen) server->SetFaults(f);
+        int64_t start = 0;
+        if (c.gotoOffset >= 0) {
+            EXPECT_EQ(Goto(101, c.gotoOffset, 0), c.gotoOffset);
+            start = c.gotoOffset;
+        } else {
+            EXPECT_EQ(Read(101, kChunk32), -1);
+        }
+        EXPECT_TRUE(server->WaitForHold(0ms));  // still hanging
+        server->Release();
+
+        // Every later read goes on from where the caller stands.
+        std::vector<uint8_t> rest;
+        int n;
+        while ((n = Read(101, 300000)) > 0) rest.insert(rest.end(), buffer.begin(), buffer.begin() + n);
+        EXPECT_EQ(n, 0);
+        EXPECT_TRUE(rest == Expected(0, static_cast<uint64_t>(start), static_cast<std::size_t>(kBeta - start)));
+        iClose(101);
+        server->SetFaults({});
+    }
+    ExpectNoViolations();
 }
 
 TEST_F(StanagInput, CloseClosesTheDriveWhateverTheHandle) {

@@ -90,6 +90,26 @@ TEST(Headless, DirectoryRunWritesOneLogPerSourceNamedFromItsPath) {
     EXPECT_TRUE(Contains(ReadText(two), "Error 174: Channel ID not defined in TMATS"));
 }
 
+TEST(Headless, DirectoryNamedLikeARecordingIsNoRecording) {
+    TempDir dir;
+    const std::string src = dir.File("src");
+    const std::string out = dir.File("out");
+    fs::create_directories(src + "/b.ch10");
+    fs::create_directories(out);
+    const ch10fix::Bytes sample = ch10gen::SampleRecording();
+    ASSERT_TRUE(ch10fix::WriteFile(src + "/a.CH10", sample));
+    ASSERT_TRUE(ch10fix::WriteFile(src + "/c.ch10.bak", sample));
+    ch10fix::ProgramRun r = Vexa(dir.Path(), {"--headless", "--output-dir", out, src});
+
+    // The directory is listed, fails to open, and the run still completes.
+    std::string stem = src.substr(1);
+    for (char& c : stem)
+        if (c == '/') c = '.';
+    EXPECT_EQ(r.out, "Validation completed\n" + out + "/" + stem + ".a.TMATS.tmt\n" + out + "/" + stem + ".a.log\n");
+    EXPECT_FALSE(Contains(r.err, "Error reading TMATS Packet")) << r.err;
+    EXPECT_TRUE(Contains(Slurp(out + "/" + stem + ".a.log"), "Source File: " + src + "/a.CH10\r\n"));
+}
+
 TEST(Headless, FailuresExitNonZeroWithTheirMessage) {
     TempDir dir;
     const ch10fix::Bytes sample = ch10gen::SampleRecording();
