@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ch10_fixture.h"
+#include "tests/support/ch10_fixture.h"
 #include "tests/support/program_run.h"
 #include "tests/ui/registry_fixture.h"
 #include "tools/sample_recording.h"

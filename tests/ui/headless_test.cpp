@@ -107,7 +107,7 @@ TEST(Headless, DirectoryNamedLikeARecordingIsNoRecording) {
         if (c == '/') c = '.';
     EXPECT_EQ(r.out, "Validation completed\n" + out + "/" + stem + ".a.TMATS.tmt\n" + out + "/" + stem + ".a.log\n");
     EXPECT_FALSE(Contains(r.err, "Error reading TMATS Packet")) << r.err;
-    EXPECT_TRUE(Contains(Slurp(out + "/" + stem + ".a.log"), "Source File: " + src + "/a.CH10\r\n"));
+    EXPECT_TRUE(Contains(ReadText(out + "/" + stem + ".a.log"), "Source File: " + src + "/a.CH10\r\n"));
 }
 
 TEST(Headless, FailuresExitNonZeroWithTheirMessage) {
