@@ -32,8 +32,8 @@ struct ListOptions {
     int64_t startOffset = 0;
 };
 
-// Opens the player on `path` with the browse fields of `o` and a memory
-// sink; fileSize is the file's size.
+// Opens the player on `path` with the browse fields of `o`; fileSize is
+// the file's size. The output stays where it is, memory when there is none.
 inline void OpenForListing(const std::string& path, const ListOptions& o = {}) {
     sandral::BrowseState& b = sandral::State().browse;
     std::error_code ec;
@@ -45,7 +45,7 @@ inline void OpenForListing(const std::string& path, const ListOptions& o = {}) {
     b.packetCount = o.count;
     b.startOffset = o.startOffset;
     b.firstPrintedOffset = b.lastPrintedOffset = 0;
-    if (b.outputStream.kind() != sandral::OutputSink::Kind::Memory) b.outputStream.UseMemory();
+    if (b.outputStream.kind() == sandral::OutputSink::Kind::None) b.outputStream.UseMemory();
     ZADODOD_Open(path.c_str(), 0, nullptr);
 }
 
