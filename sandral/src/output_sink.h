@@ -32,6 +32,18 @@ public:
     void Write(std::string_view text);
     // Writes the gathered text; standard output is flushed too.
     void Flush();
+    // Room for up to `maxBytes` written in place: Append returns where to
+    // write, Commit takes the end of what was written.
+    char* Append(std::size_t maxBytes) {
+        const std::size_t at = buffer_.size();
+        buffer_.resize(at + maxBytes);
+        return buffer_.data() + at;
+    }
+    void Commit(const char* end) {
+        buffer_.resize(static_cast<std::size_t>(end - buffer_.data()));
+        if (kind_ == Kind::None) buffer_.clear();
+        FlushWhenFull();
+    }
     // What a memory sink holds.
     const std::string& Text() const { return buffer_; }
     void ClearText() { buffer_.clear(); }
