@@ -221,13 +221,15 @@ bool TakeSlot() {
 
 }  // namespace
 
-void run_decode_loop() {
-    JoinReadAhead();
+namespace {
+
+// Steps slot after slot; returns when packetCount is reached, the data end
+// or a read fails.
+void StepUntilDone() {
     SteppingState& s = Steps();
     BrowseState& b = Browse();
-    PlayerStatus& st = Status();
     for (;;) {
-        if (!s.continueSlot && !TakeSlot()) break;
+        if (!s.continueSlot && !TakeSlot()) return;
         bool printed = false;
         int result = 0;
         do {
@@ -235,23 +237,30 @@ void run_decode_loop() {
             printed = !s.notPrinted;
             if (result == 0) {
                 s.continueSlot = true;
-                if (printed && --b.packetCount < 1) {
-                    st.state = 4;
-                    return;
-                }
+                if (printed && --b.packetCount < 1) return;
             }
         } while (result == 0);
         if (result < 0) {
             s.carryCount = 0;
             s.slotInProgress = false;
-            break;
+            return;
         }
         s.continueSlot = false;
         s.slotInProgress = false;
         ReleaseConsumedSlot();
-        if (printed && --b.packetCount < 1) break;
+        if (printed && --b.packetCount < 1) return;
     }
-    st.state = 4;
+}
+
+}  // namespace
+
+void run_decode_loop() {
+    JoinReadAhead();
+    StepUntilDone();
+    Status().state = 4;
+    // Standard output shows each request whole; files are written in blocks.
+    OutputSink& out = Browse().outputStream;
+    if (out.kind() == OutputSink::Kind::Stdout) out.Flush();
 }
 
 void reset_stepping() {
