@@ -52,6 +52,7 @@ struct Row {
     int failingRead = 0;    // 0: none
     bool segmentSet = false;
     int endOfData = 1;
+    int64_t sizeOverstatedBy = 0;  // fileSize says more than the data hold
 };
 
 std::vector<int64_t> All(const Recording& r) { return r.packets; }
@@ -120,6 +121,14 @@ TEST_F(SandralStepping, OffsetsTable) {
              return first;
          },
          0, 2, false, 0},
+        {"data ending before fileSize: the gathered bytes are a partial packet",
+         [] {
+             Recording r = ThreePackets(0);
+             const Bytes last = Recording::Filler(200, 4);
+             r.Packet(Bytes(last.begin(), last.begin() + 150));
+             return r;
+         },
+         All, 1, 0, false, 1, 1000},
     };
     for (const Row& row : rows) {
         sandral::ResetStateForTests();
@@ -135,7 +144,7 @@ TEST_F(SandralStepping, OffsetsTable) {
         FailingInput failing(row.failingRead);
         if (row.failingRead) State().input = &failing;
         sandraltest::OpenForListing(path, o);
-        State().browse.fileSize = rec.Size();
+        State().browse.fileSize = rec.Size() + row.sizeOverstatedBy;
         const std::string text = sandraltest::DecodeRun();
         EXPECT_EQ(sandraltest::PrintedOffsets(text), row.expected(rec)) << row.name;
         EXPECT_EQ(sandraltest::Count(text, "PARTIAL PACKET"), row.banners) << row.name;

@@ -37,6 +37,8 @@ TEST_F(SandralTime, HeaderTest) {
         {"checksum + 1", ch10fix::BreakHeaderChecksum, SIZE_MAX, false},
         {"length 0", [](Bytes& b) { ch10fix::Put32(b, 4, 0); ch10fix::Put16(b, 22, ch10fix::HeaderChecksum(b.data())); },
          SIZE_MAX, false},
+        {"length 1", [](Bytes& b) { ch10fix::Put32(b, 4, 1); ch10fix::Put16(b, 22, ch10fix::HeaderChecksum(b.data())); },
+         SIZE_MAX, true},
         {"length 0x80000",
          [](Bytes& b) { ch10fix::Put32(b, 4, 0x80000); ch10fix::Put16(b, 22, ch10fix::HeaderChecksum(b.data())); },
          SIZE_MAX, true},
