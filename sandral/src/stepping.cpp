@@ -82,13 +82,13 @@ int SubHeaderTail(const uint8_t* p, int64_t r) {
 
 // Finds the next valid header from p; returns it, or the first position
 // with fewer than 24 bytes behind it. currentOffset follows.
-const uint8_t* Resynchronise(const uint8_t* p, const uint8_t* end) {
+uint8_t* Resynchronise(uint8_t* p, const uint8_t* end) {
     const uint8_t* start = p;
     while (end - p >= 24) {
         if (check_packet_header(p, static_cast<std::size_t>(end - p))) break;
-        const uint8_t* limit = end - 23;  // positions before it hold a whole header
-        const void* next = std::memchr(p + 1, 0x25, static_cast<std::size_t>(limit - (p + 1)));
-        p = next ? static_cast<const uint8_t*>(next) : limit;
+        uint8_t* limit = p + (end - p) - 23;  // positions before it hold a whole header
+        void* next = std::memchr(p + 1, 0x25, static_cast<std::size_t>(limit - (p + 1)));
+        p = next ? static_cast<uint8_t*>(next) : limit;
     }
     Browse().currentOffset += p - start;
     return p;
@@ -118,8 +118,8 @@ int decode_packet_step() {
     SteppingState& s = Steps();
     BrowseState& b = Browse();
     s.notPrinted = true;
-    const uint8_t* p = Resynchronise(s.packetPointer, s.slotEnd);
-    s.packetPointer = const_cast<uint8_t*>(p);
+    uint8_t* p = Resynchronise(s.packetPointer, s.slotEnd);
+    s.packetPointer = p;
     const int64_t r = s.slotEnd - p;
     if (r < 24) {
         if (r == 0) {
