@@ -1,5 +1,6 @@
 #include "platform/text_file.h"
 
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -32,13 +33,21 @@ bool TextFile::Write(std::string_view text) {
     if (!file_) return false;
     std::string out;
     out.reserve(text.size() + text.size() / 16 + 2);
-    bool prevCr = lastWasCr_;
-    for (char c : text) {
-        if (c == '\n' && !prevCr) out.push_back('\r');
-        out.push_back(c);
-        prevCr = (c == '\r');
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    for (const char* p = begin; p < end;) {
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        if (!lf) {
+            out.append(p, end);
+            break;
+        }
+        out.append(p, lf);
+        const bool crBefore = lf > begin ? lf[-1] == '\r' : lastWasCr_;
+        if (!crBefore) out.push_back('\r');
+        out.push_back('\n');
+        p = lf + 1;
     }
-    if (!text.empty()) lastWasCr_ = prevCr;
+    if (!text.empty()) lastWasCr_ = text.back() == '\r';
     return std::fwrite(out.data(), 1, out.size(), file_) == out.size();
 }
 

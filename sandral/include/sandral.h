@@ -1,9 +1,12 @@
 /* sandral: packet reader and text decoder for an outside viewer.
- * Exports are bound by name on Linux. */
+ * Exports are bound by name on Linux; the Windows ordinal of each is noted
+ * once assigned. Usable from C. */
 #ifndef SANDRAL_H
 #define SANDRAL_H
 
 #include <stdint.h>
+
+#include "tessin.h"
 
 #ifdef __cplusplus
 #define SANDRAL_EXTERN_C extern "C"
@@ -17,6 +20,39 @@
 #endif
 #ifndef ORVANE_CDECL
 #define ORVANE_CDECL
+#endif
+
+/* The caller-owned status record of the player. state: 4 open and idle,
+ * 5 playing. timeDigits: BCD digits of the last time packet a channel walk
+ * passed. errorText points at a library constant when error is 1. */
+typedef struct PlayerStatus {
+    int32_t state;
+    int32_t timeDigits[12];
+    int32_t buffersRead;
+    int32_t reading;
+    int32_t endOfData;
+    int32_t error;
+    const char* errorText;
+} PlayerStatus;
+
+/* Opens the player on a recording (always returns 0; failures go to the
+ * status record). The path is used as given whatever the device flag. */
+SANDRAL_API int ORVANE_CDECL ZADODOD_Open(const char* path, int deviceFlag, PlayerStatus* status);
+/* Starts playing: the first call in the process reads one slot ahead on a
+ * thread of its own. Always 0. */
+SANDRAL_API int ORVANE_CDECL ZADODOD_Play(void);
+/* Closes the player's input. Always 0. */
+SANDRAL_API int ORVANE_CDECL ZADODOD_Close(void);
+/* Loads the TMATS record of a recording's first packet; NULL on failure
+ * with the reason in message (80 bytes) when given. */
+SANDRAL_API CHAN_INFO* ORVANE_CDECL IRIG107_get_contents(int deviceFlag, const char* path, char* message);
+
+#ifdef __cplusplus
+#include <cstddef>
+static_assert(offsetof(PlayerStatus, state) == 0 && offsetof(PlayerStatus, timeDigits) == 4 &&
+              offsetof(PlayerStatus, buffersRead) == 52 && offsetof(PlayerStatus, reading) == 56 &&
+              offsetof(PlayerStatus, endOfData) == 60 && offsetof(PlayerStatus, error) == 64 &&
+              offsetof(PlayerStatus, errorText) == 72 && sizeof(PlayerStatus) == 80);
 #endif
 
 #endif /* SANDRAL_H */

@@ -1,9 +1,38 @@
-// sandral's module state: the browsed recording and the player join here as
-// they are built.
+#include "sandral_state.h"
+
 namespace sandral {
-struct SandralState {};
+
+uint8_t* Slot::Data() {
+    if (!bytes) bytes = std::make_unique<uint8_t[]>(static_cast<std::size_t>(kMaxPacketLength) + kSlotSize);
+    return bytes.get() + kMaxPacketLength;
+}
+
 SandralState& State() {
     static SandralState state;
     return state;
 }
+
+void JoinReadAhead() {
+    PlayerState& p = State().player;
+    if (p.readAhead && p.readAhead->Started()) p.readAhead->Join();
+}
+
+void ResetStateForTests() {
+    JoinReadAhead();
+    SandralState& s = State();
+    if (s.player.handle != 0) s.input->Close(s.player.handle);
+    s.input = &LibraryInput();
+    BrowseState& b = s.browse;
+    b.outputStream.Close();
+    b.recordingPath.clear();
+    b.outputFileName.clear();
+    b.fileSize = b.startOffset = b.currentOffset = b.firstPrintedOffset = b.lastPrintedOffset = 0;
+    b.channelFilter = b.skipCount = b.packetCount = 0;
+    s.time = TimeState{};
+    s.stepping = SteppingState{};
+    s.player = PlayerState{};
+    s.player.status = &s.player.own;
+    s.tmats.record = nullptr;
+}
+
 }  // namespace sandral
