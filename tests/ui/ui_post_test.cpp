@@ -64,4 +64,19 @@ TEST(UiLayer, PostsToDestroyedWindowsAndKilledTimersNeverRun) {
     EXPECT_EQ(userMessages, 1);
 }
 
+TEST(UiLayer, PostsAfterTheLoopAreDropped) {
+    HeadlessUi ui;
+    int ran = 0;
+    {
+        TestApp app;
+        ui::PostToUi(nullptr, [&] { ++ran; });
+        EXPECT_EQ(ui.driver.Pump(), 1);
+        app.Run();  // no main window: the loop ends at once
+        std::thread poster([&] { ui::PostToUi(nullptr, [&] { ++ran; }); });
+        poster.join();
+        EXPECT_EQ(ui.driver.Pump(), 0);
+    }
+    EXPECT_EQ(ran, 1);
+}
+
 }  // namespace

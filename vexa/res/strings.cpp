@@ -32,6 +32,6 @@ constexpr int kButtons[] = {
 }  // namespace
 
 const std::span<const ui::StringEntry> kStringTable{kStrings};
-const ui::ToolbarTemplate kMainToolbar{kIdrToolbar, 16, 15, kButtons};
+const ui::ToolbarTemplate kMainToolbar{kIdrToolbar, 16, 15, kButtons, kToolbarImageBase};
 
 }  // namespace vexa::res

@@ -14,7 +14,13 @@ Window::~Window() {
 }
 
 void Window::CreateControls(const DialogTemplate& tmpl) {
+    if (destroyed_) {
+        // A dialog object may be shown again after it ended.
+        destroyed_ = false;
+        life_ = std::make_shared<WindowLife>();
+    }
     controls_.clear();
+    focus_ = 0;
     for (const ControlTemplate& t : tmpl.controls) {
         Control c;
         c.kind = t.kind;

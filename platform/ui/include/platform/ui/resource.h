@@ -74,6 +74,7 @@ struct ToolbarTemplate {
     int id;
     int buttonWidth, buttonHeight;
     std::span<const int> buttons;  // command ids; kToolbarSeparator between groups
+    int firstImage = 0;            // image of the n-th button (separators not counted): firstImage + n
 };
 
 struct StringEntry {
