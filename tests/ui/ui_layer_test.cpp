@@ -216,6 +216,57 @@ TEST(UiLayer, SortedComboAndExactSelection) {
     EXPECT_EQ(w.Count(), 0);
 }
 
+TEST(UiLayer, ReportListAndGridKeepTheirCells) {
+    HeadlessUi ui;
+    TestApp app;
+    {
+        CountingWindow w;
+        ASSERT_EQ(w.Find(kList)->columns, (std::vector<std::string>{"Name", "Size", "Date"}));
+        EXPECT_TRUE(w.ListFreeze(kList, true));
+        for (const char* name : {"c", "a", "b"}) {
+            int row = w.ListInsert(kList, w.ListCount(kList), name);
+            EXPECT_TRUE(w.ListSetItem(kList, row, 1, std::string(name) + "-size"));
+        }
+        EXPECT_TRUE(w.ListFreeze(kList, false));
+        EXPECT_FALSE(w.ListSetItem(kList, 0, 3, "no such column"));
+        EXPECT_FALSE(w.ListSetItem(kList, 3, 0, "no such row"));
+        EXPECT_TRUE(w.ListInsertColumn(kList, 1, "Kind", ui::ColumnAlign::Right, 40));
+        EXPECT_EQ(w.ListItem(kList, 0, 0), "c");
+        EXPECT_EQ(w.ListItem(kList, 0, 1), "");
+        EXPECT_EQ(w.ListItem(kList, 0, 2), "c-size") << "sub-items move with their column";
+        EXPECT_EQ(w.Find(kList)->columnAlign[1], ui::ColumnAlign::Right);
+
+        // A user's selection with additions comes back in list order.
+        EXPECT_TRUE(ui.driver.SelectListRow(w, kList, 2));
+        EXPECT_TRUE(ui.driver.SelectListRow(w, kList, 0, true));
+        EXPECT_EQ(w.ListSelection(kList), (std::vector<int>{0, 2}));
+        EXPECT_TRUE(ui.driver.SelectListRow(w, kList, 1));
+        EXPECT_EQ(w.ListSelection(kList), (std::vector<int>{1}));
+        EXPECT_EQ((w.raised[{Notify::SelChange, kList}]), 3);
+
+        struct Case {
+            const char* what;
+            int row, column;
+            bool accepted;
+        };
+        EXPECT_TRUE(w.GridSetRows(kGrid, 2));
+        const Case cells[] = {{"first", 0, 0, true},     {"last", 1, 1, true},      {"row past", 2, 0, false},
+                              {"column past", 0, 2, false}, {"negative", -1, 0, false}};
+        for (const Case& c : cells) {
+            SCOPED_TRACE(c.what);
+            EXPECT_EQ(w.GridSetCell(kGrid, c.row, c.column, c.what), c.accepted);
+            EXPECT_EQ(w.GridSetCurrent(kGrid, c.row, c.column), c.accepted);
+            EXPECT_EQ(w.GridCell(kGrid, c.row, c.column), c.accepted ? c.what : "");
+        }
+        EXPECT_TRUE(w.GridSetRows(kGrid, 1));
+        EXPECT_EQ(w.GridCell(kGrid, 1, 1), "") << "cells of removed rows go";
+        EXPECT_EQ(w.GridCell(kGrid, 0, 0), "first");
+        EXPECT_EQ(ui.backend.WindowsAlive(), 1);
+    }
+    { ui::Window neverShown; }
+    EXPECT_EQ(ui.backend.WindowsAlive(), 0) << "a window never created is not counted gone";
+}
+
 struct ExchangeDialog : ui::Dialog {
     ExchangeDialog() : ui::Dialog(kTestTemplate) {}
     std::string listText;

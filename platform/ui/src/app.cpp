@@ -36,7 +36,7 @@ bool App::NewDocument() {
     frame->Bounds() = Rect{cs.x, cs.y, cs.cx, cs.cy};
     frame->SetMenu(template_.resourceId);
     frame->SetDocument(doc.get());
-    if (Backend* b = CurrentBackend()) b->Created(*frame);
+    frame->MarkCreated();
     if (frame->OnCreate(cs) == -1) {
         frame->Destroy();
         return false;

@@ -35,13 +35,23 @@ void Window::CreateControls(const DialogTemplate& tmpl) {
             c.text = std::string(t.text);
         c.visible = !c.Has(kHidden);
         c.enabled = !c.Has(kDisabled);
-        for (std::string_view col : t.columns) c.columns.emplace_back(col);
+        for (std::string_view col : t.columns) {
+            c.columns.emplace_back(col);
+            c.columnAlign.push_back(ColumnAlign::Left);
+            c.columnWidth.push_back(0);
+        }
         controls_[c.id] = std::move(c);
     }
     SetTitle(tmpl.title);
     Rect r = DialogToPixels(0, 0, tmpl.cx, tmpl.cy);
     bounds_.cx = r.cx;
     bounds_.cy = r.cy;
+    MarkCreated();
+}
+
+void Window::MarkCreated() {
+    if (created_) return;
+    created_ = true;
     if (Backend* b = CurrentBackend()) b->Created(*this);
 }
 
@@ -54,7 +64,10 @@ void Window::Destroy() {
     timers_.clear();
     for (auto& [id, c] : controls_)
         if (c.kind == ControlKind::Tree) TreeClear(c);
-    if (Backend* b = CurrentBackend()) b->Destroyed(*this);
+    if (created_) {
+        created_ = false;
+        if (Backend* b = CurrentBackend()) b->Destroyed(*this);
+    }
 }
 
 Control* Window::Find(int id) {
@@ -161,6 +174,11 @@ bool Window::KillTimer(int id) { return timers_.erase(id) != 0; }
 void Window::PostMessage(int n, intptr_t value) {
     Window* self = this;
     PostToUi(this, [self, n, value] { self->RaiseUser(n, value); });
+}
+
+void Window::SetWindowIcon(int icon) {
+    icon_ = icon;
+    Changed(0);
 }
 
 void Window::SetTitle(std::string_view title) {

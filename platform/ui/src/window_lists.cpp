@@ -83,6 +83,21 @@ std::string Window::ComboEntry(int id, int index) const {
     return c->entries[static_cast<size_t>(index)];
 }
 
+bool Window::ListInsertColumn(int id, int index, const std::string& caption, ColumnAlign align, int width) {
+    Control* c = Find(id);
+    if (!Is(c, ControlKind::ReportList) || width < 0) return false;
+    int n = static_cast<int>(c->columns.size());
+    int at = (index < 0 || index > n) ? n : index;
+    c->columns.insert(c->columns.begin() + at, caption);
+    c->columnAlign.insert(c->columnAlign.begin() + at, align);
+    c->columnWidth.insert(c->columnWidth.begin() + at, width);
+    // Sub-items move with their columns; the item text stays in column 0.
+    for (auto& cells : c->rows)
+        if (at > 0 && at <= static_cast<int>(cells.size())) cells.insert(cells.begin() + at, std::string());
+    Changed(id);
+    return true;
+}
+
 int Window::ListInsert(int id, int row, const std::string& text) {
     Control* c = Find(id);
     if (!Is(c, ControlKind::ReportList)) return -1;

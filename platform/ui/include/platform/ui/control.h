@@ -26,6 +26,8 @@ struct TreeItem {
     std::vector<TreeHandle> children;
 };
 
+enum class ColumnAlign { Left, Right, Center };
+
 struct Control {
     ControlKind kind = ControlKind::Static;
     int id = 0;
@@ -44,6 +46,8 @@ struct Control {
 
     // Report list and grid captions; report rows (item text then sub-items).
     std::vector<std::string> columns;
+    std::vector<ColumnAlign> columnAlign;
+    std::vector<int> columnWidth;  // pixels; 0 as the template gives none
     std::vector<std::vector<std::string>> rows;
     std::vector<bool> rowSelected;
     bool frozen = false;

@@ -36,6 +36,8 @@ public:
 
     // Builds the controls of `tmpl`, dialog units turned into pixels.
     void CreateControls(const DialogTemplate& tmpl);
+    // Tells the back end the window exists (once).
+    void MarkCreated();
     // Runs the destroy handlers once and drops controls and timers.
     void Destroy();
     bool Destroyed() const { return destroyed_; }
@@ -70,7 +72,8 @@ public:
     int ComboCount(int id) const;
     std::string ComboEntry(int id, int index) const;
 
-    // Report lists.
+    // Report lists: columns (the template's captions, or inserted), rows.
+    bool ListInsertColumn(int id, int index, const std::string& caption, ColumnAlign align, int width);
     int ListInsert(int id, int row, const std::string& text);
     bool ListSetItem(int id, int row, int column, const std::string& text);
     std::string ListItem(int id, int row, int column) const;
@@ -108,6 +111,9 @@ public:
     // Queues user message n with a value for this window.
     void PostMessage(int n, intptr_t value);
 
+    // The window's own icon (large and small), a resource id.
+    void SetWindowIcon(int icon);
+    int WindowIcon() const { return icon_; }
     void SetTitle(std::string_view title);
     const std::string& Title() const { return title_; }
     Rect& Bounds() { return bounds_; }
@@ -147,7 +153,9 @@ private:
     std::string title_;
     Rect bounds_;
     int focus_ = 0;
+    int icon_ = 0;
     int nextFixedId_ = -1;
+    bool created_ = false;
     bool destroyed_ = false;
 };
 
