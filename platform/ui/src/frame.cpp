@@ -7,9 +7,15 @@ namespace ui {
 
 Frame::Frame() {
     OnCommand(kIdAppExit, [this] { Close(); });
-    OnCommand(kIdViewToolbar, [this] { toolbar_.visible = !toolbar_.visible; });
+    OnCommand(kIdViewToolbar, [this] {
+        toolbar_.visible = !toolbar_.visible;
+        Changed(0);
+    });
     OnUpdateCommand(kIdViewToolbar, [this](CmdUi& ui) { ui.SetCheck(toolbar_.visible); });
-    OnCommand(kIdViewStatusBar, [this] { status_.visible = !status_.visible; });
+    OnCommand(kIdViewStatusBar, [this] {
+        status_.visible = !status_.visible;
+        Changed(0);
+    });
     OnUpdateCommand(kIdViewStatusBar, [this](CmdUi& ui) { ui.SetCheck(status_.visible); });
 }
 
@@ -108,16 +114,20 @@ std::vector<MenuEntry> Frame::OpenMenu(int index) {
 
 void Frame::OnIdle() {
     if (closed_) return;
+    bool changed = false;
     for (BarButton& b : toolbar_.buttons) {
         if (b.id == 0) continue;
         CmdUi ui = UpdateCommand(b.id);
+        changed = changed || b.enabled != ui.enabled || b.checked != ui.checked;
         b.enabled = ui.enabled;
         b.checked = ui.checked;
     }
     if (!status_.panes.empty() && (status_.promptShown || status_.panes[0].empty())) {
         status_.panes[0] = std::string(CurrentResources().String(kIdsIdleMessage));
         status_.promptShown = false;
+        changed = true;
     }
+    if (changed) Changed(0);
 }
 
 void Frame::Close() {

@@ -65,6 +65,7 @@ public:
     virtual bool PreCreateWindow(CreateStruct& cs);
     // 0, or -1 when the frame cannot be created.
     virtual int OnCreate(const CreateStruct& cs);
+    // Bars and view are placed by the back end; the model keeps no layout.
     void RecalcLayout() {}
     uint32_t Style() const { return style_; }
     void SetStyle(uint32_t style) { style_ = style; }
