@@ -182,4 +182,6 @@ int RunHeadless(int argc, char** argv) {
     return status;
 }
 
+const char* HeadlessUsage() { return kUsage; }
+
 }  // namespace vexa

@@ -8,5 +8,7 @@ bool WantsHeadless(int argc, char** argv);
 // 0 when the run completed, every file was validated and no box was
 // raised; 2 on a usage error; 1 otherwise, with the reasons on stderr.
 int RunHeadless(int argc, char** argv);
+// The headless run's usage text.
+const char* HeadlessUsage();
 
 }  // namespace vexa

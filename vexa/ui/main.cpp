@@ -1,12 +1,42 @@
 // vexa ("Kelvane"): validates Chapter 10 recordings against their TMATS.
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "vexa/ui/headless.h"
+#include "platform/ui/backend.h"
+#include "vexa/ui/startup.h"
+#include "vexa/ui/vexa_app.h"
+
+namespace {
+
+constexpr const char* kWindowUsage =
+    "usage: vexa [FILE]\n"
+    "  opens the validator's window; FILE pre-fills the source of \"Open Files\"\n";
+
+bool WantsHelp(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--") break;
+        if (a == "--help" || a == "-h") return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (vexa::WantsHeadless(argc, argv)) return vexa::RunHeadless(argc, argv);
-    std::fprintf(stderr,
-                 "vexa: the window is not built yet; run a validation with\n"
-                 "  vexa --headless [--output-dir DIR] [--output-file NAME] [--tmats FILE] PATH\n");
-    return 2;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (WantsHelp(args)) {
+        std::fputs(kWindowUsage, stdout);
+        std::fputs(vexa::HeadlessUsage(), stdout);
+        return 0;
+    }
+    // The error-list probe belongs before anything else of start-up.
+    vexa::StartupState probed = vexa::ProbeErrorList();
+    if (ui::CurrentBackend() == nullptr) {
+        std::fprintf(stderr, "vexa: no window back end is built; run a validation with vexa --headless PATH\n");
+        return 1;
+    }
+    return vexa::RunWindowProgram(std::move(args), std::move(probed));
 }

@@ -1,0 +1,39 @@
+#pragma once
+// Resource and command ids of the program.
+namespace vexa::res {
+
+inline constexpr int kIdrMainFrame = 128;  // menu, accelerators, document string, icon
+inline constexpr int kIdrToolbar = 154;
+inline constexpr int kIddForm = 101;
+inline constexpr int kIddAbout = 100;
+
+inline constexpr int kIdsAppTitle = 57344;
+inline constexpr int kIdsUserKey = 129;
+inline constexpr int kIdsIdle = 57345;
+
+inline constexpr int kCmdOpenFiles = 32772;
+inline constexpr int kCmdCloseFiles = 32773;
+inline constexpr int kCmdViewOutputFile = 32775;
+inline constexpr int kCmdViewSummaryFile = 32778;
+inline constexpr int kCmdViewErrorList = 32779;
+inline constexpr int kCmdValidate = 32791;
+inline constexpr int kCmdStop = 32792;
+inline constexpr int kCmdResetCounters = 32793;
+inline constexpr int kCmdAppAbout = 57664;
+inline constexpr int kCmdAppExit = 57665;
+inline constexpr int kCmdViewToolbar = 59392;
+inline constexpr int kCmdViewStatusBar = 59393;
+
+// Toolbar images: one XPM per button, 16 by 15 pixels.
+inline constexpr int kToolbarImageBase = 1540;
+
+}  // namespace vexa::res
+
+namespace ui {
+struct ResourceSet;
+}
+
+namespace vexa::res {
+// Every resource of the program.
+const ui::ResourceSet& Resources();
+}  // namespace vexa::res

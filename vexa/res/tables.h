@@ -1,0 +1,15 @@
+#pragma once
+// The program's resource tables, one definition each.
+#include "platform/ui/resource.h"
+
+namespace vexa::res {
+
+extern const ui::MenuTemplate kMainMenu;
+extern const ui::AccelTable kMainAccelerators;
+extern const ui::ToolbarTemplate kMainToolbar;
+extern const ui::DialogTemplate kFormTemplate;
+extern const ui::DialogTemplate kAboutTemplate;
+extern const std::span<const ui::StringEntry> kStringTable;
+extern const std::span<const ui::ImageResource* const> kImages;
+
+}  // namespace vexa::res
