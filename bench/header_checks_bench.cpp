@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
-#include "error_accounting.h"
-#include "header_checks.h"
+#include "tests/support/ch10_fixture.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/header_checks.h"
 
 namespace {
 
@@ -58,8 +58,8 @@ void BM_HeaderCheckStep(benchmark::State& state) {
         seen.fill(false);
         for (std::size_t start : stream.starts) {
             const uint8_t* p = stream.bytes.data() + start;
-            const PacketHeader h = PacketHeader::DecodeUnchecked(p);
-            const PacketView view = PacketView::Of(p, stream.bytes.size() - start, h.packetLength);
+            const ch10::PacketHeader h = ch10::PacketHeader::DecodeUnchecked(p);
+            const ch10::PacketView view = ch10::PacketView::Of(p, stream.bytes.size() - start, h.packetLength);
             const int slot = h.channelId;
             uint8_t& previous = section->SequenceRecord(slot, 0, h.dataType);
             findings.clear();

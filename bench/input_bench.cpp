@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "ch10_fixture.h"
-#include "temp_dir.h"
+#include "tests/support/ch10_fixture.h"
+#include "tests/support/temp_dir.h"
 #include "tessin.h"
 
 namespace {

@@ -4,12 +4,12 @@
 
 #include <memory>
 
-#include "ch10_fixture.h"
-#include "engine_host.h"
-#include "error_accounting.h"
-#include "packet_listing.h"
-#include "run_outputs.h"
-#include "temp_dir.h"
+#include "tests/support/ch10_fixture.h"
+#include "vexa/engine/engine_host.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/packet_listing.h"
+#include "vexa/engine/run_outputs.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -32,9 +32,9 @@ struct Setup {
         s.csdw = (1u << 30) | (1u << 28) | (2u << 24) | (1u << 18) | 0x1a;
         s.body = ch10fix::Bytes(512, 0x55);
         bytes = ch10fix::BuildPacket(s);
-        in.header = PacketHeader::DecodeUnchecked(bytes.data());
-        in.view = PacketView::Of(bytes.data(), bytes.size(), in.header.packetLength);
-        in.csdw = ChannelSpecificWord(in.view, in.header);
+        in.header = ch10::PacketHeader::DecodeUnchecked(bytes.data());
+        in.view = ch10::PacketView::Of(bytes.data(), bytes.size(), in.header.packetLength);
+        in.csdw = ch10::ChannelSpecificWord(in.view, in.header);
         in.slot = 3;
         in.slotPacketCount = 1000;
         in.packetOffset = 0x1000000a0;

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "ingest_standin.h"
-#include "stanag_image.h"
+#include "tools/ingest_standin.h"
+#include "tools/stanag_image.h"
 #include "tessin.h"
 
 namespace {

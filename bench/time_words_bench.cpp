@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "ch10_bodies.h"
-#include "channel_word_checks.h"
+#include "tests/support/ch10_bodies.h"
+#include "vexa/engine/channel_word_checks.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ ch10fix::Bytes EthernetPacket() {
 }
 
 void Walk(benchmark::State& state, const ch10fix::Bytes& bytes) {
-    const PacketHeader header = *PacketHeader::Decode(bytes.data(), bytes.size());
-    const PacketView view = PacketView::Of(bytes.data(), bytes.size(), header.packetLength);
+    const ch10::PacketHeader header = *ch10::PacketHeader::Decode(bytes.data(), bytes.size());
+    const ch10::PacketView view = ch10::PacketView::Of(bytes.data(), bytes.size(), header.packetLength);
     IntraStampTimes stamps;
     std::size_t findings = 0;
     for (auto _ : state) {

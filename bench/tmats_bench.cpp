@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
+#include "tests/support/ch10_fixture.h"
 #include "platform/files.h"
 #include "tessin.h"
-#include "tmats_builder.h"
+#include "tests/support/tmats_builder.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "headless.h"
-#include "sample_recording.h"
-#include "temp_dir.h"
+#include "vexa/ui/headless.h"
+#include "tools/sample_recording.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

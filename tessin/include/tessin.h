@@ -22,8 +22,7 @@
 /* Recording input.
  * Input types: 0 to 100 a plain file or a segment set ("D" plus seven
  * digits, the last three counting segments 000 to 999); above 100 a file on
- * STANAG 4575 recorder drive (type - 100). The recorder path is not built
- * yet: every call on it fails with -1.
+ * STANAG 4575 recorder drive (type - 100), read through libquillon.
  * Handles: a plain file's descriptor (3 to 999), 1000 + slot for one of 16
  * segment sets, -1 on failure. Offsets are high:low, low unsigned. */
 TESSIN_API int ORVANE_CDECL iOpen(const char* path, int inputType);

@@ -2,6 +2,7 @@
 // ARINC 429, UART, Ethernet and Fibre Channel kinds.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "platform/numbers.h"
@@ -29,6 +30,14 @@ void Start(T& record, const ChannelContext& ch) {
 }
 
 // "B-b\DLN:" of the bus groups 1..N, gathered from the B group in one pass.
+// Calls read(item, i) for subchannels 1 to the record's count, never past
+// the record's array whatever the count says.
+template <typename Record, typename Read>
+void ReadSubchannels(Record& rec, Read read) {
+    const int32_t count = std::min<int32_t>(rec.SubchannelCount, static_cast<int32_t>(std::size(rec.Subchannels)));
+    for (int32_t i = 1; i <= count; ++i) read(rec.Subchannels[i - 1], i);
+}
+
 // Only keys spelled as the look-up would form them ("B-" and b in plain
 // decimal) count; of duplicates the first in sorted order wins.
 void CollectBusLinks(TmatsRun& run) {
@@ -119,12 +128,11 @@ void BuildAnalogChannel(TmatsRun& run, const ChannelContext& ch) {
         rec->SampleRate = platform::DecimalToDouble(value);
     else if (ch.enable)
         run.FindingF("Warning: Sample Rate (R-d\\ASR-n) for Analog channel %u is missing.\r\n", id);
-    for (int32_t i = 1; i <= rec->SubchannelCount; ++i) {
-        ANALOG_SUBCHANNEL& item = rec->Subchannels[i - 1];
+    ReadSubchannels(*rec, [&](ANALOG_SUBCHANNEL& item, int32_t i) {
         if (run.FindF(value, "R-1\\AMN-%d-%d:", n, i)) CopyField(item.Name, sizeof item.Name, value);
         if (run.FindF(value, "R-1\\ADL-%d-%d:", n, i)) item.DataLength = static_cast<int16_t>(DecimalValue(value));
         if (run.FindF(value, "R-1\\ASF-%d-%d:", n, i)) item.ScaleFactor = static_cast<int16_t>(DecimalValue(value));
-    }
+    });
 }
 
 void BuildDiscreteChannel(TmatsRun& run, const ChannelContext& ch) {
@@ -205,11 +213,10 @@ void BuildA429Channel(TmatsRun& run, const ChannelContext& ch) {
         run.Finding("Error: Channel Number attribute (R-d\\TK1-n) for A429 channel is missing.\r\n");
     if (run.FindF(value, "R-1\\NAS\\N-%d:", n))
         rec->SubchannelCount = static_cast<uint16_t>(ClampSubchannels(DecimalValue(value)));
-    for (int32_t i = 1; i <= rec->SubchannelCount; ++i) {
-        SUBCHANNEL_ITEM& item = rec->Subchannels[i - 1];
+    ReadSubchannels(*rec, [&](SUBCHANNEL_ITEM& item, int32_t i) {
         if (run.FindF(value, "R-1\\ASN-%d-%d:", n, i)) item.Number = static_cast<int16_t>(DecimalValue(value));
         if (run.FindF(value, "R-1\\ANM-%d-%d:", n, i)) CopyField(item.Name, 13, value);
-    }
+    });
 }
 
 void BuildUartChannel(TmatsRun& run, const ChannelContext& ch) {
@@ -222,8 +229,7 @@ void BuildUartChannel(TmatsRun& run, const ChannelContext& ch) {
         run.Finding("Error: Channel Number attribute (R-d\\TK1-n) for IMAGE channel is missing.\r\n");
     if (run.FindF(value, "R-1\\NUS\\N-%d:", n))
         rec->SubchannelCount = static_cast<uint16_t>(ClampSubchannels(DecimalValue(value)));
-    for (int32_t i = 1; i <= rec->SubchannelCount; ++i) {
-        SUBCHANNEL_ITEM& item = rec->Subchannels[i - 1];
+    ReadSubchannels(*rec, [&](SUBCHANNEL_ITEM& item, int32_t i) {
         if (run.FindF(value, "R-1\\USN-%d-%d:", n, i) || run.FindF(value, "R-1\\USCN-%d-%d:", n, i))
             item.Number = static_cast<int16_t>(DecimalValue(value));
         if (run.FindF(value, "R-1\\UNM-%d-%d:", n, i) || run.FindF(value, "R-1\\UCNM-%d-%d:", n, i)) {
@@ -233,7 +239,7 @@ void BuildUartChannel(TmatsRun& run, const ChannelContext& ch) {
             if (len > 2 && item.Name[len - 2] == '-' && (item.Name[len - 1] == 'R' || item.Name[len - 1] == 'T'))
                 item.Name[len - 2] = '\0';
         }
-    }
+    });
 }
 
 void BuildEthernetChannel(TmatsRun& run, const ChannelContext& ch) {
@@ -253,14 +259,13 @@ void BuildEthernetChannel(TmatsRun& run, const ChannelContext& ch) {
         return;
     }
     rec->SubchannelCount = static_cast<uint16_t>(ClampSubchannels(DecimalValue(value)));
-    for (int32_t i = 1; i <= rec->SubchannelCount; ++i) {
-        SUBCHANNEL_ITEM& item = rec->Subchannels[i - 1];
+    ReadSubchannels(*rec, [&](SUBCHANNEL_ITEM& item, int32_t i) {
         if (run.FindF(value, "R-1\\ENBR-%d-%d:", n, i)) {
             int32_t number = DecimalValue(value);
             item.Number = static_cast<int16_t>(number == i ? i - 1 : number);
         }
         if (run.FindF(value, "R-1\\ENAM-%d-%d:", n, i)) CopyField(item.Name, sizeof item.Name, value);
-    }
+    });
 }
 
 void BuildFibreChannel(TmatsRun& run, const ChannelContext& ch) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "error_accounting.h"
+#include "vexa/engine/error_accounting.h"
 
 namespace vexa {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "error_catalogue.h"
+#include "vexa/engine/error_catalogue.h"
 
 namespace vexa {
 namespace {

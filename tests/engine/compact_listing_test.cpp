@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "listing_test_support.h"
+#include "tests/engine/listing_rig.h"
 
 namespace vexa {
 namespace {

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <string>
 
-#include "engine_test_support.h"
-#include "run_outputs.h"
-#include "temp_dir.h"
+#include "tests/engine/host_rig.h"
+#include "vexa/engine/run_outputs.h"
+#include "tests/support/temp_dir.h"
 
 namespace vexa {
 namespace {

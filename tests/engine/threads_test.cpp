@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "error_accounting.h"
+#include "vexa/engine/error_accounting.h"
 
 namespace vexa {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "listing_test_support.h"
+#include "tests/engine/listing_rig.h"
 
 namespace vexa {
 namespace {

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "listing_test_support.h"
+#include "tests/engine/listing_rig.h"
 
 namespace vexa {
 namespace {

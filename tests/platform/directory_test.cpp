@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "platform/directory.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "platform/files.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -9,15 +9,13 @@
 
 #include "platform/date_text.h"
 #include "platform/output_file.h"
-#include "temp_dir.h"
+#include "tests/support/ch10_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace platform {
 namespace {
 
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using ch10fix::ReadText;
 
 TEST(OutputFile, CreatesTruncatesAndWritesBytesAsGiven) {
     ch10fix::TempDir dir;
@@ -33,7 +31,7 @@ TEST(OutputFile, CreatesTruncatesAndWritesBytesAsGiven) {
     EXPECT_TRUE(moved.WriteAll(std::string(100000, 'z')));
     moved.Close();
     EXPECT_FALSE(moved.WriteAll("x"));
-    EXPECT_EQ(Read(path), "a\r\nb\n" + std::string(100000, 'z'));
+    EXPECT_EQ(ReadText(path), "a\r\nb\n" + std::string(100000, 'z'));
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
@@ -47,7 +45,7 @@ TEST(OutputFile, DevicePrefixOpensAnExistingFileInPlace) {
     ASSERT_TRUE(f.IsOpen());
     EXPECT_TRUE(f.WriteAll("ab"));
     f.Close();
-    EXPECT_EQ(Read(path), "ab23456789");
+    EXPECT_EQ(ReadText(path), "ab23456789");
 
     OutputFile missing = OutputFile::Open("\\\\.\\" + dir.File("absent"));
     EXPECT_FALSE(missing.IsOpen());
@@ -77,7 +75,7 @@ TEST(OutputFile, FailedWritesKeepTheReason) {
     EXPECT_TRUE(f.WriteAll("3"));
     OutputFile::FailNthWriteForTests(0);
     f.Close();
-    EXPECT_EQ(Read(dir.File("seam")), "13");
+    EXPECT_EQ(ReadText(dir.File("seam")), "13");
 }
 
 TEST(DateText, EnglishNamesWhateverTheLocale) {

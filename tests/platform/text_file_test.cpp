@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "ch10_fixture.h"
+#include "tests/support/ch10_fixture.h"
 #include "platform/text_file.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "directory.h"
-#include "images.h"
+#include "quillon/src/directory.h"
+#include "tests/support/image_rig.h"
 #include "quillon.h"
-#include "quillon_state.h"
-#include "standin_fixture.h"
+#include "quillon/src/quillon_state.h"
+#include "tests/support/standin_rig.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "ingest_link.h"
-#include "quillon_state.h"
-#include "standin_fixture.h"
+#include "quillon/src/ingest_link.h"
+#include "quillon/src/quillon_state.h"
+#include "tests/support/standin_rig.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
-#include "images.h"
+#include "tests/support/image_rig.h"
 #include "quillon.h"
-#include "quillon_state.h"
-#include "standin_fixture.h"
+#include "quillon/src/quillon_state.h"
+#include "tests/support/standin_rig.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ch10_fixture.h"
+#include "tests/support/ch10_fixture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -156,6 +156,11 @@ Bytes ReadFile(const std::string& path) {
     while (f.read(block, sizeof block) || f.gcount() > 0)
         out.insert(out.end(), block, block + f.gcount());
     return out;
+}
+
+std::string ReadText(const std::string& path) {
+    const Bytes bytes = ReadFile(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::vector<std::string> WriteSegmentSet(const std::string& dir, const std::string& stem,

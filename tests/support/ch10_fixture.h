@@ -79,6 +79,8 @@ void Append(Bytes& out, const Bytes& more);
 
 bool WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
+// The same file as text; empty when it cannot be read.
+std::string ReadText(const std::string& path);
 
 // Writes `bytes` as a segment set in `dir`: names are `stem` (the "D" and
 // the first four digits, e.g. "D0001") + "000", "001"... + `extension`.

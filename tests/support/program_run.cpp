@@ -1,4 +1,6 @@
-#include "program_run.h"
+#include "tests/support/program_run.h"
+
+#include "tests/support/ch10_fixture.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -18,11 +20,9 @@ namespace ch10fix {
 namespace {
 
 std::string SlurpAndRemove(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
+    std::string text = ReadText(path);
     std::remove(path.c_str());
-    return s.str();
+    return text;
 }
 
 }  // namespace

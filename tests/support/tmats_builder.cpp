@@ -1,4 +1,4 @@
-#include "tmats_builder.h"
+#include "tests/support/tmats_builder.h"
 
 #include <algorithm>
 

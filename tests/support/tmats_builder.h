@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "ch10_fixture.h"
+#include "tests/support/ch10_fixture.h"
 
 namespace ch10fix {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "tessin_state.h"
-#include "tmats_builder.h"
-#include "tmats_test_support.h"
+#include "tessin/src/tessin_state.h"
+#include "tests/support/tmats_builder.h"
+#include "tests/tessin/tmats_rig.h"
 
 namespace {
 

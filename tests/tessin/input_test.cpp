@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
-#include "input.h"
-#include "temp_dir.h"
+#include "tests/support/ch10_fixture.h"
+#include "tessin/src/input.h"
+#include "tests/support/temp_dir.h"
 #include "tessin.h"
-#include "tessin_state.h"
-#include "tmats_builder.h"
+#include "tessin/src/tessin_state.h"
+#include "tests/support/tmats_builder.h"
 
 namespace {
 

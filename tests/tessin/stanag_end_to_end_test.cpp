@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
+#include "tests/support/ch10_fixture.h"
 #include "quillon.h"
-#include "standin_fixture.h"
+#include "tests/support/standin_rig.h"
 #include "tessin.h"
-#include "tmats_builder.h"
+#include "tests/support/tmats_builder.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "images.h"
+#include "tests/support/image_rig.h"
 #include "quillon.h"
-#include "standin_fixture.h"
+#include "tests/support/standin_rig.h"
 #include "tessin.h"
-#include "tessin_state.h"
+#include "tessin/src/tessin_state.h"
 
 namespace {
 

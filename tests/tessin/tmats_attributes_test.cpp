@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
-#include "tessin_state.h"
-#include "tmats_attributes.h"
-#include "tmats_builder.h"
-#include "tmats_test_support.h"
+#include "tests/support/ch10_fixture.h"
+#include "tessin/src/tessin_state.h"
+#include "tessin/src/tmats_attributes.h"
+#include "tests/support/tmats_builder.h"
+#include "tests/tessin/tmats_rig.h"
 
 namespace {
 

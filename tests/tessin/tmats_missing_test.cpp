@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "tessin_state.h"
-#include "tmats_builder.h"
-#include "tmats_test_support.h"
+#include "tessin/src/tessin_state.h"
+#include "tests/support/tmats_builder.h"
+#include "tests/tessin/tmats_rig.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
-#include "temp_dir.h"
+#include "tests/support/ch10_fixture.h"
+#include "tests/support/temp_dir.h"
 #include "tessin.h"
-#include "tessin_state.h"
-#include "tmats_test_support.h"
+#include "tessin/src/tessin_state.h"
+#include "tests/tessin/tmats_rig.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ std::vector<Sample> LoadSamples(const std::string& dir) {
         Sample s;
         s.path = p.string();
         if (p.extension() == ".tmt") {
-            std::string whole = ReadWhole(s.path);
+            std::string whole = ReadText(s.path);
             s.buffer.assign(whole.begin(), whole.end());
             s.text = whole;
             out.push_back(std::move(s));
@@ -111,7 +111,7 @@ TEST_F(TmatsSamples, SetupRecordsGiveConsistentRecords) {
         EXPECT_EQ(kinds + entryOnly, recorderEntries);
         EXPECT_EQ(recorderEntries, recorder);
 
-        std::string log = ReadWhole(logPath);
+        std::string log = ReadText(logPath);
         std::size_t lines = FindingLines(log).size();
         EXPECT_EQ(static_cast<std::size_t>(info->FindingCount), std::min<std::size_t>(lines, 32767));
         EXPECT_NE(log.find("TMATS Packet Info:"), std::string::npos);

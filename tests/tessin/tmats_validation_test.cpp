@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
-#include "temp_dir.h"
-#include "tessin_state.h"
-#include "tmats_builder.h"
-#include "tmats_run.h"
-#include "tmats_test_support.h"
+#include "tests/support/ch10_fixture.h"
+#include "tests/support/temp_dir.h"
+#include "tessin/src/tessin_state.h"
+#include "tests/support/tmats_builder.h"
+#include "tessin/src/tmats_run.h"
+#include "tests/tessin/tmats_rig.h"
 
 #ifndef TMATS_GOLDEN_DIR
 #define TMATS_GOLDEN_DIR "."
@@ -71,7 +71,7 @@ TmatsAttributes GoldenTmats() {
 TEST_F(TmatsValidation, GoldenLog) {
     Outcome o = RunWithLog(GoldenTmats());
     ASSERT_NE(o.info, nullptr);
-    std::string expected = ReadWhole(TMATS_GOLDEN_DIR "/tmats_golden.log");
+    std::string expected = ReadText(TMATS_GOLDEN_DIR "/tmats_golden.log");
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(o.log, expected);
     const CHAN_INFO& c = *o.info;
@@ -173,7 +173,7 @@ TEST_F(TmatsValidation, Failures) {
         EXPECT_EQ(info, nullptr);
         EXPECT_EQ(err.text(), c.error);
         EXPECT_TRUE(err.CanaryIntact());
-        std::string log = ReadWhole(path);
+        std::string log = ReadText(path);
         EXPECT_EQ(log.rfind(banner, 0), 0u);
         ASSERT_GE(log.size(), std::strlen(c.logEnd));
         EXPECT_EQ(log.substr(log.size() - std::strlen(c.logEnd)), c.logEnd);
@@ -192,7 +192,7 @@ TEST_F(TmatsValidation, HugeChannelCountIsCapped) {
     EXPECT_TRUE(err.CanaryIntact());
     EXPECT_EQ(info->ChannelCount, 2);
     EXPECT_EQ(info->FindingCount, 32767);
-    std::string log = ReadWhole(path);
+    std::string log = ReadText(path);
     EXPECT_GT(FindingLines(log).size(), 32767u);
     std::string end = std::string(130, '=') + "\r\n";
     EXPECT_EQ(log.substr(log.size() - end.size()), end);
@@ -207,7 +207,7 @@ TEST_F(TmatsValidation, LogFileHandling) {
     { std::ofstream(path) << std::string(100000, '#'); }
     CHAN_INFO* first = process_tmats_packet(text.c_str(), len, nullptr, path.c_str());
     ASSERT_NE(first, nullptr);
-    std::string log = ReadWhole(path);
+    std::string log = ReadText(path);
     EXPECT_EQ(log.find('#'), std::string::npos);
     EXPECT_EQ(first->FindingCount, static_cast<int16_t>(FindingLines(log).size()));
     EXPECT_GT(first->FindingCount, 0);
@@ -223,7 +223,7 @@ TEST_F(TmatsValidation, LogFileHandling) {
     EXPECT_EQ(second->FindingCount, 0);
     EXPECT_EQ(third->FindingCount, 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), before);
-    EXPECT_EQ(ReadWhole(path), log);
+    EXPECT_EQ(ReadText(path), log);
 
     // a log that cannot be created only means no log
     CHAN_INFO* fourth = process_tmats_packet(text.c_str(), len, nullptr, dir.Path().c_str());

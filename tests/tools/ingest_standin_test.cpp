@@ -1,4 +1,4 @@
-#include "ingest_standin.h"
+#include "tools/ingest_standin.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 extern char** environ;
 

@@ -1,4 +1,5 @@
-#include "stanag_image.h"
+#include "tests/support/ch10_fixture.h"
+#include "tools/stanag_image.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -40,10 +41,7 @@ Bytes Build(const ImageSpec& spec) {
     return image;
 }
 
-Bytes FileBytes(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(f), {});
-}
+Bytes FileBytes(const std::string& path) { return ch10fix::ReadFile(path); }
 
 // One entry, h 1, 512-byte blocks: block 0 zero, block 1 the directory
 // (L 512), block 2 the payload's only block.

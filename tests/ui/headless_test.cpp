@@ -10,22 +10,17 @@
 
 #include <gtest/gtest.h>
 
-#include "ch10_fixture.h"
-#include "program_run.h"
-#include "sample_recording.h"
-#include "temp_dir.h"
+#include "tests/support/ch10_fixture.h"
+#include "tests/support/program_run.h"
+#include "tools/sample_recording.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using ch10fix::TempDir;
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using ch10fix::ReadText;
 
 // Runs the program in `cwd` with `args`.
 ch10fix::ProgramRun Vexa(const std::string& cwd, std::vector<std::string> args) {
@@ -45,7 +40,7 @@ TEST(Headless, SingleFileRunPrintsItsOutputsAndLogsTheFindings) {
                          "\n");
     EXPECT_EQ(r.err, "");
 
-    const std::string log = Slurp(dir.File("validate.log"));
+    const std::string log = ReadText(dir.File("validate.log"));
     EXPECT_TRUE(log.rfind("Kelvane\r\nSource File: " + source + "\r\nDate Time Validated: ", 0) == 0) << log;
     EXPECT_TRUE(Contains(log, "TMATS Packet Validation:\r\n"));
     EXPECT_TRUE(Contains(log, "Program Name            :SAMPLE"));
@@ -87,10 +82,10 @@ TEST(Headless, DirectoryRunWritesOneLogPerSourceNamedFromItsPath) {
     const std::string tmt1 = out + "/" + stem + ".one.TMATS.tmt";
     const std::string tmt2 = out + "/" + stem + ".sub.two.TMATS.tmt";
     EXPECT_EQ(r.out, "Validation completed\n" + tmt1 + "\n" + one + "\n" + tmt2 + "\n" + two + "\n");
-    EXPECT_TRUE(Contains(Slurp(tmt2), "G\\PN:SAMPLE;\r\n"));
-    EXPECT_TRUE(Contains(Slurp(one), "Source File: " + src + "/one.ch10\r\n"));
-    EXPECT_TRUE(Contains(Slurp(two), "Source File: " + src + "/sub/two.CH10\r\n"));
-    EXPECT_TRUE(Contains(Slurp(two), "Error 174: Channel ID not defined in TMATS"));
+    EXPECT_TRUE(Contains(ReadText(tmt2), "G\\PN:SAMPLE;\r\n"));
+    EXPECT_TRUE(Contains(ReadText(one), "Source File: " + src + "/one.ch10\r\n"));
+    EXPECT_TRUE(Contains(ReadText(two), "Source File: " + src + "/sub/two.CH10\r\n"));
+    EXPECT_TRUE(Contains(ReadText(two), "Error 174: Channel ID not defined in TMATS"));
 }
 
 TEST(Headless, FailuresExitNonZeroWithTheirMessage) {

@@ -1,8 +1,9 @@
-#include "channel_word_checks.h"
+#include "vexa/engine/channel_word_checks.h"
 
 #include <cinttypes>
 #include <string>
 
+#include "ch10/data_type.h"
 #include "platform/format.h"
 
 namespace vexa {
@@ -15,12 +16,12 @@ uint32_t Bits(uint32_t word, int shift, uint32_t mask) { return word >> shift & 
 
 // Whether the data word is inside the view, and its value.
 std::optional<uint32_t> DataWord(const ChannelWordInput& in) {
-    return in.view.U32(ChannelSpecificWordOffset(in.header));
+    return in.view.U32(ch10::ChannelSpecificWordOffset(in.header));
 }
 
 }  // namespace
 
-std::optional<BusMessageHeader> ReadBusMessageHeader(const PacketView& view, std::size_t at) {
+std::optional<BusMessageHeader> ReadBusMessageHeader(const ch10::PacketView& view, std::size_t at) {
     if (!view.Has(at, kBusMessageHeaderSize)) return std::nullopt;
     BusMessageHeader m;
     m.stamp = *view.U64(at);
@@ -64,7 +65,7 @@ FindingList CheckBus1553Packet(IntraStampTimes& stamps, const ChannelWordInput& 
     const std::optional<uint32_t> csdw = DataWord(in);
     if (!csdw) return out;
     const uint32_t count = *csdw & 0xFFFFFF;
-    const uint64_t wordAt = ChannelSpecificWordOffset(in.header);
+    const uint64_t wordAt = ch10::ChannelSpecificWordOffset(in.header);
     const uint64_t dataEnd = wordAt + in.header.dataLength;
     uint64_t at = wordAt + 4;
     // Secondary-header stamps are not counter values: nothing to compare.
@@ -139,7 +140,7 @@ FindingList CheckAnalogWords(const ChannelWordInput& in) {
     if (first.same && first.factor != 0)
         Add(out, 168, "Error 168: The FACTOR bit is not zero when the SAME bit is set \r\n");
     if (first.Totchan() <= 1 || first.same) return out;
-    const std::size_t wordAt = ChannelSpecificWordOffset(in.header);
+    const std::size_t wordAt = ch10::ChannelSpecificWordOffset(in.header);
     AnalogFields last = first;
     int lastNumber = 1;
     bool factorZero = first.factor == 0;
@@ -169,7 +170,7 @@ FindingList CheckMessageWord(const ChannelWordInput& in) {
     const uint32_t type = Bits(*csdw, 16, 3);
     if (type == 0 && counter == 0) {
         // A first message header marked 0x23 makes an empty complete message legal.
-        const std::optional<uint8_t> mark = in.view.U8(ChannelSpecificWordOffset(in.header) + 6);
+        const std::optional<uint8_t> mark = in.view.U8(ch10::ChannelSpecificWordOffset(in.header) + 6);
         if (mark != uint8_t{0x23})
             Add(out, 135,
                 "Error 135: TYPE indicates this is Complete Message but COUNTER indicates number of messages is 0 "
@@ -184,7 +185,7 @@ FindingList CheckMessageWord(const ChannelWordInput& in) {
     return out;
 }
 
-FindingList CheckArinc429Word(const PacketHeader& header, uint32_t csdw) {
+FindingList CheckArinc429Word(const ch10::PacketHeader& header, uint32_t csdw) {
     FindingList out;
     if (header.dataLength != 8ULL * (csdw & 0xFFFF) + 4)
         Add(out, 138,
@@ -209,7 +210,7 @@ FindingList CheckEthernetFrames(const ChannelWordInput& in) {
     const uint32_t frames = *csdw & 0xFFFF;
     const bool counterStamps = (in.header.flags & 0xC0) != 0xC0;
     const auto r = static_cast<int64_t>(HeaderRtcToUsec(in.header));
-    std::size_t at = ChannelSpecificWordOffset(in.header) + 4;
+    std::size_t at = ch10::ChannelSpecificWordOffset(in.header) + 4;
     // A wrong frame count has no finding of its own: the walk ends with the
     // last frame header wholly inside the packet.
     for (uint32_t n = 0; n < frames && in.view.Has(at, 12); ++n) {
@@ -235,14 +236,15 @@ FindingList CheckEthernetFrames(const ChannelWordInput& in) {
 FindingList CheckChannelSpecificWord(IntraStampTimes& stamps, const ChannelWordInput& in) {
     const std::optional<uint32_t> csdw = DataWord(in);
     if (!csdw) return {};
-    switch (in.header.dataType) {
-        case 0x09: return CheckPcmWord(*csdw);
-        case 0x19: return CheckBus1553Packet(stamps, in);
-        case 0x21: return CheckAnalogWords(in);
-        case 0x30: return CheckMessageWord(in);
-        case 0x38: return CheckArinc429Word(in.header, *csdw);
-        case 0x58: return Check1394Word(*csdw);
-        case 0x68: return CheckEthernetFrames(in);
+    using T = ch10::DataType;
+    switch (static_cast<T>(in.header.dataType)) {
+        case T::PcmF1: return CheckPcmWord(*csdw);
+        case T::Mil1553F1: return CheckBus1553Packet(stamps, in);
+        case T::AnalogF1: return CheckAnalogWords(in);
+        case T::MessageF0: return CheckMessageWord(in);
+        case T::Arinc429F0: return CheckArinc429Word(in.header, *csdw);
+        case T::Ieee1394F0: return Check1394Word(*csdw);
+        case T::EthernetF0: return CheckEthernetFrames(in);
         default: return {};
     }
 }

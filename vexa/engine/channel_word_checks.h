@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <optional>
 
-#include "finding_list.h"
-#include "packet_header.h"
-#include "packet_view.h"
-#include "time_units.h"
+#include "vexa/engine/finding_list.h"
+#include "ch10/packet_header.h"
+#include "ch10/packet_view.h"
+#include "vexa/engine/time_units.h"
 
 namespace vexa {
 
@@ -24,11 +24,11 @@ struct BusMessageHeader {
     uint16_t length = 0;  // bytes of message data that follow
 };
 // None unless all 14 bytes at `at` are inside the view.
-std::optional<BusMessageHeader> ReadBusMessageHeader(const PacketView& view, std::size_t at);
+std::optional<BusMessageHeader> ReadBusMessageHeader(const ch10::PacketView& view, std::size_t at);
 
 struct ChannelWordInput {
-    const PacketHeader& header;
-    const PacketView& view;
+    const ch10::PacketHeader& header;
+    const ch10::PacketView& view;
     int slot = 0;
 };
 
@@ -37,7 +37,7 @@ FindingList CheckPcmWord(uint32_t csdw);
 FindingList CheckBus1553Packet(IntraStampTimes& stamps, const ChannelWordInput& in);
 FindingList CheckAnalogWords(const ChannelWordInput& in);
 FindingList CheckMessageWord(const ChannelWordInput& in);
-FindingList CheckArinc429Word(const PacketHeader& header, uint32_t csdw);
+FindingList CheckArinc429Word(const ch10::PacketHeader& header, uint32_t csdw);
 FindingList Check1394Word(uint32_t csdw);
 FindingList CheckEthernetFrames(const ChannelWordInput& in);
 

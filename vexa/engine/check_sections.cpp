@@ -1,22 +1,49 @@
-#include "check_sections.h"
+#include "vexa/engine/check_sections.h"
 
 namespace vexa {
 
 namespace {
-constexpr PacketHook kBeforeScanExit[] = {CheckStreamAndSetup, CheckRecordingIndex, CheckDataType,
-                                          WriteTmatsContentFile, CorrelateTime, LookUpPreviousPacket};
-constexpr PacketHook kBeforeInterestExit[] = {ShowSelectedDataType};
-constexpr PacketHook kOfInterest[] = {CheckTimePacket, CheckHeader, CheckChannelWord, CheckDiffersFromPrevious};
-constexpr EndOfPacketHook kEndOfPacket[] = {StorePreviousPacket, StoreLastTimeTexts, StoreHeaderSequence};
-constexpr ResetHook kResets[] = {ResetStreamSetupSection, ResetRecordingIndexSection, ResetDataTypeSection,
-                                 ResetTmatsContentSection, ResetTimeSection,         ResetPreviousPacketSection,
-                                 ResetHeaderSection,       ResetChannelWordSection,  ResetSummarySection};
+
+// Adapters from a section's own state to the rows' common signature.
+template <typename State, SectionResult (*Fn)(RunContext&, PacketContext&, State&)>
+SectionResult Check(RunContext& run, PacketContext& ctx, SectionStates& states) {
+    return Fn(run, ctx, states.Of<State>());
+}
+template <typename State, void (*Fn)(RunContext&, const PacketContext&, State&)>
+void Store(RunContext& run, const PacketContext& ctx, SectionStates& states) {
+    Fn(run, ctx, states.Of<State>());
+}
+template <typename State, void (*Fn)(RunContext&, State&)>
+void Reset(RunContext& run, SectionStates& states) {
+    Fn(run, states.Of<State>());
+}
+
+using S = SectionStage;
+using H = HeaderSectionState;
+
+constexpr SectionRow kRows[] = {
+    {"stream and setup record", S::BeforeScanExit, Check<NoState, CheckStreamAndSetup>, nullptr,
+     Reset<NoState, ResetStreamSetupSection>},
+    // The index chain lives from the processor's start to the end of the
+    // data (CheckIndexSetup), not from the run reset.
+    {"recording index", S::BeforeScanExit, Check<NoState, CheckRecordingIndex>, nullptr, nullptr},
+    // The per-slot statistics go with the stream section's run reset.
+    {"data type", S::BeforeScanExit, Check<NoState, CheckDataType>, nullptr, nullptr},
+    // Rewritten at every qualifying setup record: nothing to reset.
+    {"TMATS content file", S::BeforeScanExit, Check<NoState, WriteTmatsContentFile>, nullptr, nullptr},
+    {"time correlation", S::BeforeScanExit, Check<NoState, CorrelateTime>, nullptr, Reset<NoState, ResetTimeSection>},
+    {"previous packet", S::BeforeScanExit, Check<NoState, LookUpPreviousPacket>, Store<NoState, StorePreviousPacket>,
+     Reset<NoState, ResetPreviousPacketSection>},
+    {"selected data type", S::BeforeInterestExit, Check<NoState, ShowSelectedDataType>, nullptr, nullptr},
+    {"time packet", S::OfInterest, Check<NoState, CheckTimePacket>, Store<NoState, StoreLastTimeTexts>, nullptr},
+    {"header", S::OfInterest, Check<H, CheckHeader>, Store<H, StoreHeaderSequence>, Reset<H, ResetHeaderSection>},
+    {"channel word", S::OfInterest, Check<NoState, CheckChannelWord>, nullptr, Reset<NoState, ResetChannelWordSection>},
+    {"differs from previous", S::OfInterest, Check<NoState, CheckDiffersFromPrevious>, nullptr, nullptr},
+    {"summary file", S::RunOnly, nullptr, nullptr, Reset<NoState, ResetSummarySection>},
+};
+
 }  // namespace
 
-std::span<const PacketHook> SectionsBeforeScanExit() { return kBeforeScanExit; }
-std::span<const PacketHook> SectionsBeforeInterestExit() { return kBeforeInterestExit; }
-std::span<const PacketHook> SectionsOfInterest() { return kOfInterest; }
-std::span<const EndOfPacketHook> EndOfPacketStore() { return kEndOfPacket; }
-std::span<const ResetHook> SectionResets() { return kResets; }
+std::span<const SectionRow> SectionRows() { return kRows; }
 
 }  // namespace vexa

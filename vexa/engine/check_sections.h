@@ -1,80 +1,88 @@
 #pragma once
-// The check sections the frame runs on every accepted packet, in their fixed
-// order, and the run-level hooks around them. Each section lives in its own
-// file under sections/ and keeps its own state with its own reset; the frame
-// only walks these lists, so a section is filled in without touching it.
+// The check sections the frame runs on every accepted packet, as rows in
+// their fixed order, and the run-level hooks around them. Each section lives
+// in its own file under sections/ with its hooks and its reset; a section
+// with state between packets names its state type in SectionStates. The
+// frame walks the rows of each stage, so a section is added as one file and
+// one row.
 //
-// Packet order:
-//   1 stream start and setup record      2 recording index
-//   3 data type against table and TMATS  4 TMATS content file
-//   5 time correlation, previous-packet look-up
+// Stages of a packet:
+//   BeforeScanExit      stream start and setup record, recording index, data
+//                       type against table and TMATS, TMATS content file,
+//                       time correlation, previous-packet look-up
 //   -- scanning exit --
-//   6 selected channel's data type text
+//   BeforeInterestExit  the selected channel's data type text
 //   -- not-of-interest exit --
-//   7 time packet, header, channel-specific word, differs-from-previous
-//   then the listing step with its body checks, then the end-of-packet store.
+//   OfInterest          time packet, header, channel-specific word,
+//                       differs-from-previous
+// then the listing step with its body checks, then every row's end-of-packet
+// store in row order.
 #include <span>
+#include <tuple>
 
-#include "packet_context.h"
+#include "vexa/engine/header_checks.h"
+#include "vexa/engine/packet_context.h"
 
 namespace vexa {
 
-class ValidationEngine;
+struct RunContext;
 
-using PacketHook = SectionResult (*)(ValidationEngine& engine, PacketContext& ctx);
-using EndOfPacketHook = void (*)(ValidationEngine& engine, const PacketContext& ctx);
-using ResetHook = void (*)(ValidationEngine& engine);
+// The state of sections that have none.
+struct NoState {};
 
-// 1. Stream start (Error 30), setup record (Errors 31-33, 80, file version).
-SectionResult CheckStreamAndSetup(ValidationEngine& engine, PacketContext& ctx);
-// 2. Recording index (Errors 155, 156, 162-165, index counts).
-SectionResult CheckRecordingIndex(ValidationEngine& engine, PacketContext& ctx);
-// 3. Data type against the data-type table and the TMATS, relative time
-//    texts, packet efficiency.
-SectionResult CheckDataType(ValidationEngine& engine, PacketContext& ctx);
-// 4. TMATS content file of a setup record. SkipRest when it cannot be opened
-//    (the section posts its own box).
-SectionResult WriteTmatsContentFile(ValidationEngine& engine, PacketContext& ctx);
-// 5. Time correlation, then the previous-packet look-up by data type.
-SectionResult CorrelateTime(ValidationEngine& engine, PacketContext& ctx);
-SectionResult LookUpPreviousPacket(ValidationEngine& engine, PacketContext& ctx);
-// 6. Data type text of the selected channel.
-SectionResult ShowSelectedDataType(ValidationEngine& engine, PacketContext& ctx);
-// 7. Packets of interest only.
-SectionResult CheckTimePacket(ValidationEngine& engine, PacketContext& ctx);
-SectionResult CheckHeader(ValidationEngine& engine, PacketContext& ctx);
-SectionResult CheckChannelWord(ValidationEngine& engine, PacketContext& ctx);
-SectionResult CheckDiffersFromPrevious(ValidationEngine& engine, PacketContext& ctx);
+// What the sections keep between packets, one member per state type.
+class SectionStates {
+public:
+    template <typename State>
+    State& Of() { return std::get<State>(states_); }
 
-// End of the packet: the slot's previous-packet record (and a time packet's
-// reference per group), then the slot's last time texts and the sequence
-// number the header checks compare with.
-void StorePreviousPacket(ValidationEngine& engine, const PacketContext& ctx);
-void StoreLastTimeTexts(ValidationEngine& engine, const PacketContext& ctx);
+private:
+    std::tuple<NoState, HeaderSectionState> states_;
+};
+
+enum class SectionStage { BeforeScanExit, BeforeInterestExit, OfInterest, RunOnly };
+
+using PacketHook = SectionResult (*)(RunContext& run, PacketContext& ctx, SectionStates& states);
+using EndOfPacketHook = void (*)(RunContext& run, const PacketContext& ctx, SectionStates& states);
+using ResetHook = void (*)(RunContext& run, SectionStates& states);
+
+struct SectionRow {
+    const char* name;
+    SectionStage stage;
+    PacketHook check;             // none for a row with only a store or a reset
+    EndOfPacketHook endOfPacket;  // none: nothing stored
+    ResetHook reset;              // none: nothing to reset with the run
+};
+
+// The rows in their fixed order.
+std::span<const SectionRow> SectionRows();
+
+// Each section's hooks take the run, the packet and the section's own state.
+SectionResult CheckStreamAndSetup(RunContext& run, PacketContext& ctx, NoState&);
+void ResetStreamSetupSection(RunContext& run, NoState&);
+SectionResult CheckRecordingIndex(RunContext& run, PacketContext& ctx, NoState&);
+SectionResult CheckDataType(RunContext& run, PacketContext& ctx, NoState&);
+SectionResult WriteTmatsContentFile(RunContext& run, PacketContext& ctx, NoState&);
+SectionResult CorrelateTime(RunContext& run, PacketContext& ctx, NoState&);
+SectionResult CheckTimePacket(RunContext& run, PacketContext& ctx, NoState&);
+void StoreLastTimeTexts(RunContext& run, const PacketContext& ctx, NoState&);
+void ResetTimeSection(RunContext& run, NoState&);  // every channel group's reference
+SectionResult LookUpPreviousPacket(RunContext& run, PacketContext& ctx, NoState&);
+SectionResult CheckDiffersFromPrevious(RunContext& run, PacketContext& ctx, NoState&);
+void StorePreviousPacket(RunContext& run, const PacketContext& ctx, NoState&);
+void ResetPreviousPacketSection(RunContext& run, NoState&);
+SectionResult ShowSelectedDataType(RunContext& run, PacketContext& ctx, NoState&);
+SectionResult CheckHeader(RunContext& run, PacketContext& ctx, HeaderSectionState& s);
 // The packet's sequence number as its record's previous one.
-void StoreHeaderSequence(ValidationEngine& engine, const PacketContext& ctx);
+void StoreHeaderSequence(RunContext& run, const PacketContext& ctx, HeaderSectionState& s);
+void ResetHeaderSection(RunContext& run, HeaderSectionState& s);
+SectionResult CheckChannelWord(RunContext& run, PacketContext& ctx, NoState&);
+void ResetChannelWordSection(RunContext& run, NoState&);
+void ResetSummarySection(RunContext& run, NoState&);
 
 // Run hooks.
-void CheckIndexSetup(ValidationEngine& engine);  // processor start: Error 159
-void CheckIndexAtEnd(ValidationEngine& engine);  // end of data: Errors 157, 160, 166
-void WriteSummaryFile(ValidationEngine& engine); // finish path, while the log is open
-
-// Per-section resets, called by ResetValidationState.
-void ResetStreamSetupSection(ValidationEngine& engine);
-void ResetRecordingIndexSection(ValidationEngine& engine);
-void ResetDataTypeSection(ValidationEngine& engine);
-void ResetTmatsContentSection(ValidationEngine& engine);
-void ResetTimeSection(ValidationEngine& engine);  // every channel group's reference
-void ResetPreviousPacketSection(ValidationEngine& engine);
-void ResetHeaderSection(ValidationEngine& engine);
-void ResetChannelWordSection(ValidationEngine& engine);
-void ResetSummarySection(ValidationEngine& engine);
-
-// The lists the frame walks.
-std::span<const PacketHook> SectionsBeforeScanExit();     // 1-5
-std::span<const PacketHook> SectionsBeforeInterestExit(); // 6
-std::span<const PacketHook> SectionsOfInterest();         // 7
-std::span<const EndOfPacketHook> EndOfPacketStore();
-std::span<const ResetHook> SectionResets();
+void CheckIndexSetup(RunContext& run);  // processor start: Error 159
+void CheckIndexAtEnd(RunContext& run);  // end of data: Errors 157, 160, 166
+void WriteSummaryFile(RunContext& run); // finish path, while the log is open
 
 }  // namespace vexa

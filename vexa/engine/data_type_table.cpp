@@ -1,4 +1,4 @@
-#include "data_type_table.h"
+#include "vexa/engine/data_type_table.h"
 
 namespace vexa {
 

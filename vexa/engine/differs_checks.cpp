@@ -1,41 +1,41 @@
-#include "differs_checks.h"
+#include "vexa/engine/differs_checks.h"
 
 namespace vexa {
 
 namespace {
 
+using T = ch10::DataType;
+
 constexpr DiffersRow kRows[] = {
-    {0x11, 0x11, 0x0000000F, 75, "Error 75: Time Packet's Time Source differs from previous packet\r\n"},
-    {0x11, 0x11, 0x000000F0, 76, "Error 76: Time Format differs from previous packet\r\n"},
-    {0x11, 0x11, 0x00000200, 40, "Error 40: Date Format Month and Year available bit differs from previous packet\r\n"},
-    {0x11, 0x11, 0x00000100, 77, "Error 77: Leap Year bit differs from previous packet\r\n"},
-    {0x09, 0x09, 0x001C0000, 78, "Error 78: Packet's Data Packing Mode differs from previous packet\r\n"},
-    {0x09, 0x09, 0x40000000, 79, "Error 79: Packet's Intra-Packet Header bit differs from previous packet\r\n"},
-    {0x40, 0x40, 0x80000000, 65, "Error 65: Embedded Time (ET) differs from previous packet\r\n"},
-    {0x40, 0x40, 0x40000000, 66, "Error 66: Intra-Packet Header (IPH) differs from previous packet\r\n"},
-    {0x40, 0x40, 0x20000000, 67, "Error 67: SCR/RTC Sync (SRS) differs from previous packet\r\n"},
-    {0x40, 0x40, 0x10000000, 68, "Error 68: KLV Metadata (KLV) differs from previous packet\r\n"},
-    {0x41, 0x42, 0x00004000, 140, "Error 140: Embedded Time (ET) differs from previous packet\r\n"},
-    {0x41, 0x42, 0x00080000, 141, "Error 141: Intra-Packet Header (IPH) differs from previous packet\r\n"},
-    {0x41, 0x42, 0x00100000, 142, "Error 142: SCR/RTC Sync (SRS) differs from previous packet\r\n"},
-    {0x41, 0x42, 0x00200000, 143, "Error 143: KLV Metadata (KLV) differs from previous packet\r\n"},
-    {0x41, 0x42, 0x00078000, 144, "Error 144: Embedded Profile and Level (EPL) differs from previous packet\r\n"},
-    {0x41, 0x42, 0x00002000, 145, "Error 145: Mode (MD) differs from previous packet\r\n"},
-    {0x41, 0x42, 0x00001000, 146, "Error 146: Type (TP) differs from previous packet\r\n"},
-    {0x48, 0x4A, 0x08000000, 81, "Error 81: Packet's Intra-Packet Header value differs from previous packet\r\n"},
-    {0x21, 0x21, 0x00000003, 83, "Error 83: MODE differs from previous packet \r\n"},
-    {0x21, 0x21, 0x000000FC, 21, "Error 21: LENGTH differs from previous packet \r\n"},
-    {0x21, 0x21, 0x0000FF00, 82, "Error 82: SUBCHAN differs from previous packet \r\n"},
-    {0x21, 0x21, 0x00FF0000, 20, "Error 20: TOTCHAN differs from previous packet \r\n"},
-    {0x21, 0x21, 0x0F000000, 84, "Error 84: FACTOR differs from previous packet \r\n"},
-    {0x21, 0x21, 0x10000000, 147, "Error 147: SAME differs from previous packet \r\n"},
-    {0x29, 0x29, 0x00000007, 85, "Error 85: Packet's MODE differs from previous packet\r\n"},
-    {0x50, 0x50, 0x80000000, 89, "Error 89: Packet's Intra-Packet Header value differs from previous packet\r\n"},
-    {0x58, 0x58, 0xE0000000, 150, "Error 150: Packet Body Type differs from previous packet\r\n"},
+    {T::TimeF1, T::TimeF1, 0x0000000F, 75, "Error 75: Time Packet's Time Source differs from previous packet\r\n"},
+    {T::TimeF1, T::TimeF1, 0x000000F0, 76, "Error 76: Time Format differs from previous packet\r\n"},
+    {T::TimeF1, T::TimeF1, 0x00000200, 40, "Error 40: Date Format Month and Year available bit differs from previous packet\r\n"},
+    {T::TimeF1, T::TimeF1, 0x00000100, 77, "Error 77: Leap Year bit differs from previous packet\r\n"},
+    {T::PcmF1, T::PcmF1, 0x001C0000, 78, "Error 78: Packet's Data Packing Mode differs from previous packet\r\n"},
+    {T::PcmF1, T::PcmF1, 0x40000000, 79, "Error 79: Packet's Intra-Packet Header bit differs from previous packet\r\n"},
+    {T::VideoF0, T::VideoF0, 0x80000000, 65, "Error 65: Embedded Time (ET) differs from previous packet\r\n"},
+    {T::VideoF0, T::VideoF0, 0x40000000, 66, "Error 66: Intra-Packet Header (IPH) differs from previous packet\r\n"},
+    {T::VideoF0, T::VideoF0, 0x20000000, 67, "Error 67: SCR/RTC Sync (SRS) differs from previous packet\r\n"},
+    {T::VideoF0, T::VideoF0, 0x10000000, 68, "Error 68: KLV Metadata (KLV) differs from previous packet\r\n"},
+    {T::VideoF1, T::VideoF2, 0x00004000, 140, "Error 140: Embedded Time (ET) differs from previous packet\r\n"},
+    {T::VideoF1, T::VideoF2, 0x00080000, 141, "Error 141: Intra-Packet Header (IPH) differs from previous packet\r\n"},
+    {T::VideoF1, T::VideoF2, 0x00100000, 142, "Error 142: SCR/RTC Sync (SRS) differs from previous packet\r\n"},
+    {T::VideoF1, T::VideoF2, 0x00200000, 143, "Error 143: KLV Metadata (KLV) differs from previous packet\r\n"},
+    {T::VideoF1, T::VideoF2, 0x00078000, 144, "Error 144: Embedded Profile and Level (EPL) differs from previous packet\r\n"},
+    {T::VideoF1, T::VideoF2, 0x00002000, 145, "Error 145: Mode (MD) differs from previous packet\r\n"},
+    {T::VideoF1, T::VideoF2, 0x00001000, 146, "Error 146: Type (TP) differs from previous packet\r\n"},
+    {T::ImageF0, T::ImageF2, 0x08000000, 81, "Error 81: Packet's Intra-Packet Header value differs from previous packet\r\n"},
+    {T::AnalogF1, T::AnalogF1, 0x00000003, 83, "Error 83: MODE differs from previous packet \r\n"},
+    {T::AnalogF1, T::AnalogF1, 0x000000FC, 21, "Error 21: LENGTH differs from previous packet \r\n"},
+    {T::AnalogF1, T::AnalogF1, 0x0000FF00, 82, "Error 82: SUBCHAN differs from previous packet \r\n"},
+    {T::AnalogF1, T::AnalogF1, 0x00FF0000, 20, "Error 20: TOTCHAN differs from previous packet \r\n"},
+    {T::AnalogF1, T::AnalogF1, 0x0F000000, 84, "Error 84: FACTOR differs from previous packet \r\n"},
+    {T::AnalogF1, T::AnalogF1, 0x10000000, 147, "Error 147: SAME differs from previous packet \r\n"},
+    {T::DiscreteF1, T::DiscreteF1, 0x00000007, 85, "Error 85: Packet's MODE differs from previous packet\r\n"},
+    {T::UartF0, T::UartF0, 0x80000000, 89, "Error 89: Packet's Intra-Packet Header value differs from previous packet\r\n"},
+    {T::Ieee1394F0, T::Ieee1394F0, 0xE0000000, 150, "Error 150: Packet Body Type differs from previous packet\r\n"},
 };
 
-constexpr uint8_t kUart = 0x50, kIeee1394 = 0x58, kMessage = 0x30;
-constexpr uint8_t kLastSetupType = 0x07;
 
 void Add(FindingList& out, uint32_t number, const char* text) { out.push_back({number, text}); }
 
@@ -60,15 +60,15 @@ void CheckMessageSegments(uint32_t csdw, uint32_t previousWord, FindingList& out
 
 // The rules that follow a row's comparison, whatever it found.
 void CheckAfterRows(uint8_t type, uint32_t csdw, uint32_t previousWord, FindingList& out) {
-    if (type == kUart && (csdw & 0x7FFFFFFF) != 0)
+    if (ch10::Is(type, T::UartF0) && (csdw & 0x7FFFFFFF) != 0)
         Add(out, 176, "Error 176: Reserved field in Channel Specific Data Word is non-zero value.\r\n");
-    if (type == kIeee1394) {
+    if (ch10::Is(type, T::Ieee1394F0)) {
         const uint32_t bodyType = csdw >> 29;
         if ((csdw & 0xFFFF) != (previousWord & 0xFFFF) && bodyType <= 1)
             Add(out, 161,
                 "Error 161: Packet Body Type is 0 or 1 and Transaction Count differs from previous packet\r\n");
     }
-    if (type == kMessage) CheckMessageSegments(csdw, previousWord, out);
+    if (ch10::Is(type, T::MessageF0)) CheckMessageSegments(csdw, previousWord, out);
 }
 
 }  // namespace
@@ -77,16 +77,16 @@ std::span<const DiffersRow> DiffersTable() { return kRows; }
 
 FindingList CheckDiffersFromPrevious(const DiffersInput& in) {
     FindingList out;
-    const PacketHeader& h = in.header;
-    if (!in.channelSeen || h.dataType <= kLastSetupType) return out;
-    const PacketHeader& before = in.previous.header;
+    const ch10::PacketHeader& h = in.header;
+    if (!in.channelSeen || ch10::IsComputerGenerated(h.dataType)) return out;
+    const ch10::PacketHeader& before = in.previous.header;
     if (h.dataType != before.dataType) Add(out, 73, "Error 73: Packet's Data Type differs from previous packet\r\n");
     if (h.DataChecksumType() != before.DataChecksumType())
         Add(out, 74, "Error 74: Packet's Data Checksum Type differs from previous packet\r\n");
     if (!in.csdwHeld) return out;
     const uint32_t changed = in.csdw ^ in.previous.csdw;
     for (const DiffersRow& row : kRows)
-        if (h.dataType >= row.firstType && h.dataType <= row.lastType && (changed & row.mask) != 0)
+        if (h.dataType >= ch10::Code(row.firstType) && h.dataType <= ch10::Code(row.lastType) && (changed & row.mask) != 0)
             Add(out, row.number, row.text);
     CheckAfterRows(h.dataType, in.csdw, in.previous.csdw, out);
     return out;

@@ -5,16 +5,17 @@
 #include <cstdint>
 #include <span>
 
-#include "finding_list.h"
-#include "packet_header.h"
-#include "previous_packets.h"
+#include "vexa/engine/finding_list.h"
+#include "ch10/data_type.h"
+#include "ch10/packet_header.h"
+#include "vexa/engine/previous_packets.h"
 
 namespace vexa {
 
 // One field of a data type's channel-specific word that must not change.
 struct DiffersRow {
-    uint8_t firstType;  // the data types firstType..lastType share the row
-    uint8_t lastType;
+    ch10::DataType firstType;  // the codes firstType..lastType share the row
+    ch10::DataType lastType;
     uint32_t mask;
     uint32_t number;
     const char* text;
@@ -23,7 +24,7 @@ struct DiffersRow {
 std::span<const DiffersRow> DiffersTable();
 
 struct DiffersInput {
-    const PacketHeader& header;
+    const ch10::PacketHeader& header;
     uint32_t csdw = 0;
     bool csdwHeld = true;  // the word lies wholly inside the packet
     const PreviousRecord& previous;

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "error_accounting.h"
+#include "vexa/engine/error_accounting.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "engine_state.h"
+#include "vexa/engine/engine_state.h"
 
 namespace vexa {
 EngineState& Engine() {

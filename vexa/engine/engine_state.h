@@ -2,8 +2,8 @@
 // The validation engine's module-wide state: one struct, with a reset for tests.
 #include <atomic>
 
-#include "error_accounting.h"
-#include "packet_listing.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/packet_listing.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "error_accounting.h"
+#include "vexa/engine/error_accounting.h"
 
 namespace vexa {
 namespace {
@@ -52,7 +52,13 @@ int ErrorAccounting::RaiseFinding(int slot, uint32_t number) {
     const ErrorInfo* info = FindError(number);
     // Texts of uncounted numbers are always written and leave no count.
     if (info && info->status != ErrorStatus::Counted) return 1;
-    if (info && ValidSlot(slot)) {
+    TallyFinding(slot, number);
+    return CountError(slot, number);
+}
+
+void ErrorAccounting::TallyFinding(int slot, uint32_t number) {
+    const ErrorInfo* info = FindError(number);
+    if (info && info->status == ErrorStatus::Counted && ValidSlot(slot)) {
         const auto s = static_cast<std::size_t>(slot);
         if (info->feed == CounterFeed::Direct) Bump(info->counter);
         if (info->detail != Detail::None) {
@@ -64,7 +70,6 @@ int ErrorAccounting::RaiseFinding(int slot, uint32_t number) {
             ++Chan(info->category)[s];
         }
     }
-    return CountError(slot, number);
 }
 
 void ErrorAccounting::NoteErrorLimit(int32_t& packetCount, int32_t& channelCount, std::string& text) const {

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "error_catalogue.h"
+#include "vexa/engine/error_catalogue.h"
 
 namespace vexa {
 
@@ -94,6 +94,9 @@ struct ErrorAccounting {
     // Returns CountError's result; a number written without CountError
     // (159, 172) counts nothing and gives 1.
     int RaiseFinding(int slot, uint32_t number);
+    // RaiseFinding's counts without CountError, for a finding whose number
+    // is counted at another step than its form counters.
+    void TallyFinding(int slot, uint32_t number);
 
     // Bookkeeping of one written body-check message against the two limits;
     // appends the suppression notices to `text`.

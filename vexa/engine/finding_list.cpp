@@ -1,4 +1,4 @@
-#include "finding_list.h"
+#include "vexa/engine/finding_list.h"
 
 namespace vexa {
 

@@ -1,13 +1,13 @@
-#include "header_checks.h"
+#include "vexa/engine/header_checks.h"
 
-#include "data_type_table.h"
+#include "ch10/data_type.h"
+#include "vexa/engine/data_type_table.h"
 #include "platform/format.h"
 
 namespace vexa {
 
 namespace {
 
-constexpr uint8_t kTimeDataType = 0x11;
 
 std::size_t ChecksumBytes(uint8_t type) {
     static constexpr std::size_t kBytes[] = {0, 1, 2, 4};
@@ -21,20 +21,20 @@ void Raise(ErrorAccounting& errors, int slot, uint32_t number, std::string& out,
 
 }  // namespace
 
-ChecksumOutcome CheckSecondaryHeaderChecksum(ErrorAccounting& errors, const PacketView& view, std::string& text,
+ch10::ChecksumOutcome CheckSecondaryHeaderChecksum(ErrorAccounting& errors, const ch10::PacketView& view, std::string& text,
                                              int slot) {
-    const ChecksumValues v = ComputeSecondaryHeaderChecksum(view);
-    if (v.outcome == ChecksumOutcome::Failed && errors.RaiseFinding(slot, 6))
+    const ch10::ChecksumValues v = ch10::ComputeSecondaryHeaderChecksum(view);
+    if (v.outcome == ch10::ChecksumOutcome::Failed && errors.RaiseFinding(slot, 6))
         platform::AppendFormat(text, "Error 6: Packet's Secondary Header Checksum invalid; recorded is %04x, computed is %04x \r\n",
                                v.recorded, v.computed);
     return v.outcome;
 }
 
-ChecksumOutcome CheckDataChecksum(ErrorAccounting& errors, const PacketView& view, const PacketHeader& header,
+ch10::ChecksumOutcome CheckDataChecksum(ErrorAccounting& errors, const ch10::PacketView& view, const ch10::PacketHeader& header,
                                   std::string& text, int slot, uint32_t& recorded) {
-    const ChecksumValues v = ComputeDataChecksum(view, header);
+    const ch10::ChecksumValues v = ch10::ComputeDataChecksum(view, header);
     recorded = v.recorded;
-    if (v.outcome != ChecksumOutcome::Failed) return v.outcome;
+    if (v.outcome != ch10::ChecksumOutcome::Failed) return v.outcome;
     switch (header.DataChecksumType()) {
         case 1:
             if (errors.RaiseFinding(slot, 1))
@@ -56,7 +56,7 @@ ChecksumOutcome CheckDataChecksum(ErrorAccounting& errors, const PacketView& vie
 }
 
 HeaderCheckMarks RunHeaderChecks(ErrorAccounting& errors, const HeaderCheckInput& in, std::string& out) {
-    const PacketHeader& h = in.header;
+    const ch10::PacketHeader& h = in.header;
     const int slot = in.slot;
     HeaderCheckMarks marks;
 
@@ -71,7 +71,7 @@ HeaderCheckMarks RunHeaderChecks(ErrorAccounting& errors, const HeaderCheckInput
     }
 
     // Summed in 64 bits: a data length near 2^32 must not wrap past the check.
-    const uint64_t overhead = ChecksumBytes(h.DataChecksumType()) + h.SecondaryHeaderLength() + kPacketHeaderSize;
+    const uint64_t overhead = ChecksumBytes(h.DataChecksumType()) + h.SecondaryHeaderLength() + ch10::kPacketHeaderSize;
     if (h.packetLength < uint64_t{h.dataLength} + overhead)
         Raise(errors, slot, 158, out,
               "Error 158: Packet Length is less than length of Packet Header, Data Length and Secondary Header Length "
@@ -101,17 +101,17 @@ HeaderCheckMarks RunHeaderChecks(ErrorAccounting& errors, const HeaderCheckInput
               "Error 50: Intra-Packet Time Stamp Type bit is set but Secondary Header Present bit is not\r\n");
     if (h.flags & 0x20) Raise(errors, slot, 52, out, "Error 52: Packet's Relative Time Count Sync Error flag is set\r\n");
 
-    if ((h.flags & 0xC0) == 0xC0 && CheckSecondaryHeaderChecksum(errors, in.view, out, slot) != ChecksumOutcome::Passed)
+    if ((h.flags & 0xC0) == 0xC0 && CheckSecondaryHeaderChecksum(errors, in.view, out, slot) != ch10::ChecksumOutcome::Passed)
         marks.headerChecksumFailed = true;
 
     if (h.DataChecksumType() != 0 &&
-        CheckDataChecksum(errors, in.view, h, out, slot, marks.recordedChecksum) != ChecksumOutcome::Passed)
+        CheckDataChecksum(errors, in.view, h, out, slot, marks.recordedChecksum) != ch10::ChecksumOutcome::Passed)
         marks.dataChecksumFailed = true;
     return marks;
 }
 
 uint8_t& HeaderSectionState::SequenceRecord(int slot, int group, uint8_t dataType) {
-    if (dataType == kTimeDataType) return timeGroupSequence[static_cast<std::size_t>(group) & 0xFF];
+    if (dataType == ch10::Code(ch10::DataType::TimeF1)) return timeGroupSequence[static_cast<std::size_t>(group) & 0xFF];
     return previousSequence[static_cast<std::size_t>(slot) & 0xFF][static_cast<std::size_t>(RecordFamilyOf(dataType))];
 }
 

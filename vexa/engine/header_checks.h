@@ -7,12 +7,12 @@
 #include <optional>
 #include <string>
 
-#include "checksums.h"
-#include "error_accounting.h"
-#include "header_checksum.h"
-#include "packet_header.h"
-#include "packet_view.h"
-#include "record_family.h"
+#include "ch10/checksums.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/header_checksum.h"
+#include "ch10/packet_header.h"
+#include "ch10/packet_view.h"
+#include "vexa/engine/record_family.h"
 
 namespace vexa {
 
@@ -20,17 +20,17 @@ constexpr uint32_t kMaxPacketLength = 0x80000;
 
 // Flag bits 6 and 7 set: the secondary header's checksum. A mismatch raises
 // Error 6 into `text`; a secondary header not wholly held is NotChecked.
-ChecksumOutcome CheckSecondaryHeaderChecksum(ErrorAccounting& errors, const PacketView& view, std::string& text,
+ch10::ChecksumOutcome CheckSecondaryHeaderChecksum(ErrorAccounting& errors, const ch10::PacketView& view, std::string& text,
                                              int slot);
 
 // The data checksum by type; Errors 1-3 into `text`. `recorded` gets the
 // value stored in the packet (0 without a checksum or when NotChecked).
-ChecksumOutcome CheckDataChecksum(ErrorAccounting& errors, const PacketView& view, const PacketHeader& header,
+ch10::ChecksumOutcome CheckDataChecksum(ErrorAccounting& errors, const ch10::PacketView& view, const ch10::PacketHeader& header,
                                   std::string& text, int slot, uint32_t& recorded);
 
 struct HeaderCheckInput {
-    const PacketHeader& header;
-    const PacketView& view;
+    const ch10::PacketHeader& header;
+    const ch10::PacketView& view;
     int slot = 0;
     // The sequence number of the previous packet of the same record, when
     // the slot has completed a packet before.

@@ -1,8 +1,8 @@
-#include "header_checksum.h"
+#include "vexa/engine/header_checksum.h"
 
 #include <cinttypes>
 
-#include "packet_header.h"
+#include "ch10/packet_header.h"
 #include "platform/format.h"
 
 namespace vexa {
@@ -10,15 +10,15 @@ namespace vexa {
 int CheckHeaderChecksum(const uint8_t* header, std::string& text, int slot, uint64_t packetOffset,
                         ErrorAccounting& errors) {
     text.clear();
-    const uint16_t computed = ComputeHeaderChecksum(header);
-    const uint16_t recorded = ReadLe16(header + 22);
+    const uint16_t computed = ch10::ComputeHeaderChecksum(header);
+    const uint16_t recorded = ch10::ReadLe16(header + 22);
     if (computed == recorded) return 0;
     if (errors.CountError(slot, 4)) {
         platform::AppendFormat(text,
                                "Error 4: Found packet with channel ID of %d, at offset 0x%" PRIx64
                                ", with invalid Header Checksum, recorded is 0x%04x, computed is 0x%04x, packet is "
                                "skipped.\r\n",
-                               static_cast<int>(ReadLe16(header + 2)), packetOffset, static_cast<unsigned>(recorded),
+                               static_cast<int>(ch10::ReadLe16(header + 2)), packetOffset, static_cast<unsigned>(recorded),
                                static_cast<unsigned>(computed));
     }
     return -1;

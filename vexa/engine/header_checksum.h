@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "error_accounting.h"
+#include "vexa/engine/error_accounting.h"
 
 namespace vexa {
 

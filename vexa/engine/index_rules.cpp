@@ -1,4 +1,4 @@
-#include "index_rules.h"
+#include "vexa/engine/index_rules.h"
 
 namespace vexa {
 
@@ -10,10 +10,10 @@ void RecordingIndexState::Reset() {
     rootIndexOffsetCount = 0;
 }
 
-std::vector<IndexFinding> ApplyIndexPacket(RecordingIndexState& s, const PacketView& view,
-                                           const PacketHeader& header, uint64_t packetOffset) {
+std::vector<IndexFinding> ApplyIndexPacket(RecordingIndexState& s, const ch10::PacketView& view,
+                                           const ch10::PacketHeader& header, uint64_t packetOffset) {
     std::vector<IndexFinding> findings;
-    const uint32_t csdw = ChannelSpecificWord(view, header);
+    const uint32_t csdw = ch10::ChannelSpecificWord(view, header);
     if (csdw & 0x80000000u) {  // node index packet
         s.rootIndexPending = true;
         ++s.nodeIndexCount;
@@ -22,7 +22,7 @@ std::vector<IndexFinding> ApplyIndexPacket(RecordingIndexState& s, const PacketV
 
     // The back pointer closes the data; read it only when the data holds it
     // and the bytes are in hand.
-    const uint64_t dataEnd = kPacketHeaderSize + static_cast<uint64_t>(header.dataLength);
+    const uint64_t dataEnd = ch10::kPacketHeaderSize + static_cast<uint64_t>(header.dataLength);
     std::optional<uint64_t> backPointer;
     if (header.dataLength >= 8 && dataEnd <= view.size()) backPointer = view.U64(static_cast<std::size_t>(dataEnd - 8));
 

@@ -6,12 +6,11 @@
 #include <optional>
 #include <vector>
 
-#include "packet_header.h"
-#include "packet_view.h"
+#include "ch10/packet_header.h"
+#include "ch10/packet_view.h"
 
 namespace vexa {
 
-constexpr uint8_t kDataTypeRecordingIndex = 0x03;
 
 struct RecordingIndexState {
     static constexpr int kMaxRootOffsets = 1000;
@@ -36,8 +35,8 @@ struct IndexFinding {
 // returns its findings in the order they are raised (155/156, then one of
 // 162-165). The back pointer is read only when it lies inside the data and
 // the view; otherwise 155/156 are not evaluated.
-std::vector<IndexFinding> ApplyIndexPacket(RecordingIndexState& state, const PacketView& view,
-                                           const PacketHeader& header, uint64_t packetOffset);
+std::vector<IndexFinding> ApplyIndexPacket(RecordingIndexState& state, const ch10::PacketView& view,
+                                           const ch10::PacketHeader& header, uint64_t packetOffset);
 
 // The end-of-data findings (157, 160, 166), in order.
 std::vector<unsigned> IndexFindingsAtEnd(const RecordingIndexState& state, bool indexEnabled);

@@ -1,8 +1,10 @@
-#include "listing_columns.h"
+#include "vexa/engine/listing_columns.h"
 
 #include <array>
 #include <cstdio>
 #include <string_view>
+
+#include "ch10/data_type.h"
 
 namespace vexa {
 namespace {
@@ -109,25 +111,25 @@ void AppendDataTypeColumns(std::string& row, uint8_t dataType, uint32_t csdw) {
 std::string VerboseColumnHeaders(uint8_t dataType, uint8_t flags, uint32_t csdw) {
     const bool secondary = (flags & 0x80) != 0;
     if (secondary && (flags & 0x0C) != 0) return {};  // a time form other than the Chapter 4 one
-    const bool time = dataType == 0x11;
+    const bool time = dataType == ch10::Code(ch10::DataType::TimeF1);
     const bool wideTime = time && (csdw & (1u << 9)) != 0;
 
     // What goes over and under the data-type columns; empty: plain lines.
     std::string_view names;
     if (!secondary) {
         if (const TypeColumns* c = FindColumns(dataType)) names = c->names;
-    } else if (dataType == 0x09) {
+    } else if (dataType == ch10::Code(ch10::DataType::PcmF1)) {
         names = "FH MA MI LM Lm Md SYSOFF";
     } else if (time) {
         names = "LY CP FMT";
-    } else if (dataType == 0x19) {
+    } else if (dataType == ch10::Code(ch10::DataType::Mil1553F1)) {
         names = "TT MSGCNT";
     }
-    const bool pair = !secondary && dataType == 0x58;
+    const bool pair = !secondary && dataType == ch10::Code(ch10::DataType::Ieee1394F0);
 
-    std::string line1(secondary ? (dataType == 0x09 ? kLine1SecondPcm : kLine1Second) : kLine1First);
+    std::string line1(secondary ? (dataType == ch10::Code(ch10::DataType::PcmF1) ? kLine1SecondPcm : kLine1Second) : kLine1First);
     std::string line2(kLine2Lead);
-    line2 += secondary ? (dataType == 0x09 ? kLine2SecondPcm : kLine2Second) : kLine2First;
+    line2 += secondary ? (dataType == ch10::Code(ch10::DataType::PcmF1) ? kLine2SecondPcm : kLine2Second) : kLine2First;
     std::string line3(secondary ? kLine3Second : kLine3First);
     const char* timeName = time ? "Recorded IRIG Time" : "Computed IRIG Time";
 

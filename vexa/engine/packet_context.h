@@ -4,18 +4,19 @@
 #include <cstdint>
 #include <string>
 
-#include "packet_header.h"
-#include "packet_view.h"
+#include "ch10/packet_header.h"
+#include "ch10/packet_view.h"
 
 namespace vexa {
 
 struct PacketContext {
-    PacketHeader header;
-    PacketView view;            // [packet start, min(packet length, bytes held))
+    ch10::PacketHeader header;
+    ch10::PacketView view;            // [packet start, min(packet length, bytes held))
     uint64_t packetOffset = 0;  // of the packet's first byte in the recording
     int slot = 0;               // channel slot, 0-255
     int group = 0;              // channel group, 0-255
     bool ofInterest = false;
+    bool channelSeen = false;   // a packet of the slot has completed before this one
     std::string* findings = nullptr;  // the packet's finding text; sections append to it
 };
 

@@ -1,19 +1,16 @@
-#include "packet_listing.h"
+#include "vexa/engine/packet_listing.h"
 
 #include <cinttypes>
 #include <functional>
 
-#include "listing_columns.h"
+#include "ch10/data_type.h"
+#include "vexa/engine/listing_columns.h"
 #include "platform/format.h"
 #include "platform/numbers.h"
 
 namespace vexa {
 namespace {
 
-constexpr uint8_t kTimeType = 0x11;
-constexpr uint8_t kPcmType = 0x09;
-constexpr uint8_t k1553Type = 0x19;
-constexpr uint8_t kVideoType = 0x40;
 
 constexpr std::size_t kCompactHeaderWidth = 109;
 
@@ -26,14 +23,14 @@ std::string Text(std::string_view v) { return std::string(v); }
 }  // namespace
 
 std::string VerboseRow(const PacketListingInput& in) {
-    const PacketHeader& h = in.header;
+    const ch10::PacketHeader& h = in.header;
     std::string row;
     row.reserve(160);
     platform::AppendFormat(row, "%8d %4d %4x %6d %6d %6d %2d     0x%02x %2d %04x %08x %20s ", AsInt(in.slotPacketCount),
                            h.sequence, h.sync, h.channelId, AsInt(h.packetLength), AsInt(h.dataLength),
                            h.dataTypeVersion, h.flags, h.dataType, h.checksum, in.recordedDataChecksum,
                            Text(in.relTimeText).c_str());
-    if (h.dataType == kTimeType) {
+    if (h.dataType == ch10::Code(ch10::DataType::TimeF1)) {
         platform::AppendFormat(row, DateFormatBit(in.csdw) ? "%23s:000 " : "%16s:000 ", Text(in.timePacketText).c_str());
     } else if (in.irigTimeText.size() > 21) {
         row += '*';
@@ -56,18 +53,18 @@ std::string VerboseBlock(const PacketListingInput& in) {
 }
 
 std::string CompactRow(const PacketListingInput& in) {
-    const PacketHeader& h = in.header;
+    const ch10::PacketHeader& h = in.header;
     std::string out;
     if (in.firstOfSlot) {
         std::string line1 = "Chan     Data Packet Seq  Pakt Hdr Dat   Packet";
         line1.append(kCompactHeaderWidth - line1.size(), ' ');
         out += line1 + "\r\n";
-        out += h.dataType == kTimeType
+        out += h.dataType == ch10::Code(ch10::DataType::TimeF1)
                    ? "ID       Type Length No.  Flag Sum Sum   Offset   RefTime10MHz DeltaTime RecordedIRIGTime     Dithr10MHz Err \r\n"
                    : "ID       Type Length No.  Flag Sum Sum   Offset   RefTime10MHz DeltaTime ComputedIRIGTime     Dithr10MHz Err \r\n";
         out += "-------- ---- ------ ---- ---- --- --- ---------- ------------ --------- -------------------- ---------- --- \r\n";
     }
-    const std::string_view time = h.dataType == kTimeType ? in.timePacketText : in.irigTimeText;
+    const std::string_view time = h.dataType == ch10::Code(ch10::DataType::TimeF1) ? in.timePacketText : in.irigTimeText;
     platform::AppendFormat(out, "0x%06x 0x%02x 0x%04x 0x%02x 0x%02x %s %s 0x%08" PRIx64 " %12" PRId64 " %9.0f %20s ",
                            h.channelId, h.dataType, h.packetLength, h.sequence, h.flags,
                            in.hdrChecksumFailed ? " X " : " - ", in.dataChecksumFailed ? " X " : " - ",
@@ -77,7 +74,7 @@ std::string CompactRow(const PacketListingInput& in) {
 }
 
 std::string CompactTail(const PacketListingInput& in, bool findingsFlag, const ErrorAccounting& errors) {
-    std::string tail = in.header.dataType == kTimeType
+    std::string tail = in.header.dataType == ch10::Code(ch10::DataType::TimeF1)
                            ? platform::Format("%10d ", platform::TruncateToInt32(in.timeDeviation.value_or(0.0)))
                            : std::string("         - ");
     if (!findingsFlag) {
@@ -107,7 +104,7 @@ int DispatchBodyChecks(const PacketListingInput& in, const ListingOptions& optio
                              options.spaceDelimited, findingsFlag, outputs};
     };
     switch (in.header.dataType) {
-        case kPcmType: {
+        case ch10::Code(ch10::DataType::PcmF1): {
             if (!checks->HasPcmChannels()) return 0;
             const PcmChannel* record = checks->PcmRecord(in.header.channelId);
             if (!record || (in.csdw & (1u << 20)) != 0 || listing.pcmChecksOff[s]) return 0;
@@ -125,7 +122,7 @@ int DispatchBodyChecks(const PacketListingInput& in, const ListingOptions& optio
             if (errors.chanTimeErrors[s] != timeBefore) errors.Bump(FormCounter::invalidTimeErrors);
             return 0;
         }
-        case k1553Type: {
+        case ch10::Code(ch10::DataType::Mil1553F1): {
             const int32_t timeBefore = errors.chanTimeErrors[s];
             BodyCheckCall c = call();
             if (checks->Validate1553Body(c) < 0) return -1;
@@ -134,7 +131,7 @@ int DispatchBodyChecks(const PacketListingInput& in, const ListingOptions& optio
             if (errors.chanTimeErrors[s] != timeBefore) errors.Bump(FormCounter::invalidTimeErrors);
             return 0;
         }
-        case kVideoType: {
+        case ch10::Code(ch10::DataType::VideoF0): {
             BodyCheckCall c = call();
             if (checks->ValidateVideoBody(c) < 0) return -1;
             bodyRan = true;

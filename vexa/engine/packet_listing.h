@@ -7,21 +7,21 @@
 #include <string>
 #include <string_view>
 
-#include "engine_host.h"
-#include "error_accounting.h"
-#include "listing_columns.h"
-#include "packet_header.h"
-#include "packet_view.h"
-#include "run_outputs.h"
+#include "vexa/engine/engine_host.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/listing_columns.h"
+#include "ch10/packet_header.h"
+#include "ch10/packet_view.h"
+#include "vexa/engine/run_outputs.h"
 
 namespace vexa {
 
 // What the checks of one packet leave for its listing.
 struct PacketListingInput {
-    PacketHeader header;
-    PacketView view;            // the packet's bytes, for the body checks
+    ch10::PacketHeader header;
+    ch10::PacketView view;            // the packet's bytes, for the body checks
     uint64_t packetOffset = 0;
-    uint32_t csdw = 0;          // ChannelSpecificWord(view, header)
+    uint32_t csdw = 0;          // ch10::ChannelSpecificWord(view, header)
     int slot = 0;
     uint32_t slotPacketCount = 0;
     bool firstOfSlot = false;   // the slot's channelSeen is not yet set

@@ -1,9 +1,11 @@
-#include "previous_packets.h"
+#include "vexa/engine/previous_packets.h"
+
+#include "ch10/data_type.h"
 
 namespace vexa {
 
 namespace {
-constexpr uint8_t kTimePacketType = 0x11;
+constexpr uint8_t kTimePacketType = ch10::Code(ch10::DataType::TimeF1);
 }  // namespace
 
 const PreviousRecord& PreviousPacketStore::Select(int slot, int group, uint8_t dataType) const {
@@ -11,7 +13,7 @@ const PreviousRecord& PreviousPacketStore::Select(int slot, int group, uint8_t d
     return records[Index(slot)][static_cast<std::size_t>(RecordFamilyOf(dataType))];
 }
 
-void PreviousPacketStore::Store(int slot, int group, const PacketHeader& header, uint32_t csdw, uint32_t word0,
+void PreviousPacketStore::Store(int slot, int group, const ch10::PacketHeader& header, uint32_t csdw, uint32_t word0,
                                 uint32_t word1) {
     if (header.dataType == kTimePacketType) {
         timeRecords[Index(group)] = TimeRecord{PreviousRecord{header, csdw}, word0, word1};

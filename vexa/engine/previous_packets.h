@@ -6,16 +6,16 @@
 #include <array>
 #include <cstdint>
 
-#include "error_accounting.h"
-#include "packet_header.h"
-#include "record_family.h"
+#include "vexa/engine/error_accounting.h"
+#include "ch10/packet_header.h"
+#include "vexa/engine/record_family.h"
 
 namespace vexa {
 
 constexpr int kTimeGroups = 256;
 
 struct PreviousRecord {
-    PacketHeader header{};  // all zero until a packet of the record completes
+    ch10::PacketHeader header{};  // all zero until a packet of the record completes
     uint32_t csdw = 0;      // kept for every family but "Other"
 };
 
@@ -36,7 +36,7 @@ struct PreviousPacketStore {
 
     // A time packet replaces its group's record, time words included; any
     // other packet its slot's record of its family.
-    void Store(int slot, int group, const PacketHeader& header, uint32_t csdw, uint32_t word0 = 0,
+    void Store(int slot, int group, const ch10::PacketHeader& header, uint32_t csdw, uint32_t word0 = 0,
                uint32_t word1 = 0);
     void Reset();
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine_host.h"
+#include "vexa/engine/engine_host.h"
 
 namespace vexa {
 

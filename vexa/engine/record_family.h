@@ -6,16 +6,20 @@
 #include <array>
 #include <cstdint>
 
+#include "ch10/data_type.h"
+
 namespace vexa {
 
-inline constexpr uint8_t kRecordedDataTypes[] = {
-    0x09,                                // PCM
-    0x19,                                // MIL-STD-1553, both formats
-    0x21, 0x29, 0x30, 0x38,              // analog, discrete, message, ARINC 429
-    0x40, 0x41, 0x42, 0x43, 0x44,        // video
-    0x48, 0x49, 0x4A,                    // image
-    0x50, 0x58, 0x59, 0x60, 0x68, 0x69,  // UART, IEEE 1394, parallel, Ethernet
-    0x70, 0x71, 0x72, 0x78, 0x79,        // TSPI, CAN, Fibre Channel
+using ch10::DataType;
+inline constexpr DataType kRecordedDataTypes[] = {
+    DataType::PcmF1,
+    DataType::Mil1553F1,  // both formats
+    DataType::AnalogF1, DataType::DiscreteF1, DataType::MessageF0, DataType::Arinc429F0,
+    DataType::VideoF0, DataType::VideoF1, DataType::VideoF2, DataType::VideoF3, DataType::VideoF4,
+    DataType::ImageF0, DataType::ImageF1, DataType::ImageF2,
+    DataType::UartF0, DataType::Ieee1394F0, DataType::Ieee1394F1, DataType::ParallelF0,
+    DataType::EthernetF0, DataType::EthernetF1,
+    DataType::TspiF0, DataType::TspiF1, DataType::TspiF2, DataType::CanF0, DataType::FibreChannelF0,
 };
 inline constexpr int kOtherRecord = static_cast<int>(std::size(kRecordedDataTypes));
 inline constexpr int kRecordFamilyCount = kOtherRecord + 1;
@@ -24,8 +28,8 @@ namespace detail {
 constexpr std::array<uint8_t, 256> BuildRecordFamilies() {
     std::array<uint8_t, 256> families{};
     families.fill(static_cast<uint8_t>(kOtherRecord));
-    for (int i = 0; i < kOtherRecord; ++i) families[kRecordedDataTypes[i]] = static_cast<uint8_t>(i);
-    families[0x1A] = families[0x19];
+    for (int i = 0; i < kOtherRecord; ++i) families[ch10::Code(kRecordedDataTypes[i])] = static_cast<uint8_t>(i);
+    families[ch10::Code(DataType::Mil1553F2)] = families[ch10::Code(DataType::Mil1553F1)];
     return families;
 }
 inline constexpr std::array<uint8_t, 256> kRecordFamilies = BuildRecordFamilies();

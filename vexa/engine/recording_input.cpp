@@ -1,4 +1,4 @@
-#include "recording_input.h"
+#include "vexa/engine/recording_input.h"
 
 #include "tessin.h"
 

@@ -1,4 +1,4 @@
-#include "run_config.h"
+#include "vexa/engine/run_config.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,19 @@
 
 namespace vexa {
 
-OutputNames MakeOutputNames(std::string_view outputDir, std::string_view sourcePath) {
+namespace {
+OutputNames NamesFromStem(const std::string& out, const std::string& logName, const std::string& stem) {
+    OutputNames names;
+    names.outputPath = platform::Format("%s/%s", out.c_str(), logName.c_str());
+    names.summaryPath = platform::Format("%s/%s%s", out.c_str(), stem.c_str(), ".summary.txt");
+    names.tmatsTextPath = platform::Format("%s/%s%s", out.c_str(), stem.c_str(), ".TMATS.tmt");
+    return names;
+}
+}  // namespace
+
+OutputNames MakeOutputNames(std::string_view outputDir, std::string_view sourcePath, OutputNaming naming) {
+    const std::string out(outputDir);
+    if (naming == OutputNaming::LogNameAsGiven) return NamesFromStem(out, std::string(sourcePath), std::string(sourcePath));
     std::size_t sep = platform::LastSeparator(sourcePath);
     std::string_view dir = sep == std::string_view::npos ? std::string_view{} : sourcePath.substr(0, sep + 1);
     std::string_view base = sep == std::string_view::npos ? sourcePath : sourcePath.substr(sep + 1);
@@ -25,12 +37,7 @@ OutputNames MakeOutputNames(std::string_view outputDir, std::string_view sourceP
         if (c == '\\' || c == '/') c = '.';
     name.append(base);
 
-    std::string out(outputDir);
-    OutputNames names;
-    names.outputPath = platform::Format("%s/%s.log", out.c_str(), name.c_str());
-    names.summaryPath = platform::Format("%s/%s%s", out.c_str(), name.c_str(), ".summary.txt");
-    names.tmatsTextPath = platform::Format("%s/%s%s", out.c_str(), name.c_str(), ".TMATS.tmt");
-    return names;
+    return NamesFromStem(out, name + ".log", name);
 }
 
 std::string FormatFileSize(const std::string& path) {

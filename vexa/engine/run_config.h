@@ -19,10 +19,19 @@ struct OutputNames {
     std::string tmatsTextPath;  // + ".TMATS.tmt"
 };
 
-// Output names of one source of a directory run: the source's directory
-// (leading separators dropped, separators turned into ".") and base name
-// without its extension, inside `outputDir`.
-OutputNames MakeOutputNames(std::string_view outputDir, std::string_view sourcePath);
+enum class OutputNaming {
+    // One source of a directory run: `name` is the source's path; its
+    // directory (leading separators dropped, separators turned into ".") and
+    // base name without its extension give the stem, and the log is stem + ".log".
+    FromSource,
+    // A single-file run: `name` is the log's file name as the user gave it,
+    // and also the stem of the other names.
+    LogNameAsGiven,
+};
+
+// The run's output names inside `outputDir`.
+OutputNames MakeOutputNames(std::string_view outputDir, std::string_view name,
+                            OutputNaming naming = OutputNaming::FromSource);
 
 // "%d   B", "%3.2f KB", "%3.2f MB" or "%1.2f GB"; empty when the file cannot
 // be opened for reading.

@@ -1,4 +1,4 @@
-#include "run_outputs.h"
+#include "vexa/engine/run_outputs.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine_host.h"
+#include "vexa/engine/engine_host.h"
 #include "platform/output_file.h"
 
 namespace vexa {

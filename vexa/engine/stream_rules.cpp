@@ -1,10 +1,11 @@
-#include "stream_rules.h"
+#include "vexa/engine/stream_rules.h"
 
 #include <cinttypes>
 
-#include "data_type_table.h"
+#include "ch10/data_type.h"
+#include "vexa/engine/data_type_table.h"
 #include "platform/format.h"
-#include "tmats_content_file.h"
+#include "vexa/engine/tmats_content_file.h"
 
 namespace vexa {
 
@@ -66,10 +67,10 @@ bool SameFamily(int a, int b) { return a >= 0 && a <= 127 && b >= 0 && b <= 127 
 }  // namespace
 
 SectionResult CheckStreamStart(StreamRulesState& s, StreamEnv& env, PacketContext& ctx) {
-    const PacketHeader& h = ctx.header;
-    if (s.timeChannelSlot == -1 && h.dataType > 0x07 && h.dataType != kDataTypeTime)
+    const ch10::PacketHeader& h = ctx.header;
+    if (s.timeChannelSlot == -1 && !ch10::IsComputerGenerated(h.dataType) && h.dataType != ch10::Code(ch10::DataType::TimeF1))
         Append(env, ctx, 30, "Error 30: Non Computer Generated packet occurs before IRIG packet. \r\n");
-    if (h.dataType != kDataTypeSetupRecord) return SectionResult::Continue;
+    if (h.dataType != ch10::Code(ch10::DataType::ComputerF1)) return SectionResult::Continue;
 
     if (env.runPacketCount != 1)
         Append(env, ctx, 31,
@@ -79,7 +80,7 @@ SectionResult CheckStreamStart(StreamRulesState& s, StreamEnv& env, PacketContex
     if (h.packetLength > kMaxSetupRecordLength)
         Append(env, ctx, 33, "Error 33: TMATS packet is more than 134,217,728 bytes. \r\n");
 
-    s.fileDataVersion = FileVersionFromSetupByte(static_cast<uint8_t>(ChannelSpecificWord(ctx.view, h) & 0xFF));
+    s.fileDataVersion = FileVersionFromSetupByte(static_cast<uint8_t>(ch10::ChannelSpecificWord(ctx.view, h) & 0xFF));
     s.dataTypeRowCount = kDataTypeTableRows;
     if (env.display)
         env.display->SetText(DisplayText::versionInfo,
@@ -97,7 +98,7 @@ SectionResult CheckStreamStart(StreamRulesState& s, StreamEnv& env, PacketContex
 }
 
 SectionResult CheckRecordingIndexPacket(StreamRulesState& s, StreamEnv& env, PacketContext& ctx) {
-    if (ctx.header.dataType != kDataTypeRecordingIndex) return SectionResult::Continue;
+    if (ctx.header.dataType != ch10::Code(ch10::DataType::ComputerF3)) return SectionResult::Continue;
     for (const IndexFinding& f : ApplyIndexPacket(s.index, ctx.view, ctx.header, ctx.packetOffset)) {
         std::string text;
         switch (f.number) {
@@ -124,7 +125,7 @@ SectionResult CheckRecordingIndexPacket(StreamRulesState& s, StreamEnv& env, Pac
 }
 
 SectionResult CheckDataTypeAndTmats(StreamRulesState& s, StreamEnv& env, PacketContext& ctx) {
-    const PacketHeader& h = ctx.header;
+    const ch10::PacketHeader& h = ctx.header;
     SlotStreamStats& slot = s.slots[static_cast<std::size_t>(ctx.slot)];
 
     if (env.display) env.display->packetSeqAll.store(h.sequence, std::memory_order_relaxed);
@@ -139,12 +140,12 @@ SectionResult CheckDataTypeAndTmats(StreamRulesState& s, StreamEnv& env, PacketC
     }
 
     if (slot.firstSeenText.empty()) {
-        if (h.dataType == kDataTypeTime) s.timeChannelSlot = ctx.slot;
+        if (h.dataType == ch10::Code(ch10::DataType::TimeF1)) s.timeChannelSlot = ctx.slot;
         slot.firstSeenText = platform::Format("\r\n\r\nFound channel %d is of Data Type: %s", h.channelId,
                                               s.currentDataTypeName.c_str());
     }
 
-    if (h.dataType <= 0x07 && s.tmatsRevision < 11 && h.channelId != 0)
+    if (ch10::IsComputerGenerated(h.dataType) && s.tmatsRevision < 11 && h.channelId != 0)
         Append(env, ctx, 173, "Error 173: Channel ID should be 0 for Computer Generated Data Types\r\n");
 
     const TmatsChannelEntry* entry = env.tmats.Find(h.channelId);
@@ -165,10 +166,10 @@ SectionResult CheckDataTypeAndTmats(StreamRulesState& s, StreamEnv& env, PacketC
         }
     }
 
-    if (h.dataType == kDataTypeReserved) Append(env, ctx, 175, "Error 175: Packet Data type is Reserved\r\n");
+    if (h.dataType == ch10::Code(ch10::DataType::ImageF7)) Append(env, ctx, 175, "Error 175: Packet Data type is Reserved\r\n");
 
     // Counted for every such packet, written once per channel.
-    if (!entry && env.runPacketCount != 1 && h.dataType > 0x07 && ctx.ofInterest &&
+    if (!entry && env.runPacketCount != 1 && !ch10::IsComputerGenerated(h.dataType) && ctx.ofInterest &&
         env.errors.RaiseFinding(ctx.slot, 37) &&
         env.errors.errorTable[static_cast<std::size_t>(ctx.slot)][37] < 2)
         platform::AppendFormat(*ctx.findings,
@@ -199,15 +200,15 @@ SectionResult CheckDataTypeAndTmats(StreamRulesState& s, StreamEnv& env, PacketC
         env.display->efficiencyAll.store(all, std::memory_order_relaxed);
     }
 
-    if (h.dataType == kDataTypeSetupRecord && s.timeChannelSlot > 0 && SelectedOrAll(env, h.channelId))
+    if (h.dataType == ch10::Code(ch10::DataType::ComputerF1) && s.timeChannelSlot > 0 && SelectedOrAll(env, h.channelId))
         Append(env, ctx, 38,
                "Error 38: This Computer Generated (TMATS/Setup Record) packet comes in after the Time Packet. \r\n");
     return SectionResult::Continue;
 }
 
 SectionResult WriteTmatsContent(StreamRulesState&, StreamEnv& env, PacketContext& ctx) {
-    const PacketHeader& h = ctx.header;
-    if (h.dataType != kDataTypeSetupRecord || !SelectedOrAll(env, h.channelId)) return SectionResult::Continue;
+    const ch10::PacketHeader& h = ctx.header;
+    if (h.dataType != ch10::Code(ch10::DataType::ComputerF1) || !SelectedOrAll(env, h.channelId)) return SectionResult::Continue;
     const auto slot = static_cast<std::size_t>(ctx.slot);
     const std::string path(env.tmatsTextPath);
     if (env.outputs) {
@@ -231,7 +232,7 @@ std::string DataTypeTextFor(uint8_t dataType, uint32_t csdw, int rowCount) {
     const DataTypeRow* row = FindDataTypeRow(dataType, rowCount);
     if (!row) return platform::Format("Data Type: Undefined - %d", dataType);
     std::string text = platform::Format("Data Type: %s", row->name);
-    if (dataType == kDataTypePcm) {
+    if (dataType == ch10::Code(ch10::DataType::PcmF1)) {
         switch ((csdw >> 18) & 7) {
             case 1: text += " - Unpacked"; break;
             case 2: text += " - Packed"; break;
@@ -246,7 +247,7 @@ void ShowDataTypeText(StreamRulesState& s, const StreamEnv& env, const PacketCon
     if (!env.display || env.selectedChannel == 0 || env.selectedChannel != ctx.header.channelId || channelSeen)
         return;
     env.display->SetText(DisplayText::dataType, DataTypeTextFor(ctx.header.dataType,
-                                                                 ChannelSpecificWord(ctx.view, ctx.header),
+                                                                 ch10::ChannelSpecificWord(ctx.view, ctx.header),
                                                                  s.dataTypeRowCount));
 }
 

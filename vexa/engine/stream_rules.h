@@ -10,19 +10,16 @@
 #include <string_view>
 #include <vector>
 
-#include "display_state.h"
-#include "engine_host.h"
-#include "error_accounting.h"
-#include "index_rules.h"
-#include "packet_context.h"
-#include "run_outputs.h"
+#include "ch10/data_type.h"
+#include "vexa/engine/display_state.h"
+#include "vexa/engine/engine_host.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/index_rules.h"
+#include "vexa/engine/packet_context.h"
+#include "vexa/engine/run_outputs.h"
 
 namespace vexa {
 
-constexpr uint8_t kDataTypeSetupRecord = 0x01;
-constexpr uint8_t kDataTypeTime = 0x11;
-constexpr uint8_t kDataTypePcm = 0x09;
-constexpr uint8_t kDataTypeReserved = 0x4F;
 constexpr uint32_t kMaxSetupRecordLength = 0x8000000;
 
 // The channels the run's TMATS describes, as the checks read them.

@@ -1,15 +1,15 @@
-#include "time_checks.h"
+#include "vexa/engine/time_checks.h"
 
 #include <cinttypes>
 
+#include "ch10/data_type.h"
 #include "platform/format.h"
 
 namespace vexa {
 
 namespace {
 
-constexpr uint8_t kTimePacketType = 0x11;
-constexpr uint8_t kLastSetupType = 0x07;  // types up to here carry no time of their own
+constexpr uint8_t kTimePacketType = ch10::Code(ch10::DataType::TimeF1);
 
 int FormatOf(uint32_t csdw) { return static_cast<int>(csdw >> 4 & 0xF); }
 
@@ -47,8 +47,8 @@ bool TimeNotLater(const TimeWords& w, const TimeRecord& r) {
 
 }  // namespace
 
-TimeWords ReadTimeWords(const PacketView& view, const PacketHeader& header) {
-    const std::size_t at = ChannelSpecificWordOffset(header);
+TimeWords ReadTimeWords(const ch10::PacketView& view, const ch10::PacketHeader& header) {
+    const std::size_t at = ch10::ChannelSpecificWordOffset(header);
     return TimeWords{view.U32OrZeros(at), view.U32OrZeros(at + 4), view.U32OrZeros(at + 8), view.Has(at, 12)};
 }
 
@@ -84,7 +84,7 @@ RtcStepResult CheckRtcStep(TimeSectionState& s, const RtcStepInput& in) {
 }
 
 void CorrelatePacketTime(TimeSectionState& s, const CorrelationInput& in) {
-    const PacketHeader& h = in.header;
+    const ch10::PacketHeader& h = in.header;
     s.relTimeText = platform::Format("%" PRId64, static_cast<int64_t>(h.relativeTime));
     const TimeRecord& rec = in.groupRecord;
     const double recordTime = TimePacketToUnits(rec.packet.csdw, rec.word0, rec.word1);
@@ -144,9 +144,9 @@ struct Window {
 TimePacketRtcResult CheckTimePacketRtc(TimeSectionState& s, const TimePacketRtcInput& in) {
     TimePacketRtcResult r;
     const double current = static_cast<double>(in.header.relativeTime);
-    const PacketHeader& previousHeader = in.groupRecord.packet.header;
+    const ch10::PacketHeader& previousHeader = in.groupRecord.packet.header;
     // Starting the expected counter here keeps the first drift small.
-    if (previousHeader.dataType <= kLastSetupType || !in.channelSeen) {
+    if (ch10::IsComputerGenerated(previousHeader.dataType) || !in.channelSeen) {
         s.expectedCounter = current;
         return r;
     }
@@ -171,9 +171,9 @@ TimePacketRtcResult CheckTimePacketRtc(TimeSectionState& s, const TimePacketRtcI
     return r;
 }
 
-FindingList CheckRtcReversed(const PacketHeader& header, const PreviousRecord& previous, bool channelSeen) {
+FindingList CheckRtcReversed(const ch10::PacketHeader& header, const PreviousRecord& previous, bool channelSeen) {
     FindingList out;
-    if (header.dataType <= kLastSetupType || !channelSeen) return out;
+    if (ch10::IsComputerGenerated(header.dataType) || !channelSeen) return out;
     if (previous.header.relativeTime > header.relativeTime)
         Add(out, 133, "Error 133: Packet's Relative Time Count reversed\r\n");
     return out;

@@ -8,11 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "finding_list.h"
-#include "packet_header.h"
-#include "packet_view.h"
-#include "previous_packets.h"
-#include "time_units.h"
+#include "vexa/engine/finding_list.h"
+#include "ch10/packet_header.h"
+#include "ch10/packet_view.h"
+#include "vexa/engine/previous_packets.h"
+#include "vexa/engine/time_units.h"
 
 namespace vexa {
 
@@ -24,7 +24,7 @@ struct TimeWords {
     uint32_t word1 = 0;
     bool wordsHeld = false;
 };
-TimeWords ReadTimeWords(const PacketView& view, const PacketHeader& header);
+TimeWords ReadTimeWords(const ch10::PacketView& view, const ch10::PacketHeader& header);
 
 struct TimeSectionState {
     std::array<double, kTimeGroups> highestRtc{};  // 0: none yet
@@ -42,7 +42,7 @@ struct TimeSectionState {
 
 // --- counter step (Error 5) -------------------------------------------------
 struct RtcStepInput {
-    const PacketHeader& header;
+    const ch10::PacketHeader& header;
     int group = 0;
     int timeChannelSlot = -1;
 };
@@ -54,7 +54,7 @@ RtcStepResult CheckRtcStep(TimeSectionState& s, const RtcStepInput& in);
 
 // --- correlation ------------------------------------------------------------
 struct CorrelationInput {
-    const PacketHeader& header;
+    const ch10::PacketHeader& header;
     const TimeWords& words;          // read for time packets only
     const TimeRecord& groupRecord;   // the group's previous time packet
     int timeChannelSlot = -1;
@@ -72,7 +72,7 @@ struct TimePacketInput {
 FindingList CheckTimePacket(const TimePacketInput& in);
 
 struct TimePacketRtcInput {
-    const PacketHeader& header;
+    const ch10::PacketHeader& header;
     const TimeWords& words;
     const TimeRecord& groupRecord;
     bool channelSeen = false;
@@ -86,6 +86,6 @@ TimePacketRtcResult CheckTimePacketRtc(TimeSectionState& s, const TimePacketRtcI
 
 // --- any other packet ---------------------------------------------------------
 // `previous` is the slot's record of the packet's family.
-FindingList CheckRtcReversed(const PacketHeader& header, const PreviousRecord& previous, bool channelSeen);
+FindingList CheckRtcReversed(const ch10::PacketHeader& header, const PreviousRecord& previous, bool channelSeen);
 
 }  // namespace vexa

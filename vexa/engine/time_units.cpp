@@ -1,4 +1,4 @@
-#include "time_units.h"
+#include "vexa/engine/time_units.h"
 
 #include <cinttypes>
 #include <cmath>
@@ -30,19 +30,19 @@ double RoundDiv10(double value) {
     return static_cast<double>(q);
 }
 
-double HeaderRtcToUsec(const PacketHeader& header) { return RoundDiv10(static_cast<double>(header.relativeTime)); }
+double HeaderRtcToUsec(const ch10::PacketHeader& header) { return RoundDiv10(static_cast<double>(header.relativeTime)); }
 
 double RtcWordsToUsec(uint32_t low, uint32_t high) {
     const uint64_t ticks = static_cast<uint64_t>(low) | static_cast<uint64_t>(high & 0xFFFF) << 32;
     return RoundDiv10(static_cast<double>(ticks));
 }
 
-std::optional<double> IntraTimeTicks(const PacketHeader& header, uint64_t stamp) {
+std::optional<double> IntraTimeTicks(const ch10::PacketHeader& header, uint64_t stamp) {
     if ((header.flags & 0xC0) == 0xC0) return std::nullopt;
     return static_cast<double>(stamp & kLow48);
 }
 
-int RtcNotBefore(const PacketHeader& header, uint64_t stamp) {
+int RtcNotBefore(const ch10::PacketHeader& header, uint64_t stamp) {
     return (stamp & kLow48) < header.relativeTime ? -1 : 0;
 }
 

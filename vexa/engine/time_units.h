@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "packet_header.h"
+#include "ch10/packet_header.h"
 
 namespace vexa {
 
@@ -20,16 +20,16 @@ constexpr int64_t kUsecPerDay = 86400000000LL;
 double RoundDiv10(double value);
 
 // The header counter in microseconds.
-double HeaderRtcToUsec(const PacketHeader& header);
+double HeaderRtcToUsec(const ch10::PacketHeader& header);
 // A counter given as its low 32 bits and a high word of which only the low
 // 16 bits count, in microseconds.
 double RtcWordsToUsec(uint32_t low, uint32_t high);
 
 // The low 48 bits of an intra-packet stamp as ticks; none when flag bits 6
 // and 7 say the stamps are in secondary-header time, not counter ticks.
-std::optional<double> IntraTimeTicks(const PacketHeader& header, uint64_t stamp);
+std::optional<double> IntraTimeTicks(const ch10::PacketHeader& header, uint64_t stamp);
 // 0 when the stamp's low 48 bits are not below the header counter, else -1.
-int RtcNotBefore(const PacketHeader& header, uint64_t stamp);
+int RtcNotBefore(const ch10::PacketHeader& header, uint64_t stamp);
 
 // The last intra-packet stamp of each channel slot in microseconds, kept
 // from packet to packet of the slot.

@@ -1,4 +1,4 @@
-#include "tmats_acquisition.h"
+#include "vexa/engine/tmats_acquisition.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "ch10/data_type.h"
 #include "platform/files.h"
 #include "platform/format.h"
 
@@ -81,7 +82,7 @@ int TmatsAcquisition::ReadTmatsPacket(CRunConfig& config, int device, const std:
     if (n == -1) return -1;
     input_.Close(handle);
     config.inputHandle = -1;
-    if (buffer[15] != 0x01) return -1;
+    if (buffer[15] != ch10::Code(ch10::DataType::ComputerF1)) return -1;
     text = buffer;
     // Never more than the buffer, whatever an input reports.
     length = std::clamp(n, 0, kReadChunk);

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "recording_input.h"
-#include "run_config.h"
+#include "vexa/engine/recording_input.h"
+#include "vexa/engine/run_config.h"
 #include "tessin.h"
 
 namespace vexa {

@@ -1,10 +1,10 @@
-#include "tmats_content_file.h"
+#include "vexa/engine/tmats_content_file.h"
 
 #include "platform/text_file.h"
 
 namespace vexa {
 
-std::string_view SetupRecordText(const PacketView& view, const PacketHeader& header) {
+std::string_view SetupRecordText(const ch10::PacketView& view, const ch10::PacketHeader& header) {
     const uint64_t declared = header.dataLength >= 4 ? header.dataLength - 4u : 0u;
     const auto text = view.Slice(kSetupTextStart, static_cast<std::size_t>(declared));
     return {reinterpret_cast<const char*>(text.data()), text.size()};

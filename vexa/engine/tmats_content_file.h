@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "packet_header.h"
-#include "packet_view.h"
+#include "ch10/packet_header.h"
+#include "ch10/packet_view.h"
 
 namespace vexa {
 
@@ -13,7 +13,7 @@ constexpr std::size_t kSetupTextStart = 28;
 
 // The setup record's text as held: from byte 28 for data length - 4 bytes,
 // clamped to the view. NULs are part of it.
-std::string_view SetupRecordText(const PacketView& view, const PacketHeader& header);
+std::string_view SetupRecordText(const ch10::PacketView& view, const ch10::PacketHeader& header);
 
 // Breaks the text into lines: ';' CR LF and ';' LF CR stay as they are; any
 // other ';' is followed by a line break, a single CR or LF after it dropped;

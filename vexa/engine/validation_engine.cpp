@@ -1,4 +1,4 @@
-#include "validation_engine.h"
+#include "vexa/engine/validation_engine.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,11 +7,12 @@
 #include <chrono>
 #include <cstring>
 
-#include "check_sections.h"
 #include "platform/event.h"
 #include "platform/format.h"
 #include "platform/latch.h"
 #include "platform/thread.h"
+#include "vexa/engine/check_sections.h"
+#include "vexa/engine/frame.h"
 
 namespace vexa {
 
@@ -45,8 +46,10 @@ thread_local const void* tlsProcessorRun = nullptr;
 }  // namespace
 
 ValidationEngine::ValidationEngine(EngineHost& host, RecordingInput& input)
-    : host_(host), input_(input), shared_(Engine()), tmats_(input), alive_(std::make_shared<char>(0)),
-      slotOfChannel_(65536, -1) {
+    : host_(host), input_(input), shared_(Engine()), tmats_(input),
+      run_(host, shared_.errors, shared_.listing, shared_.spaceDelimited, outputs_, display, runConfig, streamState,
+           [this](const std::string& path) { NoteWritten(path); }),
+      frame_(std::make_unique<Frame>(run_)), alive_(std::make_shared<char>(0)) {
     display.SetText(DisplayText::tmatsErrors, "0");
     runConfig.ResetRunConfig();
     streamState.ResetStreamState();
@@ -97,7 +100,7 @@ void ValidationEngine::PostRunEnd(uint64_t generation, bool completed) {
 
 // --- run control ---------------------------------------------------------------
 
-bool ValidationEngine::WorkersDoneForTests() const {
+bool ValidationEngine::WorkersDone() const {
     auto run = CurrentRun();
     return run && run->reader.Finished() && run->processor.Finished();
 }
@@ -177,7 +180,7 @@ bool ValidationEngine::OpenRunOutputs() {
     request.outputPath = runConfig.outputPath;
     request.sourcePath = runConfig.sourcePath;
     request.tmatsLogPath = tmats_.LogPath();
-    request.spaceDelimited = SpaceDelimited();
+    request.spaceDelimited = run_.SpaceDelimited();
     request.title = host_.WindowTitle();
     request.clock = clock;
     outputs_.OpenOutputFiles(request, host_);
@@ -221,23 +224,23 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
     auto fillChannelList = [&] {
         if (runConfig.sourcePath.empty()) return;
         std::string message;
-        tmatsInfo_ = tmats_.ReadTmatsInfo(runConfig, 0, runConfig.sourcePath, logPrefix, &message);
-        if (!tmatsInfo_) {
+        run_.tmatsInfo = tmats_.ReadTmatsInfo(runConfig, 0, runConfig.sourcePath, logPrefix, &message);
+        if (!run_.tmatsInfo) {
             PostBox(message, "", BoxIcon::None);
             return;
         }
-        PrefillChannelTable(tmatsInfo_);
-        streamRules.tmatsRevision = tmats_.Revision();
-        streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
+        frame_->PrefillChannelTable(run_.tmatsInfo);
+        run_.streamRules.tmatsRevision = tmats_.Revision();
+        run_.streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
         display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
     };
 
     const int recorderType = 101 + runConfig.recorderDrive;
     if (runConfig.inputType == 1) {
         runConfig.sourcePath = texts.sourceFile;
-        tmatsInfo_ = nullptr;
+        run_.tmatsInfo = nullptr;
         fillChannelList();
-        if (!tmatsInfo_) {
+        if (!run_.tmatsInfo) {
             PostBox("Please select a valid source file", "", BoxIcon::None);
             return false;
         }
@@ -262,11 +265,11 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
                 PostBox("Empty or Invalid Directory.", "Kelvane", BoxIcon::Warning);
                 return false;
             }
-            tmatsInfo_ = nullptr;
+            run_.tmatsInfo = nullptr;
             fillChannelList();
             // Without a channel record the run would validate against no
             // TMATS at all; the dialog stays open as for a single file.
-            if (!tmatsInfo_) {
+            if (!run_.tmatsInfo) {
                 PostBox("Please select a valid source file", "", BoxIcon::None);
                 return false;
             }
@@ -287,15 +290,9 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
     outputs_.Close();
     if (!texts.outputFile.empty()) {
         runConfig.outputDir = outputDir;
-        if (runConfig.inputType == 1) {
-            runConfig.outputPath = platform::Format("%s/%s", outputDir.c_str(), texts.outputFile.c_str());
-            runConfig.summaryPath = platform::Format("%s/%s%s", outputDir.c_str(), texts.outputFile.c_str(),
-                                                     ".summary.txt");
-            runConfig.tmatsTextPath = platform::Format("%s/%s%s", outputDir.c_str(), texts.outputFile.c_str(),
-                                                       ".TMATS.tmt");
-        } else {
-            runConfig.SetOutputNames(MakeOutputNames(runConfig.outputDir, runConfig.sourcePath));
-        }
+        runConfig.SetOutputNames(runConfig.inputType == 1
+                                     ? MakeOutputNames(outputDir, texts.outputFile, OutputNaming::LogNameAsGiven)
+                                     : MakeOutputNames(runConfig.outputDir, runConfig.sourcePath));
         OpenRunOutputs();
     }
     return true;
@@ -303,7 +300,7 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
 
 void ValidationEngine::OnOpenFiles() {
     display.SetText(DisplayText::tmatsErrors,
-                    platform::Format("%d", tmatsInfo_ ? static_cast<int>(tmatsInfo_->FindingCount) : 0));
+                    platform::Format("%d", run_.tmatsInfo ? static_cast<int>(run_.tmatsInfo->FindingCount) : 0));
     display.validateEnabled = true;
     display.stopEnabled = true;
     if (runConfig.inputType == 1) {
@@ -403,7 +400,7 @@ void ValidationEngine::FinishRun() {
     if (tlsProcessorRun != run.get()) run->processorLeftValidator.Wait();
 
     Probe(RunHook::Summary);
-    WriteSummaryFile(*this);
+    WriteSummaryFile(run_);
     CloseRunFiles();
     ResetValidationState();
     streamState.ResetStreamState();
@@ -524,41 +521,31 @@ void ValidationEngine::ReaderThread(FileRun& run) {
 BufferOutcome ValidationEngine::AppendAndValidate(int status, int count, const uint8_t* buffer,
                                                   const std::function<void()>& release) {
     if (status == 3) {
-        carryOver_ = 0;
-        workPending_ = false;
+        frame_->DropCarryOver();
         PostBox("Error reading input file, processing stopped", "", BoxIcon::None);
         return BufferOutcome::ReaderFailed;
     }
     if (status == 2) {
         Probe(RunHook::IndexAtEnd);
-        CheckIndexAtEnd(*this);
-        carryOver_ = 0;
-        workPending_ = false;
+        CheckIndexAtEnd(run_);
+        frame_->DropCarryOver();
         filesValidated_.fetch_add(1);
         return BufferOutcome::EndOfData;
     }
-    if (count <= 0 || static_cast<uint32_t>(count) > kReadBufferSize ||
-        carryOver_ + static_cast<uint32_t>(count) > kWorkAreaSize) {
-        carryOver_ = 0;
-        workPending_ = false;
+    if (count <= 0 || !frame_->Load(buffer, static_cast<uint32_t>(count))) {
+        frame_->DropCarryOver();
         NoteQuietEnd("Error reading input file, processing stopped");
         return BufferOutcome::ReadFailed;
     }
-    workPending_ = true;
-    std::memcpy(streamState.workArea.get() + carryOver_, buffer, static_cast<std::size_t>(count));
-    workBytes_ = static_cast<uint32_t>(count) + carryOver_;
-    carryOver_ = 0;
-    workPos_ = 0;
     release();
     while (runFlag_) {
-        int result = validator_ ? validator_(*this) : ValidateNextPacket();
+        int result = validator_ ? validator_(*frame_) : frame_->ValidateNextPacket();
         if (result == 1) {
-            workPending_ = false;
+            frame_->SetWorkPending(false);
             return BufferOutcome::NeedData;
         }
         if (result == -1) {
-            carryOver_ = 0;
-            workPending_ = false;
+            frame_->DropCarryOver();
             NoteQuietEnd("Error writing validation output, processing stopped");
             return BufferOutcome::ValidatorFailed;
         }
@@ -566,11 +553,14 @@ BufferOutcome ValidationEngine::AppendAndValidate(int status, int count, const u
     return BufferOutcome::Stopped;
 }
 
-void ValidationEngine::BeginFrameTest() {
-    runPacketCount_ = 0;
-    workBytes_ = workPos_ = carryOver_ = 0;
-    workPending_ = false;
-    runFlag_ = 1;
+void ValidationEngine::ResetValidationState() {
+    readSize_ = static_cast<int>(kReadBufferSize);
+    for (int i = 0; i < 2; ++i) {
+        bufferStatus_[i] = 0;
+        bufferBytes_[i] = 0;
+    }
+    readerIndex_ = processorIndex_ = 0;
+    frame_->Reset();
 }
 
 void ValidationEngine::ProcessorThread(FileRun& run) {
@@ -579,9 +569,9 @@ void ValidationEngine::ProcessorThread(FileRun& run) {
     // Resumed by the finish path before it ever validated: only the leaving steps.
     if (runFlag_) {
         Errors().DiscardResetRequest();
-        runPacketCount_ = 0;  // each file starts its own count
+        run_.runPacketCount = 0;  // each file starts its own count
         Probe(RunHook::IndexSetup);
-        CheckIndexSetup(*this);
+        CheckIndexSetup(run_);
         while (runFlag_) {
             const int i = processorIndex_;
             if (run.readEvents[i].Wait() != platform::AutoResetEvent::WaitResult::Signalled) break;
@@ -641,17 +631,17 @@ void ValidationEngine::OnValidateNextFile(uint64_t generation, int index, const 
     display.ResetDisplay(Errors());
     ShowRunStatus();
     std::string message;
-    tmatsInfo_ = tmats_.ReadTmatsInfo(runConfig, 0, runConfig.sourcePath, "", &message);
-    if (!tmatsInfo_) {
+    run_.tmatsInfo = tmats_.ReadTmatsInfo(runConfig, 0, runConfig.sourcePath, "", &message);
+    if (!run_.tmatsInfo) {
         PostBox(message, "", BoxIcon::None);
         PostRunEnd(generation, false);
         return;
     }
-    display.SetText(DisplayText::tmatsErrors, platform::Format("%d", static_cast<int>(tmatsInfo_->FindingCount)));
+    display.SetText(DisplayText::tmatsErrors, platform::Format("%d", static_cast<int>(run_.tmatsInfo->FindingCount)));
     display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
-    PrefillChannelTable(tmatsInfo_);
-    streamRules.tmatsRevision = tmats_.Revision();
-    streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
+    frame_->PrefillChannelTable(run_.tmatsInfo);
+    run_.streamRules.tmatsRevision = tmats_.Revision();
+    run_.streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
     OpenRunOutputs();
     streamState.filesOpen = true;
     streamState.playState = kValidating;

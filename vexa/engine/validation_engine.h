@@ -1,7 +1,8 @@
 #pragma once
-// The validation engine of one main view: the run configuration, the TMATS
-// acquisition, the reader and processor threads of a run, the frame that
-// finds and checks packets, and what the form shows. Every handler runs on
+// The run controller of one main view: the user-interface entries, the run
+// configuration and TMATS acquisition, the reader and processor threads of a
+// run and their hand-over, run control and the outputs written. The frame
+// finds and checks the packets; the sections see only the run context. Every handler runs on
 // the user-interface thread unless it says otherwise; the workers reach the
 // user interface only through posts to the host.
 #include <array>
@@ -14,22 +15,19 @@
 #include <string>
 #include <vector>
 
-#include "display_state.h"
-#include "engine_host.h"
-#include "engine_state.h"
-#include "header_checks.h"
-#include "packet_context.h"
-#include "packet_listing.h"
-#include "recording_input.h"
-#include "run_config.h"
-#include "run_outputs.h"
-#include "stream_rules.h"
-#include "stream_state.h"
-#include "tmats_acquisition.h"
+#include "vexa/engine/display_state.h"
+#include "vexa/engine/engine_host.h"
+#include "vexa/engine/engine_state.h"
+#include "vexa/engine/recording_input.h"
+#include "vexa/engine/run_config.h"
+#include "vexa/engine/run_context.h"
+#include "vexa/engine/run_outputs.h"
+#include "vexa/engine/stream_state.h"
+#include "vexa/engine/tmats_acquisition.h"
 
 namespace vexa {
 
-constexpr int kChannelTableSize = 256;
+class Frame;
 
 // The Open Files dialog's texts at OK. The dialog's other choices (source
 // kind, channel, options, limits) are already in the configuration and the
@@ -95,69 +93,31 @@ public:
     // The finish path; any thread.
     void FinishRun();
 
-    // --- state the check sections share ----------------------------------
+    // --- what the window reads ---------------------------------------------
     EngineHost& Host() { return host_; }
     ErrorAccounting& Errors() { return shared_.errors; }
     const ErrorAccounting& Errors() const { return shared_.errors; }
     RunOutputs& Outputs() { return outputs_; }
     TmatsAcquisition& Tmats() { return tmats_; }
-    const CHAN_INFO* TmatsInfo() const { return tmatsInfo_; }
-    // The channels of the file's TMATS as the checks read them (none, with
-    // events and index off, without a channel record).
-    const TmatsChannels& TmatsChannelList() const { return tmatsChannels_; }
-    // Stream, setup-record, index and data-type rules (processor thread).
-    StreamRulesState streamRules;
-    // What those rules need of the run, for the packet being validated.
-    StreamEnv StreamEnvironment();
+    const CHAN_INFO* TmatsInfo() const { return run_.tmatsInfo; }
     DisplayState display;
     CStreamState streamState;
-    HeaderSectionState headerSection;
-    // Filled by the frame for every packet, completed by the sections, read
-    // by the listing step.
-    PacketListingInput listingInput;
-    bool SpaceDelimited() const { return shared_.spaceDelimited.load(std::memory_order_relaxed); }
-    bool WriteLogLine(std::string_view text) { return outputs_.WriteLogLine(text, SpaceDelimited()); }
-
-    // --- the frame (processor thread) ------------------------------------
-    int ValidateNextPacket();
-    // Channel 0 at slot 0, then the TMATS channels in record order (at most
-    // 255), enabled or not; also the TMATS channel list the checks read.
-    void PrefillChannelTable(const CHAN_INFO* info);
-    void ResetValidationState();
-    uint64_t PacketOffset() const { return packetOffset_; }
-    // Packets of the file accepted so far, the current one included.
-    uint64_t RunPacketCount() const { return runPacketCount_; }
-    // Slot of the last packet accepted.
-    int LastPacketSlot() const { return lastPacketSlot_; }
-    int ChannelSlot() const { return channelSlot_; }
-    int ChannelGroup() const { return channelGroup_; }
-    int ChannelTableCount() const { return channelTableCount_; }
-    uint32_t ChannelAt(int slot) const { return channelTable_[static_cast<std::size_t>(slot)]; }
-    bool ChannelSeen(int slot) const { return channelSeen_[static_cast<std::size_t>(slot)]; }
-    int SecondaryHeaderLength() const { return secondaryHeaderLength_; }
-    bool OfInterest(uint16_t channelId, uint8_t dataType) const;
-
-    // The processor's append-and-validate step for one buffer: what the
-    // thread does with it and what the frame tests drive. `release` hands
-    // the buffer back to the reader once it is copied.
-    BufferOutcome AppendAndValidate(int status, int count, const uint8_t* buffer,
-                                    const std::function<void()>& release);
-    uint32_t CarryOver() const { return carryOver_; }
-    // Back to an empty work area with the run flag set (frame tests).
-    void BeginFrameTest();
 
     int FilesValidated() const { return filesValidated_.load(); }
-    // Tests: both threads of the current file have returned.
-    bool WorkersDoneForTests() const;
-    // Tests: a validator in place of the frame.
-    void SetValidatorForTests(std::function<int(ValidationEngine&)> validator) { validator_ = std::move(validator); }
-    // Tests: told of every run hook as it is called, on whatever thread
-    // calls it. Set before Open.
+    // Told of every run hook as it is called (tests).
     enum class RunHook { IndexSetup, IndexAtEnd, Summary };
-    void SetRunHookProbeForTests(std::function<void(RunHook)> probe) { runHookProbe_ = std::move(probe); }
 
 private:
+    friend class EngineTestAccess;  // defined by the tests
     struct FileRun;
+
+    // The processor's append-and-validate step for one buffer: what the
+    // thread does with it. `release` hands the buffer back to the reader
+    // once it is copied.
+    BufferOutcome AppendAndValidate(int status, int count, const uint8_t* buffer,
+                                    const std::function<void()>& release);
+    void ResetValidationState();
+    bool WorkersDone() const;
 
     // Threads.
     void ReaderThread(FileRun& run);
@@ -178,17 +138,14 @@ private:
     void ShowRunStatus();
     bool OpenRunOutputs();
     void NoteQuietEnd(const char* text);
-    int Frame();
-    int CarryFrom(uint32_t pos);
-    int ConsumeAndReturn(uint32_t pos, uint32_t packetLength);
 
     EngineHost& host_;
     RecordingInput& input_;
     EngineState& shared_;
     RunOutputs outputs_;
     TmatsAcquisition tmats_;
-    CHAN_INFO* tmatsInfo_ = nullptr;
-    TmatsChannels tmatsChannels_;
+    RunContext run_;
+    std::unique_ptr<Frame> frame_;
     std::shared_ptr<char> alive_;
 
     // Run control, shared by the threads.
@@ -221,28 +178,8 @@ private:
     int lastBufferBytes_ = 0;
     std::atomic<int> readSize_{static_cast<int>(kReadBufferSize)};
 
-    // The work area (processor thread).
-    uint32_t workBytes_ = 0;
-    uint32_t workPos_ = 0;
-    uint32_t carryOver_ = 0;
-    bool workPending_ = false;
-
-    // The frame (processor thread).
-    uint64_t packetOffset_ = 0;
-    uint64_t runPacketCount_ = 0;
-    int lastPacketSlot_ = 0;
-    std::array<uint32_t, kChannelTableSize> channelTable_{};
-    std::vector<int16_t> slotOfChannel_;  // 65536 entries, -1 when not in the table
-    int channelTableCount_ = 0;
-    int channelSlot_ = 0;
-    int channelGroup_ = 0;
-    int secondaryHeaderLength_ = 0;
-    std::array<bool, kChannelTableSize> channelSeen_{};
-    std::string packetFindings_;
-    std::string checksumText_;
-
-    std::function<int(ValidationEngine&)> validator_;
-    std::function<void(RunHook)> runHookProbe_;
+    std::function<int(Frame&)> validator_;  // in place of the frame (tests)
+    std::function<void(RunHook)> runHookProbe_;  // tests
     void Probe(RunHook hook) const {
         if (runHookProbe_) runHookProbe_(hook);
     }

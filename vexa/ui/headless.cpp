@@ -1,4 +1,4 @@
-#include "headless.h"
+#include "vexa/ui/headless.h"
 
 #include <unistd.h>
 
@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "engine_state.h"
-#include "queue_host.h"
-#include "validation_engine.h"
+#include "vexa/engine/engine_state.h"
+#include "vexa/engine/queue_host.h"
+#include "vexa/engine/validation_engine.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
 // vexa ("Kelvane"): validates Chapter 10 recordings against their TMATS.
 #include <cstdio>
 
-#include "headless.h"
+#include "vexa/ui/headless.h"
 
 int main(int argc, char** argv) {
     if (vexa::WantsHeadless(argc, argv)) return vexa::RunHeadless(argc, argv);

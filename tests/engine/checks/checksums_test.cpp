@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "check_fixtures.h"
-#include "checksums.h"
+#include "tests/engine/checks/check_rig.h"
+#include "ch10/checksums.h"
 
 namespace {
 
 using ch10fix::Checksum;
 using ch10fix::PacketSpec;
 using checkfix::HeldPacket;
-using vexa::ChecksumOutcome;
+using ch10::ChecksumOutcome;
 
 PacketSpec Data(Checksum c, std::size_t body, bool secondary = false) {
     PacketSpec s;
@@ -27,26 +27,26 @@ TEST(Checksums, DataChecksumByType) {
         const char* name;
         PacketSpec spec;
         std::optional<uint32_t> packetLength;  // rewritten field
-        ChecksumOutcome outcome;
+        ch10::ChecksumOutcome outcome;
     } cases[] = {
-        {"none", Data(Checksum::None, 10), {}, ChecksumOutcome::Passed},
-        {"8 right", Data(Checksum::Sum8, 11), {}, ChecksumOutcome::Passed},
-        {"16 right", Data(Checksum::Sum16, 10), {}, ChecksumOutcome::Passed},
-        {"32 right", Data(Checksum::Sum32, 12), {}, ChecksumOutcome::Passed},
-        {"32 right, secondary header summed", Data(Checksum::Sum32, 12, true), {}, ChecksumOutcome::Passed},
-        {"16 right, secondary header summed", Data(Checksum::Sum16, 3, true), {}, ChecksumOutcome::Passed},
+        {"none", Data(Checksum::None, 10), {}, ch10::ChecksumOutcome::Passed},
+        {"8 right", Data(Checksum::Sum8, 11), {}, ch10::ChecksumOutcome::Passed},
+        {"16 right", Data(Checksum::Sum16, 10), {}, ch10::ChecksumOutcome::Passed},
+        {"32 right", Data(Checksum::Sum32, 12), {}, ch10::ChecksumOutcome::Passed},
+        {"32 right, secondary header summed", Data(Checksum::Sum32, 12, true), {}, ch10::ChecksumOutcome::Passed},
+        {"16 right, secondary header summed", Data(Checksum::Sum16, 3, true), {}, ch10::ChecksumOutcome::Passed},
     };
     for (auto& c : cases) {
         HeldPacket p(ch10fix::BuildPacket(c.spec));
-        auto v = vexa::ComputeDataChecksum(p.view(), p.header());
+        auto v = ch10::ComputeDataChecksum(p.view(), p.header());
         EXPECT_EQ(v.outcome, c.outcome) << c.name;
         EXPECT_EQ(v.recorded, v.computed) << c.name;
         // Any wrong recorded value fails.
         if (c.spec.checksum != Checksum::None) {
             c.spec.dataChecksumOverride = v.computed + 1;
             HeldPacket bad(ch10fix::BuildPacket(c.spec));
-            auto w = vexa::ComputeDataChecksum(bad.view(), bad.header());
-            EXPECT_EQ(w.outcome, ChecksumOutcome::Failed) << c.name;
+            auto w = ch10::ComputeDataChecksum(bad.view(), bad.header());
+            EXPECT_EQ(w.outcome, ch10::ChecksumOutcome::Failed) << c.name;
             EXPECT_EQ(w.computed, v.computed) << c.name;
         }
     }
@@ -57,8 +57,8 @@ TEST(Checksums, PositionsFollowTheLengthFields) {
     auto s8 = Data(Checksum::Sum8, 5);
     s8.checksumAfterData = false;  // filler before the checksum byte
     HeldPacket filler(ch10fix::BuildPacket(s8));
-    auto v = vexa::ComputeDataChecksum(filler.view(), filler.header());
-    EXPECT_EQ(v.outcome, ChecksumOutcome::Failed);
+    auto v = ch10::ComputeDataChecksum(filler.view(), filler.header());
+    EXPECT_EQ(v.outcome, ch10::ChecksumOutcome::Failed);
     EXPECT_EQ(v.recorded, filler.data()[24 + filler.header().dataLength]);  // the first filler byte
 
     // 16-bit on an odd packet length: the last whole word.
@@ -67,8 +67,8 @@ TEST(Checksums, PositionsFollowTheLengthFields) {
     b16.push_back(0xEE);                  // length 37: still the word at 34
     ch10fix::Put32(b16, 4, 37);
     HeldPacket odd(b16);
-    auto w = vexa::ComputeDataChecksum(odd.view(), odd.header());
-    EXPECT_EQ(w.outcome, ChecksumOutcome::Passed);
+    auto w = ch10::ComputeDataChecksum(odd.view(), odd.header());
+    EXPECT_EQ(w.outcome, ch10::ChecksumOutcome::Passed);
     EXPECT_EQ(w.recorded, ch10fix::Get16(b16, 34));
 
     // 32-bit on a length that is not a multiple of 4: the last whole word.
@@ -77,8 +77,8 @@ TEST(Checksums, PositionsFollowTheLengthFields) {
     b32.insert(b32.end(), {1, 2, 3});
     ch10fix::Put32(b32, 4, 43);
     HeldPacket unaligned(b32);
-    auto x = vexa::ComputeDataChecksum(unaligned.view(), unaligned.header());
-    EXPECT_EQ(x.outcome, ChecksumOutcome::Passed);
+    auto x = ch10::ComputeDataChecksum(unaligned.view(), unaligned.header());
+    EXPECT_EQ(x.outcome, ch10::ChecksumOutcome::Passed);
     EXPECT_EQ(x.recorded, ch10fix::Get32(b32, 36));
 }
 
@@ -105,8 +105,8 @@ TEST(Checksums, ValuesOutsideTheViewAreNotChecked) {
         ch10fix::Put32(b, 8, c.dataLength);
         b[14] = static_cast<uint8_t>(c.type);
         HeldPacket p(b, c.held);
-        auto v = vexa::ComputeDataChecksum(p.view(), p.header());
-        EXPECT_EQ(v.outcome, ChecksumOutcome::NotChecked) << c.name;
+        auto v = ch10::ComputeDataChecksum(p.view(), p.header());
+        EXPECT_EQ(v.outcome, ch10::ChecksumOutcome::NotChecked) << c.name;
         EXPECT_EQ(v.recorded, 0u) << c.name;
     }
 }
@@ -114,15 +114,15 @@ TEST(Checksums, ValuesOutsideTheViewAreNotChecked) {
 TEST(Checksums, SecondaryHeader) {
     auto s = Data(Checksum::None, 4, true);
     HeldPacket good(ch10fix::BuildPacket(s));
-    EXPECT_EQ(vexa::ComputeSecondaryHeaderChecksum(good.view()).outcome, ChecksumOutcome::Passed);
+    EXPECT_EQ(ch10::ComputeSecondaryHeaderChecksum(good.view()).outcome, ch10::ChecksumOutcome::Passed);
     s.secondaryChecksumOverride = 0x1234;
     HeldPacket bad(ch10fix::BuildPacket(s));
-    auto v = vexa::ComputeSecondaryHeaderChecksum(bad.view());
-    EXPECT_EQ(v.outcome, ChecksumOutcome::Failed);
+    auto v = ch10::ComputeSecondaryHeaderChecksum(bad.view());
+    EXPECT_EQ(v.outcome, ch10::ChecksumOutcome::Failed);
     EXPECT_EQ(v.recorded, 0x1234u);
     for (std::size_t held : {25u, 30u, 35u}) {
         HeldPacket cut(ch10fix::BuildPacket(s), held);
-        EXPECT_EQ(vexa::ComputeSecondaryHeaderChecksum(cut.view()).outcome, ChecksumOutcome::NotChecked) << held;
+        EXPECT_EQ(ch10::ComputeSecondaryHeaderChecksum(cut.view()).outcome, ch10::ChecksumOutcome::NotChecked) << held;
     }
 }
 

@@ -2,13 +2,13 @@
 
 #include <filesystem>
 
-#include "stream_rig.h"
-#include "tmats_content_file.h"
+#include "tests/engine/checks/stream_rig.h"
+#include "vexa/engine/tmats_content_file.h"
 
 namespace {
 
 using streamrig::Packet;
-using streamrig::ReadAll;
+using streamrig::ReadText;
 using streamrig::Rig;
 using streamrig::SetupRecord;
 
@@ -35,7 +35,7 @@ TEST(TmatsContentFile, WrittenForTheSetupRecordsOfTheSelection) {
         EXPECT_EQ(r.written, c.written ? std::vector<std::string>{r.tmatsTextPath} : std::vector<std::string>{})
             << c.name;
         if (c.written) {
-            EXPECT_EQ(ReadAll(r.tmatsTextPath), "G\\PN:X;\r\nR-1\\ID:Y;\r\n") << c.name;
+            EXPECT_EQ(ReadText(r.tmatsTextPath), "G\\PN:X;\r\nR-1\\ID:Y;\r\n") << c.name;
         }
     }
 }
@@ -45,7 +45,7 @@ TEST(TmatsContentFile, RewrittenAtEverySetupRecordUnlessAListingIsOpen) {
     r.s.tmatsRevision = 11;
     r.Feed(SetupRecord(0, 7, "FIRST;LONGER;TEXT;"));
     r.Feed(SetupRecord(0, 7, "SECOND;"));
-    EXPECT_EQ(ReadAll(r.tmatsTextPath), "SECOND;\r\n");
+    EXPECT_EQ(ReadText(r.tmatsTextPath), "SECOND;\r\n");
 
     // The slot's compact listing is open: the file is left alone.
     Rig open;
@@ -93,7 +93,7 @@ TEST(TmatsContentFile, OnlyThePacketsOwnBytesAreCopied) {
         ASSERT_EQ(filler, 3u);
         std::string expected = c.file;
         if (c.dataLength == 0xFFFFFFF0u) expected += std::string(filler, '\0') + "\r\n";
-        EXPECT_EQ(ReadAll(r.tmatsTextPath), expected) << c.name;
+        EXPECT_EQ(ReadText(r.tmatsTextPath), expected) << c.name;
     }
 }
 

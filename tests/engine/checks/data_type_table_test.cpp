@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "data_type_table.h"
+#include "vexa/engine/data_type_table.h"
 
 namespace {
 

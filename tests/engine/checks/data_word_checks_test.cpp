@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ch10_bodies.h"
-#include "channel_word_checks.h"
-#include "check_fixtures.h"
+#include "tests/support/ch10_bodies.h"
+#include "vexa/engine/channel_word_checks.h"
+#include "tests/engine/checks/check_rig.h"
 
 namespace {
 
@@ -35,8 +35,8 @@ std::string TextOf(const FindingList& f) {
 }
 
 FindingList Check(const HeldPacket& p, vexa::IntraStampTimes& stamps, int slot = 2) {
-    const vexa::PacketHeader& h = p.header();
-    const vexa::PacketView v = p.view();
+    const ch10::PacketHeader& h = p.header();
+    const ch10::PacketView v = p.view();
     return vexa::CheckChannelSpecificWord(stamps, {.header = h, .view = v, .slot = slot});
 }
 

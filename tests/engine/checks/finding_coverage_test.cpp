@@ -12,11 +12,12 @@
 #include <regex>
 #include <set>
 
-#include "check_fixtures.h"
-#include "check_sections.h"
-#include "engine_rig.h"
+#include "tests/support/engine_test_access.h"
+#include "tests/engine/checks/check_rig.h"
+#include "vexa/engine/check_sections.h"
+#include "tests/support/engine_rig.h"
 #include "platform/format.h"
-#include "stream_rig.h"
+#include "tests/engine/checks/stream_rig.h"
 
 namespace {
 
@@ -53,11 +54,11 @@ Outcome ThroughFrame(const Scenario& sc) {
     r->info.ChannelCount = static_cast<int16_t>(r->entries.size());
     r->info.EventsEnabled = sc.eventsEnabled;
     r->info.IndexEnabled = sc.indexEnabled;
-    r->engine->PrefillChannelTable(&r->info);
+    vexa::EngineTestAccess::FrameOf(*r->engine).PrefillChannelTable(&r->info);
     r->engine->runConfig.tmatsTextPath = r->dir.File("frame.log.TMATS.tmt");
-    r->engine->streamRules.fileDataVersion = sc.fileVersion;
-    r->engine->streamRules.tmatsRevision = sc.tmatsRevision;
-    vexa::CheckIndexSetup(*r->engine);
+    vexa::EngineTestAccess::Run(*r->engine).streamRules.fileDataVersion = sc.fileVersion;
+    vexa::EngineTestAccess::Run(*r->engine).streamRules.tmatsRevision = sc.tmatsRevision;
+    vexa::CheckIndexSetup(vexa::EngineTestAccess::Run(*r->engine));
     Bytes stream;
     for (const Bytes& p : sc.packets) ch10fix::Append(stream, p);
     r->Run(stream);
@@ -65,8 +66,8 @@ Outcome ThroughFrame(const Scenario& sc) {
     o.log = rig::ReadText(r->dir.File("frame.log"));
     o.errors = &r->engine->Errors();
     o.slotOf = [e = r->engine.get()](uint16_t channel) {
-        for (int s = 0; s < e->ChannelTableCount(); ++s)
-            if (e->ChannelAt(s) == channel) return s;
+        for (int s = 0; s < vexa::EngineTestAccess::FrameOf(*e).ChannelTableCount(); ++s)
+            if (vexa::EngineTestAccess::FrameOf(*e).ChannelAt(s) == channel) return s;
         return -1;
     };
     o.keep = r;

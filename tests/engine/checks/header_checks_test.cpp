@@ -4,9 +4,10 @@
 
 #include <regex>
 
-#include "check_fixtures.h"
-#include "check_sections.h"
-#include "engine_rig.h"
+#include "tests/support/engine_test_access.h"
+#include "tests/engine/checks/check_rig.h"
+#include "vexa/engine/check_sections.h"
+#include "tests/support/engine_rig.h"
 #include "platform/format.h"
 
 namespace {
@@ -103,7 +104,7 @@ struct Outcome {
 struct SectionRig {
     SectionRig() {
         vexa::Engine().ResetForTests();
-        engine.streamRules.fileDataVersion = kCleanFileVersion;
+        vexa::EngineTestAccess::Run(engine).streamRules.fileDataVersion = kCleanFileVersion;
     }
     Outcome Check(const HeldPacket& p, int slot = kSlot) {
         vexa::PacketContext ctx;
@@ -114,10 +115,12 @@ struct SectionRig {
         std::string findings;
         ctx.findings = &findings;
         engine.Errors().BeginPacket();
-        engine.listingInput = vexa::PacketListingInput{};
-        EXPECT_EQ(vexa::CheckHeader(engine, ctx), vexa::SectionResult::Continue);
-        const auto& in = engine.listingInput;
-        EXPECT_EQ(engine.headerSection.recordedDataChecksum[static_cast<std::size_t>(slot)], in.recordedDataChecksum);
+        vexa::EngineTestAccess::Run(engine).listingInput = vexa::PacketListingInput{};
+        ctx.channelSeen = vexa::EngineTestAccess::FrameOf(engine).ChannelSeen(slot);
+        EXPECT_EQ(vexa::CheckHeader(vexa::EngineTestAccess::Run(engine), ctx, vexa::EngineTestAccess::HeaderSection(engine)),
+                  vexa::SectionResult::Continue);
+        const auto& in = vexa::EngineTestAccess::Run(engine).listingInput;
+        EXPECT_EQ(vexa::EngineTestAccess::HeaderSection(engine).recordedDataChecksum[static_cast<std::size_t>(slot)], in.recordedDataChecksum);
         return {findings, in.hdrChecksumFailed, in.dataChecksumFailed, in.recordedDataChecksum};
     }
     vexa::ErrorAccounting& Errors() { return engine.Errors(); }
@@ -129,7 +132,7 @@ struct SectionRig {
 // The frame over channels 2 and 3 with the listing on, every packet listed.
 struct FrameRun {
     explicit FrameRun(int fileVersion = kCleanFileVersion, int selected = 0) : rig({2, 3}, selected) {
-        rig.engine->streamRules.fileDataVersion = fileVersion;
+        vexa::EngineTestAccess::Run(*rig.engine).streamRules.fileDataVersion = fileVersion;
     }
     std::string Run(const Bytes& stream) { return OwnedLines(rig.Run(stream)); }
     uint32_t Table(uint32_t n) const { return rig.engine->Errors().errorTable[kSlot][n]; }
@@ -216,7 +219,7 @@ void RunRows(const std::vector<Row>& rows) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         SectionRig s;
-        s.engine.streamRules.fileDataVersion = r.fileVersion;
+        vexa::EngineTestAccess::Run(s.engine).streamRules.fileDataVersion = r.fileVersion;
         HeldPacket p(r.packet);
         ASSERT_EQ(p.size(), p.header().packetLength);
         const Outcome o = s.Check(p);
@@ -228,7 +231,7 @@ void RunRows(const std::vector<Row>& rows) {
 
         FrameRun f(r.fileVersion);
         EXPECT_EQ(f.Run(r.packet), r.text);
-        const auto& in = f.rig.engine->listingInput;
+        const auto& in = vexa::EngineTestAccess::Run(*f.rig.engine).listingInput;
         EXPECT_EQ(in.hdrChecksumFailed, r.hdrMark);
         EXPECT_EQ(in.dataChecksumFailed, r.dataMark);
         EXPECT_EQ(in.recordedDataChecksum, r.recorded);
@@ -542,9 +545,9 @@ TEST(HeaderChecks, Sequence) {
     // The run reset empties the records.
     FrameRun f;
     f.Run(pkt(3, 0x09, 9));
-    EXPECT_EQ(f.rig.engine->headerSection.previousSequence[kSlot][vexa::RecordFamilyOf(0x09)], 9);
-    f.rig.engine->ResetValidationState();
-    EXPECT_EQ(f.rig.engine->headerSection.previousSequence[kSlot][vexa::RecordFamilyOf(0x09)], 0);
+    EXPECT_EQ(vexa::EngineTestAccess::HeaderSection(*f.rig.engine).previousSequence[kSlot][vexa::RecordFamilyOf(0x09)], 9);
+    vexa::EngineTestAccess::ResetValidationState(*f.rig.engine);
+    EXPECT_EQ(vexa::EngineTestAccess::HeaderSection(*f.rig.engine).previousSequence[kSlot][vexa::RecordFamilyOf(0x09)], 0);
 }
 
 TEST(HeaderChecks, SelectedChannelDataTypeText) {
@@ -572,7 +575,10 @@ TEST(HeaderChecks, SelectedChannelDataTypeText) {
         ctx.header = p.header();
         ctx.view = p.view();
         ctx.slot = kSlot;
-        EXPECT_EQ(vexa::ShowSelectedDataType(rig.engine, ctx), vexa::SectionResult::Continue);
+        ctx.channelSeen = vexa::EngineTestAccess::FrameOf(rig.engine).ChannelSeen(kSlot);
+        vexa::NoState none;
+        EXPECT_EQ(vexa::ShowSelectedDataType(vexa::EngineTestAccess::Run(rig.engine), ctx, none),
+                  vexa::SectionResult::Continue);
         EXPECT_EQ(rig.engine.display.Text(vexa::DisplayText::dataType), c.text);
     }
 

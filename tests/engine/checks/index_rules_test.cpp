@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "check_fixtures.h"
-#include "index_rules.h"
+#include "tests/engine/checks/check_rig.h"
+#include "vexa/engine/index_rules.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "stream_rig.h"
+#include "tests/engine/checks/stream_rig.h"
 
 namespace {
 

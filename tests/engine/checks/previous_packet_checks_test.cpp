@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "differs_checks.h"
-#include "previous_packets.h"
+#include "vexa/engine/differs_checks.h"
+#include "vexa/engine/previous_packets.h"
 
 namespace {
 
 using vexa::FindingList;
-using vexa::PacketHeader;
+using ch10::PacketHeader;
 using Numbers = std::vector<uint32_t>;
 
 Numbers NumbersOf(const FindingList& f) {
@@ -50,7 +50,7 @@ private:
 
 TEST(PreviousPacketChecks, EveryFieldOfTheTable) {
     for (const vexa::DiffersRow& row : vexa::DiffersTable()) {
-        for (int type = row.firstType; type <= row.lastType; ++type) {
+        for (int type = ch10::Code(row.firstType); type <= ch10::Code(row.lastType); ++type) {
             const uint32_t lowestBit = row.mask & (~row.mask + 1);
             Channel c;
             // Word values that the rules after the table leave alone.

@@ -7,24 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "check_fixtures.h"
-#include "display_state.h"
-#include "error_accounting.h"
-#include "queue_host.h"
-#include "run_outputs.h"
-#include "stream_rules.h"
-#include "temp_dir.h"
-#include "tmats_builder.h"
+#include "tests/engine/checks/check_rig.h"
+#include "vexa/engine/display_state.h"
+#include "vexa/engine/error_accounting.h"
+#include "vexa/engine/queue_host.h"
+#include "vexa/engine/run_outputs.h"
+#include "vexa/engine/stream_rules.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tmats_builder.h"
 
 namespace streamrig {
 
 using ch10fix::Bytes;
 using vexa::TmatsChannelEntry;
 
-inline std::string ReadAll(const std::string& path) {
-    Bytes b = ch10fix::ReadFile(path);
-    return std::string(b.begin(), b.end());
-}
+using ch10fix::ReadText;
 
 inline Bytes Packet(uint16_t channel, uint8_t dataType, std::size_t body = 8, uint8_t sequence = 0,
                     uint64_t rtc = 0) {
@@ -56,7 +53,7 @@ struct Rig {
         request.title = "Kelvane";
         request.clock = [] { return std::time_t{1700000000}; };
         outputs.OpenOutputFiles(request, host);
-        headerSize_ = ReadAll(LogPath()).size();
+        headerSize_ = ReadText(LogPath()).size();
     }
 
     vexa::StreamEnv Env() {
@@ -123,7 +120,7 @@ struct Rig {
 
     std::string LogPath() const { return spaceDelimited_ ? dir.File("v.logTMATS") : dir.File("v.log"); }
     // What was written at once since the log header.
-    std::string AtOnce() const { return ReadAll(LogPath()).substr(headerSize_); }
+    std::string AtOnce() const { return ReadText(LogPath()).substr(headerSize_); }
     uint32_t Counter(vexa::FormCounter c) const { return errors.CounterValue(c); }
     uint32_t Count(uint16_t channel, unsigned number) {
         return errors.errorTable[static_cast<std::size_t>(SlotOf(channel))][number];

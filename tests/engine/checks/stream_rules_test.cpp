@@ -3,9 +3,10 @@
 #include <cinttypes>
 #include <cstring>
 
+#include "tests/support/engine_test_access.h"
 #include "platform/format.h"
-#include "stream_rig.h"
-#include "validation_engine.h"
+#include "tests/engine/checks/stream_rig.h"
+#include "vexa/engine/validation_engine.h"
 
 namespace {
 
@@ -372,10 +373,10 @@ TEST(StreamRules, TmatsChannelsFromTheChannelRecord) {
     vexa::SilentEngineHost host;
     vexa::ValidationEngine engine(host);
     // A null record: no channels, events and index off.
-    engine.PrefillChannelTable(nullptr);
-    EXPECT_TRUE(engine.TmatsChannelList().entries.empty());
-    EXPECT_FALSE(engine.TmatsChannelList().eventsEnabled);
-    EXPECT_FALSE(engine.TmatsChannelList().indexEnabled);
+    vexa::EngineTestAccess::FrameOf(engine).PrefillChannelTable(nullptr);
+    EXPECT_TRUE(vexa::EngineTestAccess::Run(engine).tmatsChannels.entries.empty());
+    EXPECT_FALSE(vexa::EngineTestAccess::Run(engine).tmatsChannels.eventsEnabled);
+    EXPECT_FALSE(vexa::EngineTestAccess::Run(engine).tmatsChannels.indexEnabled);
 
     ch10fix::TmatsAttributes t{{"G\\PN", "RIG"}, {"G\\106", "09"}, {"R-1\\ID", "REC"}, {"R-1\\N", "3"}};
     const char* types[] = {"PCMIN", "1553IN", "TIMEIN"};
@@ -392,8 +393,8 @@ TEST(StreamRules, TmatsChannelsFromTheChannelRecord) {
     char message[80] = {};
     const CHAN_INFO* info = process_tmats_packet(text.c_str(), static_cast<int>(text.size()), message, nullptr);
     ASSERT_NE(info, nullptr) << message;
-    engine.PrefillChannelTable(info);
-    const auto& list = engine.TmatsChannelList();
+    vexa::EngineTestAccess::FrameOf(engine).PrefillChannelTable(info);
+    const auto& list = vexa::EngineTestAccess::Run(engine).tmatsChannels;
     EXPECT_TRUE(list.eventsEnabled);
     EXPECT_FALSE(list.indexEnabled);
     const vexa::TmatsChannelEntry* pcm = list.Find(10);

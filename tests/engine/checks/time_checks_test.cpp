@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "ch10_bodies.h"
-#include "time_checks.h"
+#include "tests/support/ch10_bodies.h"
+#include "vexa/engine/time_checks.h"
 
 namespace {
 
 using ch10fix::TimeSpec;
 using vexa::FindingList;
-using vexa::PacketHeader;
+using ch10::PacketHeader;
 using vexa::TimeRecord;
 using vexa::TimeWords;
 

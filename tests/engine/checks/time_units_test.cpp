@@ -5,14 +5,14 @@
 #include <cmath>
 #include <limits>
 
-#include "ch10_bodies.h"
-#include "check_fixtures.h"
-#include "time_units.h"
+#include "tests/support/ch10_bodies.h"
+#include "tests/engine/checks/check_rig.h"
+#include "vexa/engine/time_units.h"
 
 namespace {
 
 using ch10fix::TimeSpec;
-using vexa::PacketHeader;
+using ch10::PacketHeader;
 
 TEST(TimeUnits, RoundDiv10RoundsHalfUpAndTruncatesNegatives) {
     struct Case {

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "check_fixtures.h"
-#include "temp_dir.h"
-#include "tmats_builder.h"
-#include "tmats_content_file.h"
+#include "tests/engine/checks/check_rig.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tmats_builder.h"
+#include "vexa/engine/tmats_content_file.h"
 
 namespace {
 

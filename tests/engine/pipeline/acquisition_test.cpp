@@ -5,9 +5,9 @@
 #include <fstream>
 #include <optional>
 
-#include "engine_rig.h"
-#include "temp_dir.h"
-#include "tmats_acquisition.h"
+#include "tests/support/engine_rig.h"
+#include "tests/support/temp_dir.h"
+#include "vexa/engine/tmats_acquisition.h"
 
 namespace {
 

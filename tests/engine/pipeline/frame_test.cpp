@@ -4,10 +4,11 @@
 #include <functional>
 #include <regex>
 
+#include "tests/support/engine_test_access.h"
 #include "platform/format.h"
 
-#include "engine_rig.h"
-#include "temp_dir.h"
+#include "tests/support/engine_rig.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -169,10 +170,10 @@ TEST(Frame, OffsetsBeyondFourGiB) {
     ASSERT_EQ(packet.size(), 0xFC000u);
     FrameRig r({2});
     for (int i = 0; i < 4097; ++i)
-        ASSERT_EQ(r.engine->AppendAndValidate(1, static_cast<int>(packet.size()), packet.data(), [] {}),
+        ASSERT_EQ(vexa::EngineTestAccess::AppendAndValidate(*r.engine, 1, static_cast<int>(packet.size()), packet.data(), [] {}),
                   BufferOutcome::NeedData);
     const uint64_t base = 4097ull * 0xFC000;  // 0x1_0010_0000 (approx.)
-    ASSERT_EQ(r.engine->PacketOffset(), base);
+    ASSERT_EQ(vexa::EngineTestAccess::FrameOf(*r.engine).PacketOffset(), base);
     Bytes tail(3, 0x00);
     Bytes bad = rig::Packet(2, 0x09, 8);
     ch10fix::BreakHeaderChecksum(bad);
@@ -192,12 +193,12 @@ TEST(Frame, ChannelSlots) {
     for (uint16_t id = 101; id <= 110; ++id) ten.push_back(id);
     {
         FrameRig r(ten);
-        EXPECT_EQ(r.engine->ChannelTableCount(), 11);
-        for (int s = 1; s <= 10; ++s) EXPECT_EQ(r.engine->ChannelAt(s), 100u + static_cast<unsigned>(s));
+        EXPECT_EQ(vexa::EngineTestAccess::FrameOf(*r.engine).ChannelTableCount(), 11);
+        for (int s = 1; s <= 10; ++s) EXPECT_EQ(vexa::EngineTestAccess::FrameOf(*r.engine).ChannelAt(s), 100u + static_cast<unsigned>(s));
         Bytes s = rig::Packet(200, 0x09, 8);
         ch10fix::Append(s, rig::Packet(105, 0x09, 8));
         const std::string log = r.Run(s);
-        EXPECT_EQ(r.engine->ChannelAt(11), 200u);
+        EXPECT_EQ(vexa::EngineTestAccess::FrameOf(*r.engine).ChannelAt(11), 200u);
         EXPECT_NE(log.find("Error 174: Channel ID not defined in TMATS\r\n"), std::string::npos);
         EXPECT_EQ(r.engine->Errors().errorTable[11][174], 1u);
         EXPECT_EQ(r.Counter(FormCounter::consistencyErrors), 1u);
@@ -208,8 +209,8 @@ TEST(Frame, ChannelSlots) {
         std::vector<uint16_t> many;
         for (uint16_t id = 1000; id < 1300; ++id) many.push_back(id);
         FrameRig r(many);
-        EXPECT_EQ(r.engine->ChannelTableCount(), 256);
-        EXPECT_EQ(r.engine->ChannelAt(255), 1254u);
+        EXPECT_EQ(vexa::EngineTestAccess::FrameOf(*r.engine).ChannelTableCount(), 256);
+        EXPECT_EQ(vexa::EngineTestAccess::FrameOf(*r.engine).ChannelAt(255), 1254u);
         Bytes s = rig::Packet(1000, 0x09, 8);
         ch10fix::Append(s, rig::Packet(5, 0x09, 8));
         ch10fix::Append(s, rig::Packet(5, 0x09, 8));

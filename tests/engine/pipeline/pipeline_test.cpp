@@ -9,11 +9,12 @@
 #include <map>
 #include <thread>
 
-#include "check_sections.h"
-#include "engine_rig.h"
-#include "fake_input.h"
-#include "sample_recording.h"
-#include "temp_dir.h"
+#include "tests/support/engine_test_access.h"
+#include "vexa/engine/check_sections.h"
+#include "tests/support/engine_rig.h"
+#include "tests/engine/pipeline/fake_input_rig.h"
+#include "tools/sample_recording.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ struct HookCounts {
 
 // An engine over the fake input (plain files pass through to the library).
 struct LiveRun : rig::Engine {
-    explicit LiveRun(rig::FakeInput& in) : rig::Engine(in) { engine->SetRunHookProbeForTests(hooks.Probe(*engine)); }
+    explicit LiveRun(rig::FakeInput& in) : rig::Engine(in) { vexa::EngineTestAccess::SetRunHookProbe(*engine, hooks.Probe(*engine)); }
     HookCounts hooks;
     // The run's end arrives, and after a little more pumping nothing else.
     ::testing::AssertionResult EndedOnce() {
@@ -140,14 +141,14 @@ FrameResult FrameOf(const std::string& source, const std::string& outDir) {
         return t;
     }()));
     const Bytes bytes = ch10fix::ReadFile(source);
-    e->BeginFrameTest();
+    vexa::EngineTestAccess::BeginFrameTest(*e);
     e->streamState.listingOn = true;
-    vexa::CheckIndexSetup(*e);
+    vexa::CheckIndexSetup(vexa::EngineTestAccess::Run(*e));
     for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
         const auto n = static_cast<int>(std::min<std::size_t>(kChunk, bytes.size() - at));
-        EXPECT_EQ(e->AppendAndValidate(1, n, bytes.data() + at, [] {}), vexa::BufferOutcome::NeedData);
+        EXPECT_EQ(vexa::EngineTestAccess::AppendAndValidate(*e, 1, n, bytes.data() + at, [] {}), vexa::BufferOutcome::NeedData);
     }
-    EXPECT_EQ(e->AppendAndValidate(2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
+    EXPECT_EQ(vexa::EngineTestAccess::AppendAndValidate(*e, 2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
     e->Outputs().Close();
     vexa::LibraryInput().Close(e->runConfig.inputHandle);
     e.host.Pump();
@@ -284,16 +285,16 @@ TEST_F(Pipeline, QuietEnds) {
     struct Case {
         const char* name;
         int failRead;  // read of the reader's handle that gives -1
-        std::function<int(vexa::ValidationEngine&)> validator;
+        std::function<int(vexa::Frame&)> validator;
         const char* quietEnd;
         int indexAtEnd;
     } cases[] = {
         {"failed read in mid-file", 2, nullptr, "Error reading input file, processing stopped", 0},
         {"failed first read", 1, nullptr, "Error reading input file, processing stopped", 0},
-        {"validator fails at once", 0, [](vexa::ValidationEngine&) { return -1; },
+        {"validator fails at once", 0, [](vexa::Frame&) { return -1; },
          "Error writing validation output, processing stopped", 0},
         {"validator fails in the second buffer", 0,
-         [](vexa::ValidationEngine& e) { return e.PacketOffset() > kChunk + 5000 ? -1 : e.ValidateNextPacket(); },
+         [](vexa::Frame& f) { return f.PacketOffset() > kChunk + 5000 ? -1 : f.ValidateNextPacket(); },
          "Error writing validation output, processing stopped", 0},
     };
     for (const auto& c : cases) {
@@ -303,7 +304,7 @@ TEST_F(Pipeline, QuietEnds) {
         // handle; the reader reads through the second.
         if (c.failRead) in.AddRule({"three", c.failRead, rig::FakeInput::Action::Fail, 2});
         LiveRun r(in);
-        if (c.validator) r->SetValidatorForTests(c.validator);
+        if (c.validator) vexa::EngineTestAccess::SetValidator(*r, c.validator);
         ASSERT_TRUE(r.Open(source, OutDir()));
         r->Validate();
         ASSERT_TRUE(r.EndedOnce());
@@ -598,7 +599,7 @@ TEST_F(DirectoryRun, StopAndClose) {
         } else {
             // The first file's threads are done and its next-file step waits
             // in the queue, unpumped.
-            ASSERT_TRUE(WaitFor([&] { return r->WorkersDoneForTests(); }));
+            ASSERT_TRUE(WaitFor([&] { return vexa::EngineTestAccess::WorkersDone(*r); }));
             validated = 1;
         }
         std::jthread late([&] {
@@ -633,7 +634,7 @@ TEST_F(DirectoryRun, OpenWhileTheNextFileWaits) {
     LiveRun r(input);
     ASSERT_TRUE(r.Open(dir.File("src"), OutDir(), 0));
     r->Validate();
-    ASSERT_TRUE(WaitFor([&] { return r->WorkersDoneForTests(); }));
+    ASSERT_TRUE(WaitFor([&] { return vexa::EngineTestAccess::WorkersDone(*r); }));
     ASSERT_TRUE(r.Open(single, dir.File("single")));
     r->Validate();
     ASSERT_TRUE(r.EndedOnce());
@@ -652,7 +653,7 @@ TEST_F(DirectoryRun, EngineEndsWhileTheNextFileWaits) {
         LiveRun r(input);
         ASSERT_TRUE(r.Open(dir.File("src"), OutDir(), 0));
         r->Validate();
-        ASSERT_TRUE(WaitFor([&] { return r->WorkersDoneForTests(); }));
+        ASSERT_TRUE(WaitFor([&] { return vexa::EngineTestAccess::WorkersDone(*r); }));
         r.engine.reset();
         r.host.Pump();
     }

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "run_config.h"
-#include "temp_dir.h"
+#include "vexa/engine/run_config.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -32,6 +32,26 @@ TEST(RunConfig, OutputNamesFromSourcePaths) {
         EXPECT_EQ(n.outputPath, std::string(c.stem) + ".log") << c.source;
         EXPECT_EQ(n.summaryPath, std::string(c.stem) + ".summary.txt") << c.source;
         EXPECT_EQ(n.tmatsTextPath, std::string(c.stem) + ".TMATS.tmt") << c.source;
+    }
+}
+
+TEST(RunConfig, SingleFileOutputNamesKeepTheGivenLogName) {
+    struct Case {
+        const char* outDir;
+        const char* logName;
+    } cases[] = {
+        {"/out", "validate.log"},
+        {"/out", "run.txt"},       // any extension stays
+        {"/out", "noext"},
+        {"out", "a.b.c"},          // no extension is taken off
+        {"/out", "sub/file.log"},  // a separator in the name is kept as given
+    };
+    for (const auto& c : cases) {
+        auto n = MakeOutputNames(c.outDir, c.logName, vexa::OutputNaming::LogNameAsGiven);
+        const std::string stem = std::string(c.outDir) + "/" + c.logName;
+        EXPECT_EQ(n.outputPath, stem) << c.logName;
+        EXPECT_EQ(n.summaryPath, stem + ".summary.txt") << c.logName;
+        EXPECT_EQ(n.tmatsTextPath, stem + ".TMATS.tmt") << c.logName;
     }
 }
 

@@ -6,11 +6,11 @@
 #include <map>
 #include <regex>
 
-#include "ch10_fixture.h"
-#include "engine_rig.h"
+#include "tests/support/ch10_fixture.h"
+#include "tests/support/engine_rig.h"
 #include "platform/format.h"
-#include "program_run.h"
-#include "temp_dir.h"
+#include "tests/support/program_run.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -5,8 +5,9 @@
 
 #include <filesystem>
 
-#include "engine_rig.h"
-#include "temp_dir.h"
+#include "tests/support/engine_test_access.h"
+#include "tests/support/engine_rig.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -184,7 +185,7 @@ TEST(StreamThroughTheFrame, ASecondFileStartsAfresh) {
         for (const std::string& log : {a, b})
             for (const char* number : {"Error 31", "Error 155", "Error 156", "Error 157", "Error 160"})
                 EXPECT_EQ(log.find(number), std::string::npos) << number << "\n" << log;
-        EXPECT_EQ(r.e->streamRules.fileDataVersion, 13);
+        EXPECT_EQ(vexa::EngineTestAccess::Run(*r.e).streamRules.fileDataVersion, 13);
     }
 }
 
@@ -231,21 +232,21 @@ TEST(StreamThroughTheFrame, IndexEndChecksOnlyAtTheEndOfData) {
         info.IndexEnabled = 1;
         info.ChannelCount = 1;
         info.Channels = entries.data();
-        engine.PrefillChannelTable(&info);
+        vexa::EngineTestAccess::FrameOf(engine).PrefillChannelTable(&info);
         vexa::OutputOpenRequest request;
         request.outputPath = dir.File("v.log");
         request.clock = rig::FixedClock;
         engine.Outputs().OpenOutputFiles(request, host);
-        engine.BeginFrameTest();
+        vexa::EngineTestAccess::BeginFrameTest(engine);
         Bytes s = Index(false, 0);
         ch10fix::Append(s, Index(true, 0));
         ch10fix::Append(s, rig::Packet(2, 0x09, 16));  // the last packet: slot 1
-        ASSERT_EQ(engine.AppendAndValidate(1, static_cast<int>(s.size()), s.data(), [] {}),
+        ASSERT_EQ(vexa::EngineTestAccess::AppendAndValidate(engine, 1, static_cast<int>(s.size()), s.data(), [] {}),
                   vexa::BufferOutcome::NeedData);
         if (c.endOfData) {
-            EXPECT_EQ(engine.AppendAndValidate(2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
+            EXPECT_EQ(vexa::EngineTestAccess::AppendAndValidate(engine, 2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
         } else {
-            EXPECT_EQ(engine.AppendAndValidate(1, -1, nullptr, [] {}), vexa::BufferOutcome::ReadFailed);
+            EXPECT_EQ(vexa::EngineTestAccess::AppendAndValidate(engine, 1, -1, nullptr, [] {}), vexa::BufferOutcome::ReadFailed);
         }
         engine.Outputs().Close();
         const std::string log = rig::Findings(rig::ReadText(dir.File("v.log")));
@@ -271,22 +272,22 @@ TEST(StreamThroughTheFrame, ResetClearsTheSummaryTotalsAtThePacketEnd) {
     CHAN_INFO info{};
     info.ChannelCount = 1;
     info.Channels = entries.data();
-    engine.PrefillChannelTable(&info);
-    engine.BeginFrameTest();
+    vexa::EngineTestAccess::FrameOf(engine).PrefillChannelTable(&info);
+    vexa::EngineTestAccess::BeginFrameTest(engine);
     auto feed = [&](std::size_t body) {
         const Bytes p = rig::Packet(2, 0x09, body);
-        ASSERT_EQ(engine.AppendAndValidate(1, static_cast<int>(p.size()), p.data(), [] {}),
+        ASSERT_EQ(vexa::EngineTestAccess::AppendAndValidate(engine, 1, static_cast<int>(p.size()), p.data(), [] {}),
                   vexa::BufferOutcome::NeedData);
     };
     feed(100);  // data length 104
-    EXPECT_EQ(engine.streamRules.slots[1].summaryDataLength, 104u);
+    EXPECT_EQ(vexa::EngineTestAccess::Run(engine).streamRules.slots[1].summaryDataLength, 104u);
     engine.ResetCounters();
     feed(20);  // counted, then cleared with the statistics at its end
-    EXPECT_EQ(engine.streamRules.slots[1].summaryDataLength, 0u);
-    EXPECT_EQ(engine.streamRules.slots[1].packetCount, 2u);
+    EXPECT_EQ(vexa::EngineTestAccess::Run(engine).streamRules.slots[1].summaryDataLength, 0u);
+    EXPECT_EQ(vexa::EngineTestAccess::Run(engine).streamRules.slots[1].packetCount, 2u);
     feed(20);
-    EXPECT_EQ(engine.streamRules.slots[1].summaryDataLength, 24u);
-    EXPECT_EQ(engine.streamRules.slots[1].dataLengthSum, 104u + 24u + 24u);
+    EXPECT_EQ(vexa::EngineTestAccess::Run(engine).streamRules.slots[1].summaryDataLength, 24u);
+    EXPECT_EQ(vexa::EngineTestAccess::Run(engine).streamRules.slots[1].dataLengthSum, 104u + 24u + 24u);
 }
 
 }  // namespace

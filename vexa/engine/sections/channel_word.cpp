@@ -1,7 +1,7 @@
 // Channel-specific data word checks: not built yet, so the hooks pass every packet on.
-#include "check_sections.h"
+#include "vexa/engine/check_sections.h"
 
 namespace vexa {
-SectionResult CheckChannelWord(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }
-void ResetChannelWordSection(ValidationEngine&) {}
+SectionResult CheckChannelWord(RunContext&, PacketContext&, NoState&) { return SectionResult::Continue; }
+void ResetChannelWordSection(RunContext&, NoState&) {}
 }  // namespace vexa

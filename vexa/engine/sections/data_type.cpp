@@ -1,16 +1,13 @@
 // Data type against the data-type table and the TMATS channels, with the
 // per-channel statistics and efficiencies.
-#include "check_sections.h"
-#include "validation_engine.h"
+#include "vexa/engine/check_sections.h"
+#include "vexa/engine/run_context.h"
 
 namespace vexa {
 
-SectionResult CheckDataType(ValidationEngine& engine, PacketContext& ctx) {
-    StreamEnv env = engine.StreamEnvironment();
-    return CheckDataTypeAndTmats(engine.streamRules, env, ctx);
+SectionResult CheckDataType(RunContext& run, PacketContext& ctx, NoState&) {
+    StreamEnv env = run.StreamEnvironment();
+    return CheckDataTypeAndTmats(run.streamRules, env, ctx);
 }
-
-// The per-slot statistics go with the stream section's run reset.
-void ResetDataTypeSection(ValidationEngine&) {}
 
 }  // namespace vexa

@@ -1,27 +1,23 @@
 // Recording-index rules: root and node index packets, and the run's start
 // and end checks on the index as a whole.
-#include "check_sections.h"
-#include "validation_engine.h"
+#include "vexa/engine/check_sections.h"
+#include "vexa/engine/run_context.h"
 
 namespace vexa {
 
-SectionResult CheckRecordingIndex(ValidationEngine& engine, PacketContext& ctx) {
-    StreamEnv env = engine.StreamEnvironment();
-    return CheckRecordingIndexPacket(engine.streamRules, env, ctx);
+SectionResult CheckRecordingIndex(RunContext& run, PacketContext& ctx, NoState&) {
+    StreamEnv env = run.StreamEnvironment();
+    return CheckRecordingIndexPacket(run.streamRules, env, ctx);
 }
 
-void CheckIndexSetup(ValidationEngine& engine) {
-    StreamEnv env = engine.StreamEnvironment();
-    IndexSetup(engine.streamRules, env);
+void CheckIndexSetup(RunContext& run) {
+    StreamEnv env = run.StreamEnvironment();
+    IndexSetup(run.streamRules, env);
 }
 
-void CheckIndexAtEnd(ValidationEngine& engine) {
-    StreamEnv env = engine.StreamEnvironment();
-    IndexAtEnd(engine.streamRules, env, engine.LastPacketSlot());
+void CheckIndexAtEnd(RunContext& run) {
+    StreamEnv env = run.StreamEnvironment();
+    IndexAtEnd(run.streamRules, env, run.lastPacketSlot);
 }
-
-// The index chain lives from the processor's start to the end of the data:
-// CheckIndexSetup resets it, the run reset does not.
-void ResetRecordingIndexSection(ValidationEngine&) {}
 
 }  // namespace vexa

@@ -1,16 +1,16 @@
 // Stream start and setup-record rules.
-#include "check_sections.h"
-#include "validation_engine.h"
+#include "vexa/engine/check_sections.h"
+#include "vexa/engine/run_context.h"
 
 namespace vexa {
 
-SectionResult CheckStreamAndSetup(ValidationEngine& engine, PacketContext& ctx) {
-    StreamEnv env = engine.StreamEnvironment();
-    return CheckStreamStart(engine.streamRules, env, ctx);
+SectionResult CheckStreamAndSetup(RunContext& run, PacketContext& ctx, NoState&) {
+    StreamEnv env = run.StreamEnvironment();
+    return CheckStreamStart(run.streamRules, env, ctx);
 }
 
 // The data file version, TMATS revision and table rows outlive the run; the
 // index chain has its own start (CheckIndexSetup).
-void ResetStreamSetupSection(ValidationEngine& engine) { engine.streamRules.ResetRun(); }
+void ResetStreamSetupSection(RunContext& run, NoState&) { run.streamRules.ResetRun(); }
 
 }  // namespace vexa

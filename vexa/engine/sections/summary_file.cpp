@@ -1,7 +1,7 @@
 // The summary file, written by the finish path: not built yet, so nothing is written.
-#include "check_sections.h"
+#include "vexa/engine/check_sections.h"
 
 namespace vexa {
-void WriteSummaryFile(ValidationEngine&) {}
-void ResetSummarySection(ValidationEngine&) {}
+void WriteSummaryFile(RunContext&) {}
+void ResetSummarySection(RunContext&, NoState&) {}
 }  // namespace vexa

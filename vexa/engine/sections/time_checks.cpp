@@ -1,9 +1,9 @@
 // Time correlation and time-packet checks: not built yet, so the hooks pass every packet on.
-#include "check_sections.h"
+#include "vexa/engine/check_sections.h"
 
 namespace vexa {
-SectionResult CorrelateTime(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }
-SectionResult CheckTimePacket(ValidationEngine&, PacketContext&) { return SectionResult::Continue; }
-void StoreLastTimeTexts(ValidationEngine&, const PacketContext&) {}
-void ResetTimeSection(ValidationEngine&) {}
+SectionResult CorrelateTime(RunContext&, PacketContext&, NoState&) { return SectionResult::Continue; }
+SectionResult CheckTimePacket(RunContext&, PacketContext&, NoState&) { return SectionResult::Continue; }
+void StoreLastTimeTexts(RunContext&, const PacketContext&, NoState&) {}
+void ResetTimeSection(RunContext&, NoState&) {}
 }  // namespace vexa

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine_host.h"
+#include "vexa/engine/engine_host.h"
+#include "tests/support/ch10_fixture.h"
 
 namespace vexa::test {
 
@@ -43,10 +44,7 @@ inline std::time_t FixedClock() {
 inline constexpr const char* kFixedDate = "Wednesday, December 03, 2025 08:01:02";
 inline constexpr const char* kTitle = "Kelvane - Ver 3.9";
 
-inline std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using ch10fix::ReadText;
 inline void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }

@@ -9,14 +9,12 @@
 #include <vector>
 
 #include "tessin.h"
-#include "tessin_state.h"
+#include "tessin/src/tessin_state.h"
+#include "tests/support/ch10_fixture.h"
 
 namespace tmatstest {
 
-inline std::string ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using ch10fix::ReadText;
 
 // Lines of a log beginning "Error:" or "Warning:".
 inline std::vector<std::string> FindingLines(const std::string& log) {
@@ -68,7 +66,7 @@ struct ErrorBuffer {
 
 #include "platform/files.h"
 #include "platform/format.h"
-#include "tmats_builder.h"
+#include "tests/support/tmats_builder.h"
 
 namespace tmatstest {
 
@@ -152,7 +150,7 @@ inline Outcome RunWithLog(const std::string& text) {
     ErrorBuffer err;
     auto buf = ExactCopy(text);
     o.info = process_tmats_packet(buf.get(), static_cast<int>(text.size()), err.get(), path.c_str());
-    o.log = ReadWhole(path);
+    o.log = ReadText(path);
     o.error = err.text();
     o.findings = FindingLines(o.log);
     platform::RemoveFile(path);

@@ -1,4 +1,4 @@
-#include "images.h"
+#include "tests/support/image_rig.h"
 
 #include <cstdio>
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
+#include "tests/support/ch10_fixture.h"
 #include "platform/latch.h"
-#include "recording_input.h"
+#include "vexa/engine/recording_input.h"
 
 namespace rig {
 

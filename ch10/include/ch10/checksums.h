@@ -4,10 +4,10 @@
 // view (or before byte 24) is not computed: it has not passed either.
 #include <cstdint>
 
-#include "packet_header.h"
-#include "packet_view.h"
+#include "ch10/packet_header.h"
+#include "ch10/packet_view.h"
 
-namespace vexa {
+namespace ch10 {
 
 enum class ChecksumOutcome { Passed, Failed, NotChecked };
 
@@ -26,4 +26,4 @@ ChecksumValues ComputeSecondaryHeaderChecksum(const PacketView& view);
 // Type 0: Passed with recorded value 0.
 ChecksumValues ComputeDataChecksum(const PacketView& view, const PacketHeader& header);
 
-}  // namespace vexa
+}  // namespace ch10

@@ -12,24 +12,20 @@
 
 #include <gtest/gtest.h>
 
-#include "ch10_fixture.h"
-#include "engine_state.h"
-#include "queue_host.h"
-#include "temp_dir.h"
-#include "tmats_builder.h"
-#include "validation_engine.h"
+#include "tests/support/engine_test_access.h"
+#include "tests/support/ch10_fixture.h"
+#include "vexa/engine/engine_state.h"
+#include "vexa/engine/queue_host.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tmats_builder.h"
+#include "vexa/engine/validation_engine.h"
 
 namespace rig {
 
 using ch10fix::Bytes;
 using namespace std::chrono_literals;
 
-inline std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using ch10fix::ReadText;
 
 // A TMATS record declaring `ids` as channels 1..n (PCM unless told).
 inline ch10fix::TmatsAttributes Tmats(const std::vector<uint16_t>& ids, const std::string& revision = "07") {
@@ -112,7 +108,7 @@ struct FrameRig {
         for (uint16_t id : ids) entries.push_back(CHAN_ENTRY{9, id, 1});
         info.ChannelCount = static_cast<int16_t>(entries.size());
         info.Channels = entries.data();
-        engine->PrefillChannelTable(&info);
+        vexa::EngineTestAccess::FrameOf(*engine).PrefillChannelTable(&info);
         engine->runConfig.selectedChannel = selected;
         engine->streamState.listingOn = true;
         vexa::OutputOpenRequest request;
@@ -121,7 +117,7 @@ struct FrameRig {
         request.title = "Kelvane";
         request.clock = FixedClock;
         engine->Outputs().OpenOutputFiles(request, host);
-        engine->BeginFrameTest();
+        vexa::EngineTestAccess::BeginFrameTest(*engine);
     }
     // Feeds `bytes` in pieces ending at `cuts`, then the end of data.
     std::string Run(const Bytes& bytes, std::vector<std::size_t> cuts = {}) {
@@ -129,11 +125,11 @@ struct FrameRig {
         std::size_t from = 0;
         for (std::size_t cut : cuts) {
             if (cut <= from) continue;
-            vexa::BufferOutcome o = engine->AppendAndValidate(1, static_cast<int>(cut - from), bytes.data() + from, [] {});
+            vexa::BufferOutcome o = vexa::EngineTestAccess::AppendAndValidate(*engine, 1, static_cast<int>(cut - from), bytes.data() + from, [] {});
             EXPECT_EQ(o, vexa::BufferOutcome::NeedData);
             from = cut;
         }
-        EXPECT_EQ(engine->AppendAndValidate(2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
+        EXPECT_EQ(vexa::EngineTestAccess::AppendAndValidate(*engine, 2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
         engine->Outputs().Close();
         host.Pump();
         return Findings(ReadText(dir.File("frame.log")));

@@ -8,9 +8,9 @@
 #include <optional>
 #include <span>
 
-#include "packet_header.h"
+#include "ch10/packet_header.h"
 
-namespace vexa {
+namespace ch10 {
 
 class PacketView {
 public:
@@ -64,4 +64,4 @@ inline uint32_t ChannelSpecificWord(const PacketView& view, const PacketHeader& 
     return view.U32OrZeros(ChannelSpecificWordOffset(h));
 }
 
-}  // namespace vexa
+}  // namespace ch10

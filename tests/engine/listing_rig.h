@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "ch10_fixture.h"
-#include "engine_test_support.h"
-#include "packet_listing.h"
-#include "temp_dir.h"
+#include "tests/support/ch10_fixture.h"
+#include "tests/engine/host_rig.h"
+#include "vexa/engine/packet_listing.h"
+#include "tests/support/temp_dir.h"
 
 namespace vexa {
 
@@ -28,9 +28,9 @@ inline RefPacket MakeRef(ch10fix::PacketSpec spec, int slot, std::string_view na
     RefPacket r;
     if (!spec.headerChecksumOverride) spec.headerChecksumOverride = 0x1111;
     r.bytes = ch10fix::BuildPacket(spec);
-    r.in.header = PacketHeader::DecodeUnchecked(r.bytes.data());
-    r.in.view = PacketView::Of(r.bytes.data(), r.bytes.size(), r.in.header.packetLength);
-    r.in.csdw = ChannelSpecificWord(r.in.view, r.in.header);
+    r.in.header = ch10::PacketHeader::DecodeUnchecked(r.bytes.data());
+    r.in.view = ch10::PacketView::Of(r.bytes.data(), r.bytes.size(), r.in.header.packetLength);
+    r.in.csdw = ch10::ChannelSpecificWord(r.in.view, r.in.header);
     r.in.slot = slot;
     r.in.slotPacketCount = 1;
     r.in.packetOffset = 0x100;

@@ -1,27 +1,17 @@
 #pragma once
-// The 24-byte Chapter 10 packet header, decoded with explicit little-endian
-// reads. The one decoder of the whole engine.
+// The 24-byte packet header, decoded with explicit little-endian reads. The
+// one decoder every subsystem uses; acceptance rules stay with each of them.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 
-namespace vexa {
+#include "ch10/little_endian.h"
+#include "ch10/secondary_header.h"
+
+namespace ch10 {
 
 constexpr uint16_t kPacketSync = 0xEB25;
 constexpr std::size_t kPacketHeaderSize = 24;
-constexpr std::size_t kSecondaryHeaderSize = 12;
-
-inline uint16_t ReadLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t ReadLe32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-inline uint64_t ReadLe48(const uint8_t* p) {
-    return static_cast<uint64_t>(ReadLe32(p)) | static_cast<uint64_t>(ReadLe16(p + 4)) << 32;
-}
-inline uint64_t ReadLe64(const uint8_t* p) {
-    return static_cast<uint64_t>(ReadLe32(p)) | static_cast<uint64_t>(ReadLe32(p + 4)) << 32;
-}
 
 struct PacketHeader {
     uint16_t sync = 0;
@@ -49,4 +39,4 @@ struct PacketHeader {
 // 16-bit sum of the header's words 0 to 10.
 uint16_t ComputeHeaderChecksum(const uint8_t* header);
 
-}  // namespace vexa
+}  // namespace ch10

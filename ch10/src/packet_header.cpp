@@ -1,6 +1,6 @@
-#include "packet_header.h"
+#include "ch10/packet_header.h"
 
-namespace vexa {
+namespace ch10 {
 
 PacketHeader PacketHeader::DecodeUnchecked(const uint8_t* p) {
     PacketHeader h;
@@ -28,4 +28,4 @@ uint16_t ComputeHeaderChecksum(const uint8_t* header) {
     return sum;
 }
 
-}  // namespace vexa
+}  // namespace ch10

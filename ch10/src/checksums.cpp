@@ -1,7 +1,8 @@
-#include "checksums.h"
+#include "ch10/checksums.h"
 
+#include "ch10/secondary_header.h"
 
-namespace vexa {
+namespace ch10 {
 
 namespace {
 
@@ -26,10 +27,10 @@ Word SumWords(const uint8_t* p, std::size_t from, std::size_t to) {
 }  // namespace
 
 ChecksumValues ComputeSecondaryHeaderChecksum(const PacketView& view) {
-    constexpr std::size_t kEnd = kPacketHeaderSize + kSecondaryHeaderSize;
+    constexpr std::size_t kEnd = kSecondaryChecksumOffset + 2;
     if (view.size() < kEnd) return {};
-    const auto recorded = *view.U16(kEnd - 2);
-    return Compare(recorded, SumWords<uint16_t>(view.data(), kPacketHeaderSize, kEnd - 2));
+    const auto recorded = *view.U16(kSecondaryChecksumOffset);
+    return Compare(recorded, SumWords<uint16_t>(view.data(), kSecondaryHeaderStart, kSecondaryChecksumOffset));
 }
 
 ChecksumValues ComputeDataChecksum(const PacketView& view, const PacketHeader& header) {
@@ -59,4 +60,4 @@ ChecksumValues ComputeDataChecksum(const PacketView& view, const PacketHeader& h
     }
 }
 
-}  // namespace vexa
+}  // namespace ch10

@@ -1,4 +1,4 @@
-#include "standin_fixture.h"
+#include "tests/support/standin_rig.h"
 
 #include <stdlib.h>
 #include <unistd.h>

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "stanag_image.h"
+#include "tools/stanag_image.h"
 
 namespace qtest {
 

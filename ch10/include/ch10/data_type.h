@@ -1,0 +1,17 @@
+#pragma once
+// The data type codes as one enumeration, expanded from data_types.def.
+#include <cstdint>
+
+namespace ch10 {
+
+enum class DataType : uint8_t {
+#define X(code, name) name = code,
+#include "ch10/data_types.def"
+};
+
+constexpr uint8_t Code(DataType type) { return static_cast<uint8_t>(type); }
+constexpr bool Is(uint8_t code, DataType type) { return code == Code(type); }
+// Codes 0x00 to 0x07 are computer-generated data.
+constexpr bool IsComputerGenerated(uint8_t code) { return code <= Code(DataType::ComputerF7); }
+
+}  // namespace ch10

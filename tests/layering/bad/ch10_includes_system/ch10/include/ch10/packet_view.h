@@ -1,0 +1,2 @@
+#include <cstdint>
+#include <unistd.h>

@@ -1,0 +1,1 @@
+#include "validation_engine.h"

@@ -1,0 +1,48 @@
+# Fails when a library file includes a header of the program, or when the
+# Chapter 10 layout includes anything but itself, platform/ and the standard
+# library. Run as: cmake -DROOT=<source tree> -P check_layering.cmake
+cmake_minimum_required(VERSION 3.25)
+if(NOT ROOT)
+  message(FATAL_ERROR "ROOT not set")
+endif()
+
+# Headers of the program, so that a bare-name include of one is caught too.
+file(GLOB_RECURSE program_headers RELATIVE ${ROOT} ${ROOT}/vexa/*.h)
+set(program_names "")
+foreach(h IN LISTS program_headers)
+  get_filename_component(name ${h} NAME)
+  list(APPEND program_names ${name})
+endforeach()
+
+set(faults "")
+foreach(module ch10 platform tessin quillon sandral)
+  file(GLOB_RECURSE files ${ROOT}/${module}/*.h ${ROOT}/${module}/*.cpp ${ROOT}/${module}/*.def)
+  foreach(f IN LISTS files)
+    file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS lines)
+      string(REGEX MATCH "(\"[^\"]*\"|<[^>]*>)" target "${line}")
+      if(target MATCHES "^\"(.*)\"$")
+        set(path ${CMAKE_MATCH_1})
+        get_filename_component(name ${path} NAME)
+        if(path MATCHES "^vexa/" OR (NOT path MATCHES "/" AND name IN_LIST program_names))
+          list(APPEND faults "${f}: includes the program's ${path}")
+        elseif(module STREQUAL "ch10" AND NOT path MATCHES "^(ch10|platform)/")
+          list(APPEND faults "${f}: ch10 includes ${path}")
+        endif()
+      elseif(module STREQUAL "ch10" AND target MATCHES "^<(.*)>$")
+        # Standard library headers have no directory and no extension.
+        if(CMAKE_MATCH_1 MATCHES "[./]")
+          list(APPEND faults "${f}: ch10 includes ${target}")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(faults)
+  foreach(fault IN LISTS faults)
+    message(NOTICE "${fault}")
+  endforeach()
+  message(FATAL_ERROR "Layering broken")
+endif()
+message(STATUS "Layering holds")
