@@ -43,4 +43,21 @@ struct PreviousPacketStore {
     static std::size_t Index(int i) { return static_cast<std::size_t>(i & 0xFF); }
 };
 
+// The previous-packet section: the records and the one the packet being
+// validated compares with.
+struct PreviousPacketState {
+    PreviousPacketStore store;
+    const PreviousRecord* selected = nullptr;  // set by the look-up of every packet
+
+    // The packet's record; a zero one before any look-up.
+    const PreviousRecord& Selected() const { return selected ? *selected : kNone; }
+    void Reset() {
+        store.Reset();
+        selected = nullptr;
+    }
+
+private:
+    static constexpr PreviousRecord kNone{};
+};
+
 }  // namespace vexa

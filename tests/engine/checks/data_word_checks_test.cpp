@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/engine/checks/check_rig.h"
 #include "tests/support/ch10_bodies.h"
 #include "vexa/engine/channel_word_checks.h"
-#include "tests/engine/checks/check_rig.h"
+#include "vexa/engine/differs_checks.h"
+#include "vexa/engine/time_checks.h"
 
 namespace {
 
@@ -351,6 +353,54 @@ TEST(DataWordChecks, WordOutsideThePacketIsNotChecked) {
     const Bytes bytes = ch10fix::BuildPacket(s);
     vexa::IntraStampTimes stamps;
     EXPECT_TRUE(Check(HeldPacket(bytes), stamps).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Every time, word and differs step on packets of 25 to 40 bytes held in
+// exactly that many bytes, with lying data lengths and counts: nothing
+// outside is read (AddressSanitizer) and nothing is stored from beyond.
+TEST(PacketBounds, TimeWordAndDiffersStepsOnShortPackets) {
+    const uint8_t types[] = {0x09, 0x11, 0x19, 0x21, 0x30, 0x38, 0x50, 0x58, 0x68, 0x40, 0x41, 0x48};
+    for (uint8_t type : types) {
+        for (uint32_t length = 25; length <= 40; ++length) {
+            for (bool secondary : {false, true}) {
+                PacketSpec s;
+                s.channelId = 3;
+                s.dataType = type;
+                s.csdw = 0xFFFFFFFFu;  // every count at its largest
+                s.body.assign(32, 0xFF);
+                s.secondaryHeader = secondary;
+                s.dataLengthOverride = 0xFFFFFFF0u;
+                Bytes b = ch10fix::BuildPacket(s);
+                b.resize(length);
+                ch10fix::Put32(b, 4, length);
+                const HeldPacket p(b);
+                const ch10::PacketHeader& h = p.header();
+                const ch10::PacketView v = p.view();
+                vexa::IntraStampTimes stamps;
+                (void)vexa::CheckChannelSpecificWord(stamps, {.header = h, .view = v, .slot = 2});
+                const vexa::TimeWords w = vexa::ReadTimeWords(v, h);
+                const std::size_t at = ch10::ChannelSpecificWordOffset(h);
+                EXPECT_EQ(w.wordsHeld, at + 12 <= length) << int(type) << " " << length;
+                vexa::PreviousPacketStore store;
+                store.Store(2, 0, h, w.csdw, w.word0, w.word1);
+                const vexa::TimeRecord& record = store.TimeRecordOf(0);
+                (void)vexa::CheckTimePacket({.words = w, .groupRecord = record, .channelSeen = true});
+                vexa::TimeSectionState time;
+                (void)vexa::CheckTimePacketRtc(time, {.header = h, .words = w, .groupRecord = record, .channelSeen = true});
+                vexa::CorrelatePacketTime(time, {.header = h, .words = w, .groupRecord = record, .timeChannelSlot = 1});
+                (void)vexa::CheckRtcReversed(h, store.Select(2, 0, type), true);
+                (void)vexa::CheckDiffersFromPrevious({.header = h,
+                                                      .csdw = v.U32OrZeros(at),
+                                                      .csdwHeld = v.Has(at, 4),
+                                                      .previous = store.Select(2, 0, type),
+                                                      .channelSeen = true});
+            }
+        }
+    }
 }
 
 }  // namespace
