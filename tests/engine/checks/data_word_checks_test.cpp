@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/engine/checks/check_rig.h"
+#include "tests/support/engine_rig.h"
 #include "tests/support/ch10_bodies.h"
 #include "vexa/engine/channel_word_checks.h"
 #include "vexa/engine/differs_checks.h"
@@ -401,6 +402,37 @@ TEST(PacketBounds, TimeWordAndDiffersStepsOnShortPackets) {
             }
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The same short packets through the frame, each section on its own view:
+// every packet is validated and the walk goes on to the next.
+TEST(PacketBounds, TimeWordAndDiffersSectionsThroughTheFrame) {
+    const uint8_t types[] = {0x09, 0x11, 0x19, 0x21, 0x30, 0x38, 0x50, 0x58, 0x68, 0x41, 0x48};
+    Bytes stream;
+    uint32_t count = 0;
+    for (uint8_t type : types) {
+        for (uint32_t length = 28; length <= 40; length += 4) {
+            PacketSpec s;
+            s.channelId = 3;
+            s.dataType = type;
+            s.csdw = 0xFFFFFFFFu;
+            s.body.assign(32, 0xFF);
+            s.dataLengthOverride = 0xFFFFFFF0u;
+            s.packetLengthOverride = length;
+            Bytes b = ch10fix::BuildPacket(s);
+            b.resize(length);
+            ch10fix::Append(stream, b);
+            ++count;
+        }
+    }
+    rig::FrameRig r({3});
+    const std::string log = r.Run(stream);
+    EXPECT_EQ(r.Packets(), count);
+    EXPECT_NE(log.find("Error 63:"), std::string::npos);  // the 1553 count found nothing to walk
 }
 
 }  // namespace
