@@ -199,6 +199,7 @@ std::map<uint32_t, std::string> LinesByNumber(const std::string& log) {
 
 void AddTimeRows(std::vector<Row>& rows);
 void AddDataWordRows(std::vector<Row>& rows);
+void AddMessageAndFrameRows(std::vector<Row>& rows);
 void AddDiffersRows(std::vector<Row>& rows);
 
 std::vector<Row> Rows() {
@@ -397,6 +398,7 @@ std::vector<Row> Rows() {
                     packets({RootIndex(0)})});
     AddTimeRows(rows);
     AddDataWordRows(rows);
+    AddMessageAndFrameRows(rows);
     AddDiffersRows(rows);
     return rows;
 }
@@ -578,6 +580,13 @@ void AddDataWordRows(std::vector<Row>& rows) {
                     "in Channel Spec Word \r\n",
                     analog({sub(1, 2), withSame})});
 
+}
+
+void AddMessageAndFrameRows(std::vector<Row>& rows) {
+    const auto consistency = FormCounter::consistencyErrors;
+    const auto cons = Category::chanConsistencyErrors;
+    auto text = [](uint32_t n, const std::string& t) { return "Error " + std::to_string(n) + ": " + t + "\r\n"; };
+    constexpr uint64_t kRtc = 5000000;
     // Message on channel 7, ARINC 429 on 8, IEEE 1394 on 9.
     auto message = [&](uint32_t word) { return Declared({Time(), Spec(Typed(7, 0x30, word))}, 0x30, 7); };
     rows.push_back({135, consistency, cons, 7, 1,
