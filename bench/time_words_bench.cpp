@@ -88,7 +88,7 @@ std::vector<ch10fix::Bytes> SmallPackets() {
 
 void BM_SectionRows(benchmark::State& state) {
     const std::vector<ch10fix::Bytes> packets = SmallPackets();
-    vexa::Engine().ResetForTests();
+    vexa::EngineTestAccess::ResetModuleState();
     vexa::QueueHost host;
     auto engine = std::make_unique<vexa::ValidationEngine>(host);
     vexa::RunContext& run = vexa::EngineTestAccess::Run(*engine);

@@ -79,7 +79,7 @@ inline std::string Findings(const std::string& log) {
 struct Engine {
     explicit Engine(vexa::RecordingInput& input = vexa::LibraryInput())
         : engine(std::make_unique<vexa::ValidationEngine>(host, input)) {
-        vexa::Engine().ResetForTests();
+        vexa::EngineTestAccess::ResetModuleState();
     }
     vexa::QueueHost host;
     std::unique_ptr<vexa::ValidationEngine> engine;
@@ -107,7 +107,7 @@ struct Engine {
 // The frame fed through the processor's append step, with the log open.
 struct FrameRig {
     explicit FrameRig(std::vector<uint16_t> ids, int selected = 0) {
-        vexa::Engine().ResetForTests();
+        vexa::EngineTestAccess::ResetModuleState();
         for (uint16_t id : ids) entries.push_back(CHAN_ENTRY{9, id, 1});
         info.ChannelCount = static_cast<int16_t>(entries.size());
         info.Channels = entries.data();

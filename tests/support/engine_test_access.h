@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "vexa/engine/check_sections.h"
+#include "vexa/engine/engine_state.h"
 #include "vexa/engine/frame.h"
 #include "vexa/engine/run_context.h"
 #include "vexa/engine/validation_engine.h"
@@ -41,6 +42,8 @@ public:
         return e.AppendAndValidate(status, count, buffer, release);
     }
     static void ResetValidationState(ValidationEngine& e) { e.ResetValidationState(); }
+    // The engine's module-wide state as at start.
+    static void ResetModuleState() { Engine().ResetForTests(); }
 };
 
 }  // namespace vexa

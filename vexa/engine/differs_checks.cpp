@@ -60,15 +60,15 @@ void CheckMessageSegments(uint32_t csdw, uint32_t previousWord, FindingList& out
 
 // The rules that follow a row's comparison, whatever it found.
 void CheckAfterRows(uint8_t type, uint32_t csdw, uint32_t previousWord, FindingList& out) {
-    if (ch10::Is(type, T::UartF0) && (csdw & 0x7FFFFFFF) != 0)
+    if (type == ch10::Code(T::UartF0) && (csdw & 0x7FFFFFFF) != 0)
         Add(out, 176, "Error 176: Reserved field in Channel Specific Data Word is non-zero value.\r\n");
-    if (ch10::Is(type, T::Ieee1394F0)) {
+    if (type == ch10::Code(T::Ieee1394F0)) {
         const uint32_t bodyType = csdw >> 29;
         if ((csdw & 0xFFFF) != (previousWord & 0xFFFF) && bodyType <= 1)
             Add(out, 161,
                 "Error 161: Packet Body Type is 0 or 1 and Transaction Count differs from previous packet\r\n");
     }
-    if (ch10::Is(type, T::MessageF0)) CheckMessageSegments(csdw, previousWord, out);
+    if (type == ch10::Code(T::MessageF0)) CheckMessageSegments(csdw, previousWord, out);
 }
 
 }  // namespace

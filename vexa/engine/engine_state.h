@@ -7,11 +7,15 @@
 
 namespace vexa {
 
+class EngineTestAccess;
+
 struct EngineState {
     ErrorAccounting errors;
     ListingState listing;
     std::atomic<bool> spaceDelimited{false};  // set by the Open Files dialog, read by the processor
 
+private:
+    friend class EngineTestAccess;  // defined by the tests
     void ResetForTests() {
         errors.ResetForTests();
         listing.ResetForTests();

@@ -13,6 +13,9 @@ int CheckHeaderChecksum(const uint8_t* header, std::string& text, int slot, uint
     const uint16_t computed = ch10::ComputeHeaderChecksum(header);
     const uint16_t recorded = ch10::ReadLe16(header + 22);
     if (computed == recorded) return 0;
+    // The number counts for every candidate that fails here; its form counts
+    // follow (TallyFinding) only for a candidate of interest whose line is
+    // written, so the two steps are apart.
     if (errors.CountError(slot, 4)) {
         platform::AppendFormat(text,
                                "Error 4: Found packet with channel ID of %d, at offset 0x%" PRIx64

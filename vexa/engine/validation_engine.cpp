@@ -211,36 +211,29 @@ bool CanOpenForReading(const std::string& path) {
 }
 }  // namespace
 
-bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
-    if (texts.tmats != kUseInternalTmats && !texts.tmats.empty() && !CanOpenForReading(texts.tmats)) {
-        PostBox("TMATS file does not exist!", "", BoxIcon::Warning);
-        return false;
+// The dialog's channel list: acquisition and pre-fill.
+void ValidationEngine::FillChannelList(const std::string& logPrefix) {
+    if (runConfig.sourcePath.empty()) return;
+    std::string message;
+    run_.tmatsInfo = tmats_.ReadTmatsInfo(runConfig, 0, runConfig.sourcePath, logPrefix, &message);
+    if (!run_.tmatsInfo) {
+        PostBox(message, "", BoxIcon::None);
+        return;
     }
-    runConfig.tmatsSource = texts.tmats;
-    runConfig.sourcePath.clear();
-    const std::string outputDir = StripTrailingSeparators(texts.outputDir);
-    const std::string logPrefix = outputDir + "/" + texts.outputFile;
+    frame_->PrefillChannelTable(run_.tmatsInfo);
+    run_.streamRules.tmatsRevision = tmats_.Revision();
+    run_.streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
+    display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
+}
 
-    // The dialog's channel list: acquisition and pre-fill.
-    auto fillChannelList = [&] {
-        if (runConfig.sourcePath.empty()) return;
-        std::string message;
-        run_.tmatsInfo = tmats_.ReadTmatsInfo(runConfig, 0, runConfig.sourcePath, logPrefix, &message);
-        if (!run_.tmatsInfo) {
-            PostBox(message, "", BoxIcon::None);
-            return;
-        }
-        frame_->PrefillChannelTable(run_.tmatsInfo);
-        run_.streamRules.tmatsRevision = tmats_.Revision();
-        run_.streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
-        display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
-    };
-
-    const int recorderType = 101 + runConfig.recorderDrive;
+// The source of the run and its channel list; false when a check failed
+// (its box is posted).
+bool ValidationEngine::SelectSource(const OpenFilesTexts& texts, const std::string& outputDir,
+                                    const std::string& logPrefix) {
     if (runConfig.inputType == 1) {
         runConfig.sourcePath = texts.sourceFile;
         run_.tmatsInfo = nullptr;
-        fillChannelList();
+        FillChannelList(logPrefix);
         if (!run_.tmatsInfo) {
             PostBox("Please select a valid source file", "", BoxIcon::None);
             return false;
@@ -249,39 +242,50 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
             PostBox("Please enter or select a valid source file", "", BoxIcon::None);
             return false;
         }
-    } else {
-        if (!runConfig.sourceIsRecorder) {
-            runConfig.sourceDir = texts.sourceDir;
-            runConfig.outputDir = outputDir;
-            runConfig.RescanSourceDir(StripTrailingSeparators(texts.sourceDir) + "/*");
-        }
-        if (!runConfig.sourceFiles.empty()) {
-            runConfig.currentFileIndex = runConfig.nextFileIndex;
-            runConfig.nextFileIndex += 1;
-            runConfig.sourcePath = runConfig.GetSourceFile(runConfig.currentFileIndex);
-            if (runConfig.inputHandle != -1 && runConfig.inputHandle != 0) input_.Close(runConfig.inputHandle);
-            int handle = input_.Open(runConfig.sourcePath.c_str(), runConfig.sourceIsRecorder ? recorderType : 0);
-            runConfig.inputHandle = handle < 0 ? -1 : handle;
-            if (handle < 0) {
-                PostBox("Empty or Invalid Directory.", "Kelvane", BoxIcon::Warning);
-                return false;
-            }
-            run_.tmatsInfo = nullptr;
-            fillChannelList();
-            // Without a channel record the run would validate against no
-            // TMATS at all; the dialog stays open as for a single file.
-            if (!run_.tmatsInfo) {
-                PostBox("Please select a valid source file", "", BoxIcon::None);
-                return false;
-            }
-        }
+        return true;
     }
+    if (!runConfig.sourceIsRecorder) {
+        runConfig.sourceDir = texts.sourceDir;
+        runConfig.outputDir = outputDir;
+        runConfig.RescanSourceDir(StripTrailingSeparators(texts.sourceDir) + "/*");
+    }
+    if (runConfig.sourceFiles.empty()) return true;
+    runConfig.currentFileIndex = runConfig.nextFileIndex;
+    runConfig.nextFileIndex += 1;
+    runConfig.sourcePath = runConfig.GetSourceFile(runConfig.currentFileIndex);
+    if (runConfig.inputHandle != -1 && runConfig.inputHandle != 0) input_.Close(runConfig.inputHandle);
+    int handle = input_.Open(runConfig.sourcePath.c_str(), runConfig.sourceIsRecorder ? RecorderInputType() : 0);
+    runConfig.inputHandle = handle < 0 ? -1 : handle;
+    if (handle < 0) {
+        PostBox("Empty or Invalid Directory.", "Kelvane", BoxIcon::Warning);
+        return false;
+    }
+    run_.tmatsInfo = nullptr;
+    FillChannelList(logPrefix);
+    // Without a channel record the run would validate against no TMATS at
+    // all; the dialog stays open as for a single file.
+    if (!run_.tmatsInfo) {
+        PostBox("Please select a valid source file", "", BoxIcon::None);
+        return false;
+    }
+    return true;
+}
+
+bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
+    if (texts.tmats != kUseInternalTmats && !texts.tmats.empty() && !CanOpenForReading(texts.tmats)) {
+        PostBox("TMATS file does not exist!", "", BoxIcon::Warning);
+        return false;
+    }
+    runConfig.tmatsSource = texts.tmats;
+    runConfig.sourcePath.clear();
+    const std::string outputDir = StripTrailingSeparators(texts.outputDir);
+    if (!SelectSource(texts, outputDir, outputDir + "/" + texts.outputFile)) return false;
 
     if (runConfig.inputHandle != -1 && runConfig.inputHandle != 0) {
         input_.Close(runConfig.inputHandle);
         runConfig.inputHandle = -1;
     }
-    int handle = input_.Open(runConfig.sourcePath.c_str(), runConfig.sourceIsRecorder ? recorderType : 0);
+    int handle = input_.Open(runConfig.sourcePath.c_str(), runConfig.sourceIsRecorder ? RecorderInputType() : 0);
     runConfig.inputHandle = handle < 0 ? -1 : handle;
     if (handle < 0) {
         PostBox("Can't find source file(s).", "Kelvane", BoxIcon::Warning);

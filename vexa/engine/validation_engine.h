@@ -137,6 +137,9 @@ private:
     void PostBox(std::string text, std::string caption, BoxIcon icon);
     void ShowRunStatus();
     bool OpenRunOutputs();
+    void FillChannelList(const std::string& logPrefix);
+    bool SelectSource(const OpenFilesTexts& texts, const std::string& outputDir, const std::string& logPrefix);
+    int RecorderInputType() const { return 101 + runConfig.recorderDrive; }
     void NoteQuietEnd(const char* text);
 
     EngineHost& host_;

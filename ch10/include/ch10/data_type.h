@@ -10,7 +10,6 @@ enum class DataType : uint8_t {
 };
 
 constexpr uint8_t Code(DataType type) { return static_cast<uint8_t>(type); }
-constexpr bool Is(uint8_t code, DataType type) { return code == Code(type); }
 // Codes 0x00 to 0x07 are computer-generated data.
 constexpr bool IsComputerGenerated(uint8_t code) { return code <= Code(DataType::ComputerF7); }
 

@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "ch10/data_type.h"
 #include "vexa/engine/data_type_table.h"
 
 namespace {
@@ -59,6 +60,26 @@ TEST(DataTypeTable, FindRespectsRowCount) {
     EXPECT_EQ(vexa::FindDataTypeRow(0x4B), nullptr);
     EXPECT_EQ(vexa::FindDataTypeRow(0xFF), nullptr);
     EXPECT_EQ(vexa::FindDataTypeRow(0x00, 0), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The engine's table and the layout's list of codes must name the same data
+// types: a code in one and not the other means a type the checks and the
+// decoders disagree about.
+TEST(DataTypeTable, CodesMatchTheLayoutList) {
+    std::set<int32_t> listed;
+#define X(code, name) listed.insert(code);
+#include "ch10/data_types.def"
+    std::set<int32_t> tabled;
+    for (const auto& row : DataTypeTable)
+        if (row.code >= 0) tabled.insert(row.code);
+    // The list also names the last computer-generated code, the bound of
+    // the computer-generated range, which the table does not carry.
+    listed.erase(ch10::Code(ch10::DataType::ComputerF7));
+    EXPECT_EQ(listed, tabled);
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ struct Outcome {
 // The engine and a packet of interest on slot 2, the section called directly.
 struct SectionRig {
     SectionRig() {
-        vexa::Engine().ResetForTests();
+        vexa::EngineTestAccess::ResetModuleState();
         vexa::EngineTestAccess::Run(engine).streamRules.fileDataVersion = kCleanFileVersion;
     }
     Outcome Check(const HeldPacket& p, int slot = kSlot) {

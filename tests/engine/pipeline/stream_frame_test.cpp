@@ -223,7 +223,7 @@ TEST(StreamThroughTheFrame, IndexEndChecksOnlyAtTheEndOfData) {
         bool endOfData;
     } cases[] = {{"end of data", true}, {"failed read", false}};
     for (const auto& c : cases) {
-        vexa::Engine().ResetForTests();
+        vexa::EngineTestAccess::ResetModuleState();
         ch10fix::TempDir dir;
         vexa::QueueHost host;
         vexa::ValidationEngine engine(host);
@@ -265,7 +265,7 @@ TEST(StreamThroughTheFrame, IndexEndChecksOnlyAtTheEndOfData) {
 namespace {
 
 TEST(StreamThroughTheFrame, ResetClearsTheSummaryTotalsAtThePacketEnd) {
-    vexa::Engine().ResetForTests();
+    vexa::EngineTestAccess::ResetModuleState();
     vexa::QueueHost host;
     vexa::ValidationEngine engine(host);
     std::vector<CHAN_ENTRY> entries{{0x09, 2, 1}};

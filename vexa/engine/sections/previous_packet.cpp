@@ -28,7 +28,7 @@ SectionResult CheckDiffersFromPrevious(RunContext& run, PacketContext& ctx, Prev
 // Every packet that reaches the end, checked or not, becomes the previous
 // one of its record; bytes outside the packet are stored as 0.
 void StorePreviousPacket(RunContext&, const PacketContext& ctx, PreviousPacketState& s) {
-    if (ch10::Is(ctx.header.dataType, ch10::DataType::TimeF1)) {
+    if (ctx.header.dataType == ch10::Code(ch10::DataType::TimeF1)) {
         const TimeWords w = ReadTimeWords(ctx.view, ctx.header);
         s.store.Store(ctx.slot, ctx.group, ctx.header, w.csdw, w.word0, w.word1);
     } else {

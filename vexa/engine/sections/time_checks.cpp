@@ -10,7 +10,7 @@ namespace vexa {
 
 namespace {
 
-bool IsTimePacket(const PacketContext& ctx) { return ch10::Is(ctx.header.dataType, ch10::DataType::TimeF1); }
+bool IsTimePacket(const PacketContext& ctx) { return ctx.header.dataType == ch10::Code(ch10::DataType::TimeF1); }
 
 }  // namespace
 

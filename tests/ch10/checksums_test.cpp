@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "tests/engine/checks/check_rig.h"
+#include "tests/support/held_packet_rig.h"
 #include "ch10/checksums.h"
 
 namespace {
 
 using ch10fix::Checksum;
 using ch10fix::PacketSpec;
-using checkfix::HeldPacket;
+using rigs::HeldPacket;
 using ch10::ChecksumOutcome;
 
 PacketSpec Data(Checksum c, std::size_t body, bool secondary = false) {
