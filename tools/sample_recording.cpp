@@ -1,8 +1,10 @@
 #include "sample_recording.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
+#include "ch10_bodies.h"
 #include "tmats_builder.h"
 
 namespace ch10gen {
@@ -10,6 +12,8 @@ namespace ch10gen {
 using namespace ch10fix;
 
 namespace {
+
+constexpr uint16_t kBusMessageBytes = 64;
 
 TmatsAttributes SampleTmats() {
     return TmatsAttributes{
@@ -20,53 +24,81 @@ TmatsAttributes SampleTmats() {
     };
 }
 
-Bytes TimePacket(uint8_t sequence, uint64_t rtc) {
-    PacketSpec time;
-    time.channelId = 1;
-    time.dataType = 0x11;
+// The setup record declares file data version 7 (CSDW byte 0x07); every
+// packet carries a data type version that version accepts.
+constexpr uint8_t kSetupVersionByte = 0x07;
+constexpr uint8_t kDataTypeVersion = 0x03;
+// PCM: unpacked, intra-packet headers, major and minor frame locked.
+constexpr uint32_t kPcmCsdw = 0x5F040000;
+
+Bytes SetupPacket() {
+    PacketSpec setup;
+    setup.dataType = 0x01;
+    setup.dataTypeVersion = kDataTypeVersion;
+    setup.csdw = kSetupVersionByte;
+    const std::string text = SampleTmats().Text();
+    setup.body.assign(text.begin(), text.end());
+    return BuildPacket(setup);
+}
+
+// IRIG-B, day-of-year time: day 100 00:00:00 plus `second` seconds.
+Bytes TimePacket(uint8_t sequence, uint64_t rtc, uint32_t second) {
+    TimeSpec t;
+    t.channelId = 1;
+    t.rtc = rtc;
+    t.day = 100 + static_cast<int>(second / 86400);
+    t.hours = static_cast<int>(second / 3600 % 24);
+    t.minutes = static_cast<int>(second / 60 % 60);
+    t.seconds = static_cast<int>(second % 60);
+    PacketSpec time = ch10fix::TimePacket(t);
     time.sequence = sequence;
-    time.rtc = rtc;
-    time.body = Bytes(8, 0);
+    time.dataTypeVersion = kDataTypeVersion;
     return BuildPacket(time);
+}
+
+// About `bytes` of 1553 messages of 64 data bytes each, stamped 1 us apart
+// from the packet's counter on.
+PacketSpec BusPacket(uint8_t sequence, uint64_t rtc, std::size_t bytes) {
+    const int count = static_cast<int>(std::max<std::size_t>(1, bytes / (kBusMessageBytes + 14)));
+    std::vector<BusMessage> messages = RisingMessages(rtc, count);
+    for (BusMessage& m : messages) m.dataBytes = kBusMessageBytes;
+    PacketSpec bus = Bus1553Packet(3, rtc, messages);
+    bus.sequence = sequence;
+    bus.dataTypeVersion = kDataTypeVersion;
+    bus.checksum = Checksum::Sum32;
+    return bus;
+}
+
+PacketSpec PcmPacket(uint16_t channelId, uint8_t sequence, uint64_t rtc, Bytes body) {
+    PacketSpec pcm;
+    pcm.channelId = channelId;
+    pcm.dataType = 0x09;
+    pcm.dataTypeVersion = kDataTypeVersion;
+    pcm.sequence = sequence;
+    pcm.rtc = rtc;
+    pcm.csdw = kPcmCsdw;
+    pcm.body = std::move(body);
+    return pcm;
 }
 
 }  // namespace
 
 Bytes SampleRecording() {
-    Bytes out = BuildSetupPacket(SampleTmats());
+    Bytes out = SetupPacket();
     uint8_t seq[4] = {1, 0, 0, 0};
     for (int i = 0; i < 8; ++i) {
         uint64_t rtc = 10'000'000ull * static_cast<uint64_t>(i + 1);
-        Append(out, TimePacket(seq[1]++, rtc));
+        Append(out, TimePacket(seq[1]++, rtc, static_cast<uint32_t>(i)));
 
-        PacketSpec pcm;
-        pcm.channelId = 2;
-        pcm.dataType = 0x09;
-        pcm.sequence = seq[2]++;
-        pcm.rtc = rtc + 1000;
-        pcm.body = Bytes(64, static_cast<uint8_t>(i));
+        PacketSpec pcm = PcmPacket(2, seq[2]++, rtc + 1000, Bytes(64, static_cast<uint8_t>(i)));
         pcm.checksum = Checksum::Sum16;
         Append(out, BuildPacket(pcm));
 
-        PacketSpec bus;
-        bus.channelId = 3;
-        bus.dataType = 0x19;
-        bus.sequence = seq[3]++;
-        bus.rtc = rtc + 2000;
-        bus.csdw = 1;
-        bus.body = Bytes(20, 0x55);
-        bus.checksum = Checksum::Sum32;
-        Append(out, BuildPacket(bus));
+        Append(out, BuildPacket(BusPacket(seq[3]++, rtc + 2000, 2 * (kBusMessageBytes + 14))));
 
         if (i == 3) Append(out, Bytes(37, 0xA5));  // garbage the validator must skip
-        if (i == 5) {
-            PacketSpec stray;
-            stray.channelId = 9;  // not declared in the TMATS
-            stray.dataType = 0x09;
-            stray.rtc = rtc + 3000;
-            stray.body = Bytes(16, 1);
-            Append(out, BuildPacket(stray));
-        }
+        if (i == 5)  // a channel the TMATS does not declare
+            Append(out, BuildPacket(PcmPacket(9, 0, rtc + 3000, Bytes(16, 1))));
     }
     return out;
 }
@@ -84,38 +116,29 @@ bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed) {
         return state;
     };
     uint64_t written = 0;
-    Bytes setup = BuildSetupPacket(SampleTmats());
+    Bytes setup = SetupPacket();
     if (!put(setup)) return false;
     written += setup.size();
 
     uint8_t seq[4] = {0, 0, 0, 0};
     uint64_t rtc = 10'000'000ull;
     uint64_t nextTime = rtc;
-    Bytes body;
+    uint32_t second = 0;
     while (written < targetBytes) {
         if (rtc >= nextTime) {
-            Bytes t = TimePacket(seq[1]++, rtc);
+            Bytes t = TimePacket(seq[1]++, rtc, second++);
             if (!put(t)) return false;
             written += t.size();
             nextTime += 10'000'000ull;  // one second of relative time
         }
         const bool isPcm = (next() & 1) != 0;
         const uint32_t size = 4096 + (next() % (60 * 1024));
-        body.assign(size & ~3u, static_cast<uint8_t>(next()));
         PacketSpec spec;
-        spec.rtc = rtc;
-        spec.body = body;
         if (isPcm) {
-            spec.channelId = 2;
-            spec.dataType = 0x09;
-            spec.sequence = seq[2]++;
+            spec = PcmPacket(2, seq[2]++, rtc, Bytes(size & ~3u, static_cast<uint8_t>(next())));
             spec.checksum = Checksum::Sum16;
         } else {
-            spec.channelId = 3;
-            spec.dataType = 0x19;
-            spec.sequence = seq[3]++;
-            spec.csdw = 1;
-            spec.checksum = Checksum::Sum32;
+            spec = BusPacket(seq[3]++, rtc, size);
         }
         Bytes packet = BuildPacket(spec);
         if (!put(packet)) return false;

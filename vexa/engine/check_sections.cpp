@@ -9,6 +9,11 @@ template <typename State, SectionResult (*Fn)(RunContext&, PacketContext&, State
 SectionResult Check(RunContext& run, PacketContext& ctx, SectionStates& states) {
     return Fn(run, ctx, states.Of<State>());
 }
+template <typename State, typename Read,
+          SectionResult (*Fn)(RunContext&, PacketContext&, State&, const Read&)>
+SectionResult CheckReading(RunContext& run, PacketContext& ctx, SectionStates& states) {
+    return Fn(run, ctx, states.Of<State>(), states.Of<Read>());
+}
 template <typename State, void (*Fn)(RunContext&, const PacketContext&, State&)>
 void Store(RunContext& run, const PacketContext& ctx, SectionStates& states) {
     Fn(run, ctx, states.Of<State>());
@@ -20,6 +25,8 @@ void Reset(RunContext& run, SectionStates& states) {
 
 using S = SectionStage;
 using H = HeaderSectionState;
+using T = TimeSectionState;
+using P = PreviousPacketState;
 
 constexpr SectionRow kRows[] = {
     {"stream and setup record", S::BeforeScanExit, Check<NoState, CheckStreamAndSetup>, nullptr,
@@ -28,17 +35,17 @@ constexpr SectionRow kRows[] = {
     // data (CheckIndexSetup), not from the run reset.
     {"recording index", S::BeforeScanExit, Check<NoState, CheckRecordingIndex>, nullptr, nullptr},
     // The per-slot statistics go with the stream section's run reset.
-    {"data type", S::BeforeScanExit, Check<NoState, CheckDataType>, nullptr, nullptr},
+    {"data type", S::BeforeScanExit, Check<T, CheckDataType>, nullptr, nullptr},
     // Rewritten at every qualifying setup record: nothing to reset.
     {"TMATS content file", S::BeforeScanExit, Check<NoState, WriteTmatsContentFile>, nullptr, nullptr},
-    {"time correlation", S::BeforeScanExit, Check<NoState, CorrelateTime>, nullptr, Reset<NoState, ResetTimeSection>},
-    {"previous packet", S::BeforeScanExit, Check<NoState, LookUpPreviousPacket>, Store<NoState, StorePreviousPacket>,
-     Reset<NoState, ResetPreviousPacketSection>},
+    {"time correlation", S::BeforeScanExit, CheckReading<T, P, CorrelateTime>, nullptr, Reset<T, ResetTimeSection>},
+    {"previous packet", S::BeforeScanExit, Check<P, LookUpPreviousPacket>, Store<P, StorePreviousPacket>,
+     Reset<P, ResetPreviousPacketSection>},
     {"selected data type", S::BeforeInterestExit, Check<NoState, ShowSelectedDataType>, nullptr, nullptr},
-    {"time packet", S::OfInterest, Check<NoState, CheckTimePacket>, Store<NoState, StoreLastTimeTexts>, nullptr},
+    {"time packet", S::OfInterest, CheckReading<T, P, CheckTimePacket>, Store<NoState, StoreLastTimeTexts>, nullptr},
     {"header", S::OfInterest, Check<H, CheckHeader>, Store<H, StoreHeaderSequence>, Reset<H, ResetHeaderSection>},
-    {"channel word", S::OfInterest, Check<NoState, CheckChannelWord>, nullptr, Reset<NoState, ResetChannelWordSection>},
-    {"differs from previous", S::OfInterest, Check<NoState, CheckDiffersFromPrevious>, nullptr, nullptr},
+    {"channel word", S::OfInterest, Check<T, CheckChannelWord>, nullptr, Reset<NoState, ResetChannelWordSection>},
+    {"differs from previous", S::OfInterest, Check<P, CheckDiffersFromPrevious>, nullptr, nullptr},
     {"summary file", S::RunOnly, nullptr, nullptr, Reset<NoState, ResetSummarySection>},
 };
 

@@ -22,6 +22,8 @@
 
 #include "vexa/engine/header_checks.h"
 #include "vexa/engine/packet_context.h"
+#include "vexa/engine/previous_packets.h"
+#include "vexa/engine/time_checks.h"
 
 namespace vexa {
 
@@ -37,7 +39,7 @@ public:
     State& Of() { return std::get<State>(states_); }
 
 private:
-    std::tuple<NoState, HeaderSectionState> states_;
+    std::tuple<NoState, HeaderSectionState, TimeSectionState, PreviousPacketState> states_;
 };
 
 enum class SectionStage { BeforeScanExit, BeforeInterestExit, OfInterest, RunOnly };
@@ -57,26 +59,35 @@ struct SectionRow {
 // The rows in their fixed order.
 std::span<const SectionRow> SectionRows();
 
-// Each section's hooks take the run, the packet and the section's own state.
+// Each section's hooks take the run, the packet and the section's own state;
+// a section that reads another's state gets it read-only after its own.
 SectionResult CheckStreamAndSetup(RunContext& run, PacketContext& ctx, NoState&);
 void ResetStreamSetupSection(RunContext& run, NoState&);
 SectionResult CheckRecordingIndex(RunContext& run, PacketContext& ctx, NoState&);
-SectionResult CheckDataType(RunContext& run, PacketContext& ctx, NoState&);
+// The counter step inside it (Error 5) keeps the time section's highest
+// counters.
+SectionResult CheckDataType(RunContext& run, PacketContext& ctx, TimeSectionState& time);
 SectionResult WriteTmatsContentFile(RunContext& run, PacketContext& ctx, NoState&);
-SectionResult CorrelateTime(RunContext& run, PacketContext& ctx, NoState&);
-SectionResult CheckTimePacket(RunContext& run, PacketContext& ctx, NoState&);
+// Error 5 against the group's highest counter, called by the data type
+// section at its place.
+void StepRelativeTime(RunContext& run, PacketContext& ctx, TimeSectionState& s);
+SectionResult CorrelateTime(RunContext& run, PacketContext& ctx, TimeSectionState& s,
+                            const PreviousPacketState& previous);
+SectionResult CheckTimePacket(RunContext& run, PacketContext& ctx, TimeSectionState& s,
+                              const PreviousPacketState& previous);
 void StoreLastTimeTexts(RunContext& run, const PacketContext& ctx, NoState&);
-void ResetTimeSection(RunContext& run, NoState&);  // every channel group's reference
-SectionResult LookUpPreviousPacket(RunContext& run, PacketContext& ctx, NoState&);
-SectionResult CheckDiffersFromPrevious(RunContext& run, PacketContext& ctx, NoState&);
-void StorePreviousPacket(RunContext& run, const PacketContext& ctx, NoState&);
-void ResetPreviousPacketSection(RunContext& run, NoState&);
+void ResetTimeSection(RunContext& run, TimeSectionState& s);  // every channel group's values
+SectionResult LookUpPreviousPacket(RunContext& run, PacketContext& ctx, PreviousPacketState& s);
+SectionResult CheckDiffersFromPrevious(RunContext& run, PacketContext& ctx, PreviousPacketState& s);
+void StorePreviousPacket(RunContext& run, const PacketContext& ctx, PreviousPacketState& s);
+void ResetPreviousPacketSection(RunContext& run, PreviousPacketState& s);
 SectionResult ShowSelectedDataType(RunContext& run, PacketContext& ctx, NoState&);
 SectionResult CheckHeader(RunContext& run, PacketContext& ctx, HeaderSectionState& s);
 // The packet's sequence number as its record's previous one.
 void StoreHeaderSequence(RunContext& run, const PacketContext& ctx, HeaderSectionState& s);
 void ResetHeaderSection(RunContext& run, HeaderSectionState& s);
-SectionResult CheckChannelWord(RunContext& run, PacketContext& ctx, NoState&);
+// The 1553 message times it compares are the time section's.
+SectionResult CheckChannelWord(RunContext& run, PacketContext& ctx, TimeSectionState& time);
 void ResetChannelWordSection(RunContext& run, NoState&);
 void ResetSummarySection(RunContext& run, NoState&);
 

@@ -53,6 +53,11 @@ struct RunContext {
     uint64_t runPacketCount = 0;
     // Slot of the last packet accepted.
     int lastPacketSlot = 0;
+    // The "Time Packet Relative" tolerance the form sets; none: 5.
+    const std::atomic<int>* timePacketTolerance = nullptr;
+    int TimePacketTolerance() const {
+        return timePacketTolerance ? timePacketTolerance->load(std::memory_order_relaxed) : 5;
+    }
 
     bool SpaceDelimited() const { return spaceDelimited.load(std::memory_order_relaxed); }
     bool WriteLogLine(std::string_view text) { return outputs.WriteLogLine(text, SpaceDelimited()); }

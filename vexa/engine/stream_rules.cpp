@@ -180,9 +180,8 @@ SectionResult CheckDataTypeAndTmats(StreamRulesState& s, StreamEnv& env, PacketC
     std::string& rtcText = slot.firstRtcText.empty() ? slot.firstRtcText : slot.lastRtcText;
     rtcText = platform::Format("%" PRIu64, h.relativeTime);
 
-    // Error 5 (relative time against the time reference) belongs here, for
-    // packets of interest after the run's first with a data type above 0x07;
-    // the time checks fill it.
+    if (env.rtcStep && env.runPacketCount > 1 && !ch10::IsComputerGenerated(h.dataType) && ctx.ofInterest)
+        env.rtcStep(ctx);
 
     slot.packetLengthSum += h.packetLength;
     slot.dataLengthSum += h.dataLength;

@@ -90,6 +90,9 @@ struct StreamEnv {
     DisplayState* display = nullptr;
     // Told of every content file written.
     std::function<void(const std::string&)> noteWritten;
+    // The counter step against the group's highest counter (Error 5); none
+    // leaves it out.
+    std::function<void(PacketContext&)> rtcStep;
 };
 
 // Per packet, in this order.

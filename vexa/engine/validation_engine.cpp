@@ -50,6 +50,7 @@ ValidationEngine::ValidationEngine(EngineHost& host, RecordingInput& input)
       run_(host, shared_.errors, shared_.listing, shared_.spaceDelimited, outputs_, display, runConfig, streamState,
            [this](const std::string& path) { NoteWritten(path); }),
       frame_(std::make_unique<Frame>(run_)), alive_(std::make_shared<char>(0)) {
+    run_.timePacketTolerance = &timePacketTolerance;
     display.SetText(DisplayText::tmatsErrors, "0");
     runConfig.ResetRunConfig();
     streamState.ResetStreamState();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <sstream>
 #include <map>
 #include <regex>
 
@@ -204,6 +206,129 @@ TEST_F(SampleRecordings, ContentFileOneAttributePerLine) {
         ++lines;
     }
     EXPECT_GT(lines, 100u);
+}
+
+}  // namespace
+
+namespace {
+
+// The numbers of the time, channel-word and differs checks.
+const std::vector<int> kTimeWordDiffersNumbers{
+    5,  12, 13, 14, 15, 16, 17, 18, 19, 25, 26, 27, 28, 51, 133, 152, 153, 154,                      // time
+    8,  53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 69, 70, 71, 72, 132, 135, 136, 137, 138, 139,  // words
+    148, 149, 168, 169, 170, 171,
+    20, 21, 40, 65, 66, 67, 68, 73, 74, 75, 76, 77, 78, 79, 81, 82, 83, 84, 85, 86, 87, 88, 89,  // differs
+    140, 141, 142, 143, 144, 145, 146, 147, 150, 161, 176};
+
+TEST_F(SampleRecordings, TimeWordAndDiffersFindings) {
+    ASSERT_EQ(kTimeWordDiffersNumbers.size(), 81u);
+    const std::string tmats = Sample("c10tools-test-cff86aa.tmt");
+    for (const std::string& name : Recordings()) {
+        SCOPED_TRACE(name);
+        std::vector<std::string> args{Sample(name)};
+        if (!StartsWithSetupRecord(name)) {
+            if (!fs::exists(tmats)) continue;
+            args.insert(args.begin(), {"--tmats", tmats});
+        }
+        const HeadlessRun r = RunVexa(dir, name, args);
+        ASSERT_FALSE(SanitizerOrSignal(r)) << r.err;
+        const auto counts = FindingCounts(r.log);
+        std::map<int, int> got;
+        for (int n : kTimeWordDiffersNumbers)
+            if (counts.count(n)) got[n] = counts.at(n);
+        // The damaged copy's 1553 packet at 0x1a3c on channel 3 carries
+        // messages beyond its count, the first stamped before the header;
+        // the channel's next packet starts before its last message.
+        const std::map<int, int> expected =
+            name == kDamaged ? std::map<int, int>{{62, 2}, {63, 1}, {64, 1}, {169, 1}} : std::map<int, int>{};
+        EXPECT_EQ(got, expected);
+        if (name != kDamaged) continue;
+        const std::size_t damaged = r.log.find("Packet at offset 0x1a3c, with Sequence Number 204, Channel 3, of Data "
+                                               "Type: Bus 1553 - Fmt 1\r\n");
+        ASSERT_NE(damaged, std::string::npos) << r.log;
+        const std::size_t next = r.log.find("Packet at offset", damaged + 1);
+        const std::string block = r.log.substr(damaged, next - damaged);
+        EXPECT_NE(block.find(" 343:16:47:12:347:833 "), std::string::npos) << block;
+        EXPECT_NE(block.find("Error 169: The time of the first bus message in a 1553 packet is less than the relative "
+                             "time counter in the packet header\r\n"
+                             "Error 62: Bus message time reversed at message   3 \r\n"
+                             "Error 63: Bus Message Count is greater than actual messages\r\n"
+                             "Error 64: Bus Message Count is less than actual messages\r\n"),
+                  std::string::npos)
+            << block;
+        EXPECT_NE(r.log.find("Error 62: Bus message time reversed at message   1 \r\n", next), std::string::npos);
+    }
+}
+
+// A run through the engine with every packet listed.
+struct ListedRun {
+    std::string log;
+    std::string dir;
+};
+ListedRun RunListed(const ch10fix::TempDir& dir, const std::string& source, const std::string& name,
+                    bool spaceDelimited) {
+    ListedRun out;
+    out.dir = dir.File(name);
+    fs::create_directories(out.dir);
+    rig::Engine r;
+    r->runConfig.listAllPackets = 1;
+    vexa::Engine().spaceDelimited = spaceDelimited;
+    EXPECT_TRUE(r.Open(source, out.dir));
+    r->Validate();
+    EXPECT_TRUE(r.AwaitEnd());
+    out.log = rig::ReadText(out.dir + "/validate.log");
+    return out;
+}
+
+TEST_F(SampleRecordings, FirstTimePacketTextsAndCorrelation) {
+    struct Case {
+        const char* name;
+        const char* firstTime;
+    };
+    // discrete: day of year; ethernet: 17 October 2018 in the month/day form.
+    for (const Case& c : {Case{"discrete-7de3e72.c10", "022:21:19:58:000"},
+                          Case{"ethernet-8d1837f.c10", "290:22:19:22:000"},
+                          Case{"c10tools-1-bce51bb.c10", "343:16:47:12:000"}}) {
+        SCOPED_TRACE(c.name);
+        if (!fs::exists(Sample(c.name))) continue;
+        const ListedRun r = RunListed(dir, Sample(c.name), c.name, false);
+        const std::size_t time = r.log.find("of Data Type: Time - Fmt 1\r\n");
+        ASSERT_NE(time, std::string::npos) << r.log.substr(0, 4000);
+        const std::size_t row = r.log.find("\r\n", r.log.find("-------- ----", time));
+        EXPECT_NE(r.log.substr(row, 200).find(std::string(" ") + c.firstTime), std::string::npos)
+            << r.log.substr(time, 800);
+        if (std::string(c.name) != "ethernet-8d1837f.c10") continue;
+        // The Ethernet packet 180,798 ticks before the first time packet.
+        const std::size_t eth = r.log.find("Packet at offset 0x65e0,");
+        ASSERT_NE(eth, std::string::npos);
+        EXPECT_NE(r.log.substr(eth, 800).find(" 290:22:19:21:981:920 "), std::string::npos) << r.log.substr(eth, 800);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SampleRecordings, TimePacketDriftInSpaceDelimitedRows) {
+    const char* name = "discrete-7de3e72.c10";
+    if (!fs::exists(Sample(name))) GTEST_SKIP() << name;
+    const ListedRun r = RunListed(dir, Sample(name), name, true);
+    vexa::Engine().spaceDelimited = false;
+    // The drift is the second-last column of each time packet's row.
+    std::vector<int> drifts;
+    std::istringstream rows(rig::ReadText(r.dir + "/validate.log_chan1"));
+    for (std::string line; std::getline(rows, line);) {
+        std::istringstream cols(line);
+        std::vector<std::string> c{std::istream_iterator<std::string>(cols), std::istream_iterator<std::string>()};
+        if (c.size() > 2 && c[1] == "0x11") drifts.push_back(std::stoi(c[c.size() - 2]));
+    }
+    ASSERT_EQ(drifts.size(), 61u);
+    EXPECT_EQ(std::vector<int>(drifts.begin(), drifts.begin() + 7), (std::vector<int>{0, 3, 6, 9, 12, 15, 17}));
+    EXPECT_EQ(drifts.back(), 176);
+    // In Space Delimited the numbered lines go to the "TMATS" file.
+    const std::string lines = rig::ReadText(r.dir + "/validate.logTMATS");
+    ASSERT_NE(lines.find("IRIG 106 File Data Version"), std::string::npos);
+    EXPECT_EQ(FindingCounts(lines).count(12), 0u);
 }
 
 }  // namespace
