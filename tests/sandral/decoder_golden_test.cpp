@@ -21,10 +21,10 @@ struct GoldenCase {
     std::string expected;
 };
 
-void RunCases(const std::vector<GoldenCase>& cases) {
+void RunCases(const std::vector<GoldenCase>& cases, bool dateReference = false) {
     for (const GoldenCase& c : cases) {
         ResetStateForTests();
-        SetDayOneReference();
+        SetDayOneReference(dateReference);
         EXPECT_EQ(Printed(c.packet), c.expected) << c.name;
     }
 }
@@ -262,6 +262,213 @@ TEST_F(DecoderGolden, MessagesAndFrames) {
         {"default row 0x60: no word line, the word dumped", Packet(0x60, 0x04030201, {5, 6, 7, 8}),
          "PACKET DATA:\n00000000 0201 0403 0605 0807\n\n"},
     });
+}
+
+Bytes Pcm(bool secondaryTime) {
+    ch10fix::PacketSpec s;
+    s.dataType = 0x09;
+    if (secondaryTime) {
+        s.secondaryHeader = true;
+        s.otherFlags = 0x40;
+        s.csdw = 0x40200000;
+        Add32(s.body, 0x11112222);
+        Add32(s.body, 0x33334444);
+        Add32(s.body, 0x00002000);
+    } else {
+        s.csdw = 0x40000000;
+        for (uint16_t w : {0x1111, 0x2222, 0x3333, 0x0000, 0xC123, 0x0000}) Add16(s.body, w);
+    }
+    return ch10fix::BuildPacket(s);
+}
+
+TEST_F(DecoderGolden, PcmUartAnd1394) {
+    const std::string pcmLines = "IntraPktHdr :  1 YES   MABegPacket :  0 NO    MIBegPacket :  0 NO    \n";
+    const std::string t1 = TimeLine("001:00:00:01:000000", "0000 0098 9680", "10000000");
+    const std::string t2 = TimeLine("001:00:00:02:000000", "0000 0131 2D00", "20000000");
+    Bytes uartStamped, uartPlain, ieee0, ieee1;
+    AddStamped(uartStamped, 10000000, 0x80020003, {'a', 'b', 'c'});
+    Add32(uartPlain, 0x00010002);
+    AddBytes(uartPlain, "hi");
+    Add64(ieee0, 10000000);
+    for (uint32_t w : {0x00002710u, 5u, 0x800000C7u, 0x02000010u}) {
+        for (int k = 3; k >= 0; --k) ieee0.push_back(static_cast<uint8_t>(w >> (8 * k)));
+    }
+    AddStamped(ieee1, 10000000, 3, {'a', 'b', 'c'});
+    AddStamped(ieee1, 20000000, 1, {'z'});
+    RunCases({
+        {"PCM, intra-packet header of three time words, layout 0", Pcm(false),
+         "PCMCHANSPEC :  0x40000000\n" + pcmLines +
+             "LockStMinFrm:  0       LockStMajFrm:  0       Alignment   :  0 16    \nMode        :  0       \n"
+             "SysOffset   :  0       \n\nINTRA PACKET HEADER:\n"
+             "TimeLo      :  0x1111  TimeMid     :  0x2222  TimeHi      :  0x3333\n"
+             "LockSt      :  0xC LCK Reserved     : 0x123\n\n"
+             "PACKET DATA:\n00000000 1111 2222 3333 0000 C123 0000\n\n"},
+        {"PCM, time in the secondary header, layout 1", Pcm(true),
+         "Optional Packet Secondary Header:\nTIME (LSLW) :  0x00000000  TIME (MSLW) :  0x00000000\n"
+         "Reserved    :  0x0000    ChkSum      :  0     \n\n"
+         "PCMCHANSPEC :  0x40200000\n" + pcmLines +
+             "LockStMinFrm:  0       LockStMajFrm:  0       Alignment   :  1 32    \nMode        :  0       \n"
+             "SysOffset   :  0       \n\n"
+             "TIME (LSLW) :  0x11112222  TIME (MSLW) :  0x33334444  LockSt      :  0x2 CHK\n\n"
+             "PACKET DATA:\n00000000 1111 2222 3333 4444 0000 2000\n\n"},
+        {"UART with stamps", Packet(0x50, 0x80000000, uartStamped),
+         "UART CHAN SPEC :0x80000000\nIntra-Packet Header:1 YES   \n\nPACKET DATA:\n\n" + t1 +
+             "  Subchannel Number: 2\n  Data Length: 3\n  Parity Error: YES\n\n"
+             "00000000 61 62 63" + Spaces(39) + "    abc" + Spaces(13) + "\n\n"},
+        {"UART without stamps", Packet(0x50, 0, uartPlain),
+         "UART CHAN SPEC :0x00000000\nIntra-Packet Header:0 NO    \n\nPACKET DATA:\n\n"
+         "  Subchannel Number: 1\n  Data Length: 2\n  Parity Error: NO\n\n"
+         "00000000 68 69" + Spaces(42) + "    hi" + Spaces(14) + "\n\n" + kTrailer2},
+        {"1394 format 0, body type 2, ID 10,000", Packet(0x58, 0x40000001, ieee0),
+         "1394 CHAN SPEC      : 0x40000001\nPacket Body Type    : Type  2       \nSynchronization Code: 0       \n"
+         "Transaction Count   : 1       \n\nPACKET DATA:\n\n"
+         "  Computed IRIG Time 001:00:00:01:000000  (0000 0098 9680)  10000000\n\n"
+         "Message ID: 10000    (00002710)\nSecurity (Reserved): 5       \n"
+         "VMC: 1         BusID: 3         Node ID: 7       \nPriority: 2            Message Length: 16      \n\n"
+         "00000000 00 00 27 10 00 00 00 05 80 00 00 C7 02 00 00 10    ..'.............\n\n"},
+        {"1394 format 1, odd lengths", Packet(0x59, 2, ieee1),
+         "1394 CHAN SPEC    : 0x00000002\nIntra-Packet Count: 2       \n\nPACKET DATA:\n\n" + t1 +
+             "00000000 61 62 63" + Spaces(39) + "    abc" + Spaces(13) + "\n\n" + t2 + "00000000 7A" + Spaces(45) +
+             "    z" + Spaces(15) + "\n\n" + kTrailer2},
+    });
+    // The ID range is inclusive at both ends.
+    for (auto [id, lines] : {std::pair<uint32_t, int>{9999, 0}, {10000, 1}, {200000, 1}, {200001, 0}}) {
+        Bytes body = ieee0;
+        for (int k = 0; k < 4; ++k) body[8 + static_cast<std::size_t>(k)] = static_cast<uint8_t>(id >> (8 * (3 - k)));
+        EXPECT_EQ(Count(Printed(Packet(0x58, 0x40000001, body)), "Message ID: "), lines) << id;
+    }
+}
+
+TEST_F(DecoderGolden, EthernetUdp16ppAndProgramTypes) {
+    const std::string t1 = TimeLine("001:00:00:01:000000", "0000 0098 9680", "10000000");
+    const std::string t2 = TimeLine("001:00:00:02:000000", "0000 0131 2D00", "20000000");
+    Bytes frame, udp, pp, f35, f22;
+    AddStamped(frame, 10000000, 0x43014004, {'W', 'X', 'Y', 'Z'});
+    const std::string frameLines = "  Network ID: 1         Speed: 3 - 1 Gbit\n  Data Length: 4        Frame Error: YES\n";
+    const std::string errorLine = "  Data Length Error: YES    CRC Error: NO    Frame CRC Error: NO\n";
+    const std::string frameData = "\n00000000 57 58 59 5A" + Spaces(36) + "    WXYZ" + Spaces(12) + "\n\n";
+    for (auto [stamp, info, link, ports, data] :
+         {std::tuple<uint64_t, uint32_t, uint32_t, uint32_t, std::string>{10000000, 0x00020000, 0x1A, 0x13881770, "ok"},
+          {20000000, 0x00000101, 0xFFFF, 0, ""}}) {
+        Add64(udp, stamp);
+        Add32(udp, info);
+        Add32(udp, link);
+        Add32(udp, stamp == 10000000 ? 0x0A000001 : 0);
+        Add32(udp, stamp == 10000000 ? 0x0A000002 : 0);
+        Add32(udp, ports);
+        AddBytes(udp, data);
+    }
+    Add64(pp, 0xABCD000000989680ull);
+    Add16(pp, 0xE048);
+    Add16(pp, 4);
+    Add16(pp, 0x1234);
+    Add16(pp, 0x5678);
+    Add64(pp, 20000000);
+    Add16(pp, 0);
+    Add16(pp, 2);
+    Add16(pp, 0x9ABC);
+    Add16(f35, 7);
+    f35.push_back(35);
+    f35.push_back(0);
+    Add32(f35, 16);
+    Add32(f35, 0xDEADBEEF);
+    Add32(f35, 3);
+    AddBytes(f35, "F35");
+    f35.push_back(0);
+    Add16(f22, 2);
+    f22.push_back(22);
+    f22.push_back(0);
+    Add64(f22, 10000000);
+    Add32(f22, 0x8002000C);
+    for (uint16_t w : {0x1111, 0x2222, 0xAAAA, 0xBBBB, 0xC0C0, 0xC1C1}) Add16(f22, w);
+    Add64(f22, 2ull << 32);
+    Add32(f22, 12);
+    f22.resize(f22.size() + 12, 0);
+    const std::string messageWord0 =
+        "MESSAGE CHAN SPEC :0x00000000\nType :  0 Complete Message(s}      Message Counter :   0\n\nPACKET DATA:\n\n";
+    RunCases({
+        {"Ethernet version 5", Packet(0x68, 1, frame, 5),
+         "ETHERNET CHAN SPEC :0x00000001\nNumber of Frames :  1\n\nPACKET DATA:\n\n" + t1 + frameLines + frameData},
+        {"Ethernet version 6", Packet(0x68, 1, frame, 6),
+         "ETHERNET CHAN SPEC :0x00000001\nNumber of Frames :  1\n\nPACKET DATA:\n\n" + t1 + frameLines + errorLine +
+             frameData},
+        {"Ethernet version 7", Packet(0x68, 1, frame, 7),
+         "ETHERNET CHAN SPEC :0x00000001\nNumber of Frames :  1\n"
+         "Time Tag: First bit of the MAC frame MAC destination address (0)\n\nPACKET DATA:\n\n" + t1 + frameLines +
+             errorLine + frameData},
+        {"UDP/ARINC-664 data types 0 and 1", Packet(0x69, 0x001C0002, udp),
+         "UDP/ARINC-664 CHAN SPEC :0x001C0002\nIPH Length              :28\nNumber of Messages      :2\n\n"
+         "PACKET DATA:\n\n" + t1 +
+             "  Data Type: UDP/ARINC-664     Data Length: 2            Frame Error: NO\n"
+             "     Virtual Link: 1A      \n     Source IP: 0A000001   Source Port: 5000    \n"
+             "     Dest IP: 0A000002   Dest Port:6000    \n\n"
+             "00000000 6F 6B" + Spaces(42) + "    ok" + Spaces(14) + "\n\n" + t2 +
+             "  Data Type: Simulated Data     Data Length: 0            Frame Error: YES\n"
+             "     Virtual Link: FFFF    \n     Source IP: 00000000   Source Port: 0       \n"
+             "     Dest IP: 00000000   Dest Port:0       \n\n\n" + kTrailer2},
+        {"16PP194: two messages, every status line", Packet(0x1A, 2, pp),
+         "16PPCHANSPEC : 0x00000002\n   MsgCount    :  2       \n\nPACKET DATA:\n\n"
+         "  MSG 1:\n  Computed IRIG Time 001:00:00:01:000000  10000000\n"
+         "  BlockStatus: E048  REF TIME: 0000 0098 9680  MSGLEN: 0004\n"
+         "    TE - Transaction Error\n    RE - Master Reset detected on\n    TM - Message Time Out\n"
+         "    SE - Status Word Missing\n    EE - Missing Echo Word\n\n     1234 5678\n\n"
+         "  MSG 2:\n  Computed IRIG Time 001:00:00:02:000000  20000000\n"
+         "  BlockStatus: 0000  REF TIME: 0000 0131 2D00  MSGLEN: 0002\n\n     9ABC\n\n" + kTrailer2},
+        {"type 35", Packet(0x30, 0, f35),
+         messageWord0 + "F-35 Program Specific Data Word (Type 35), Packet Count:    7\n"
+                        "ASM Header:       16 (00000010)      Security Word: DEADBEEF\nData Length:        3\n\n"
+                        "00000000 46 33 35" + Spaces(39) + "    F35" + Spaces(13) + "\n\n"},
+        {"type 22 with a bad second time", Packet(0x30, 0, f22),
+         messageWord0 + "F-22 FOR Program Specific Data Word (Type 22), Sub-Packet Count:    2\n\n"
+                        "Sub-Packet 1 Data:\n\n"
+                        "  Computed IRIG Time: 001:00:00:01:000000  (0000 0098 9680)  10000000\n\n"
+                        "  F22 Status Word:\n"
+                        "   FIFO Error: YES         CRC Error:  NO        Symbol Error:  NO  Framing Error:  NO\n"
+                        "   BOT before EOT:  NO     Frame Overflow:  NO   Parity Error:  NO  Data Error:  NO\n"
+                        "   Special Handling:  NO   Invalid Packet: YES   Invalid Msg Sequence:  NO\n\n"
+                        "  Payload Length:    12\n\n"
+                        "  F22 FOR Message PI Bus Header:\n   FNIU Header MSW 2222\n   FNIU Header LSW 1111\n"
+                        "     PI Header A AAAA\n     PI Header B BBBB\n     PI Header C0 C0C0\n     PI Header C1 C1C1\n"
+                        "00000000 AA AA BB BB C0 C0 C1 C1" + Spaces(24) + "    ........" + Spaces(8) + "\n\n"
+                        "Sub-Packet 2 Data:\n\nTime seems to be bad.  Printing out rest of packet in raw format\n\n"
+                        "00000000 00 00 00 00 02 00 00 00 0C 00 00 00 00 00 00 00    ................\n"
+                        "00000010 00 00 00 00 00 00 00 00" + Spaces(24) + "    ........" + Spaces(8) + "\n\n"},
+    });
+}
+
+TEST_F(DecoderGolden, AbsoluteTimesUnderADateReference) {
+    Bytes event, node, root;
+    for (Bytes* b : {&event, &node, &root}) {
+        Add64(*b, 9);
+        Add32(*b, 0x01020304);
+        Add32(*b, 0x20241225);
+    }
+    Add32(event, 0x00002003);
+    Add16(node, 0x0010);
+    node.push_back(0x09);
+    node.push_back(0);
+    Add64(node, 0x40);
+    Add64(root, 0x40);
+    const std::string absolute = "2024122501020304";
+    RunCases(
+        {
+            {"20-byte event", Packet(0x02, 1, event),
+             "EVENT CHAN SPEC :0x00000001\n\nIntraPkt Data Hdr: 0 NO    \nEvent Entry Count: 1       \n\n"
+             "PACKET DATA:\nRelative Time         Absolute Time(IPDH)            During Record    Event Number   "
+             "Event Count\n9            " "  " + absolute + " 12/25/2024 01:02:03:040 " +
+                 "  0 NO             3             2\n\n"},
+            {"28-byte node entry", Packet(0x03, 0x80000001, node),
+             "INDEX CHAN SPEC  :0x80000001\n\nIndex Type       : 1 Node Index\nFile Size Present: 0 NO    \n"
+             "IntraPkt Data Hdr: 0 NO    \nIndex Entry Count: 1       \n\n"
+             "PACKET DATA:\nRelative Time         Absolute Time(IPDH)              Channel  Type    Data Packet Offset\n"
+             "9            " "  " + absolute + " 12/25/2024 01:02:03:040 " + "00016   9 PCM   0x0000000000000040\n\n"},
+            {"24-byte root entry", Packet(0x03, 0x00000001, root),
+             "INDEX CHAN SPEC  :0x00000001\n\nIndex Type       : 0 Root Index\nFile Size Present: 0 NO    \n"
+             "IntraPkt Data Hdr: 0 NO    \nIndex Entry Count: 1       \n\n"
+             "PACKET DATA:\nRelative Time              Absolute Time(IPDH)                Node/Root Offset\n"
+             "9" + Spaces(14) + " " + absolute + "  12/25/2024 01:02:03:040    0x0000000000000040\n\n"},
+        },
+        true);
 }
 
 }  // namespace

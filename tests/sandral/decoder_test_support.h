@@ -38,8 +38,11 @@ inline std::string PrintedWhole(const Bytes& packet, std::size_t held = SIZE_MAX
 // The same without the header dump, which the decoders do not write.
 inline std::string Printed(const Bytes& packet) {
     std::string text = PrintedWhole(packet);
-    const auto at = text.find("PACKET HEADER:\n");
-    if (at != std::string::npos) text.erase(at, text.find("\n\n", at) + 2 - at);
+    // At the start (no word line) or on a line of its own: "INTRA PACKET HEADER:" is the PCM word's.
+    std::size_t at = text.rfind("PACKET HEADER:\n", 0) == 0 ? 0 : text.find("\nPACKET HEADER:\n");
+    if (at == std::string::npos) return text;
+    if (at != 0) ++at;
+    text.erase(at, text.find("\n\n", at) + 2 - at);
     return text;
 }
 
