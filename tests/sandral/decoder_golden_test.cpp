@@ -26,6 +26,15 @@ void RunCases(const std::vector<GoldenCase>& cases, bool dateReference = false) 
         ResetStateForTests();
         SetDayOneReference(dateReference);
         EXPECT_EQ(Printed(c.packet), c.expected) << c.name;
+        // The same packet held only in part: every body length from 0 on,
+        // each from a buffer of exactly that size.
+        for (std::size_t held = 24; held < c.packet.size(); ++held) {
+            ResetStateForTests();
+            SetDayOneReference(dateReference);
+            const std::string cut = PrintedWhole(c.packet, held);
+            const bool setup = c.packet[15] == 0x01;
+            EXPECT_TRUE(setup || cut.find("PACKET HEADER:\n") != std::string::npos) << c.name << " held " << held;
+        }
     }
 }
 

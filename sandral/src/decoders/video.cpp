@@ -1,5 +1,5 @@
-// Video formats 0-2 and image formats 0-1: word lines only; the bodies are
-// dumped in the table's layout.
+// Video formats 0-2: word lines only; the bodies are dumped in the
+// table's layout.
 #include "decoder_text.h"
 #include "decoders.h"
 
@@ -20,26 +20,6 @@ const char* PayloadType(unsigned v) {
 const char* const kLevels[] = {"0 1",  "1 1b",  "2 1.1",  "3 1.2",  "4 1.3",  "5 2",    "6 2.1",  "7 2.2",
                                "8 3",  "9 3.1", "10 3.2", "11 4",   "12 4.1", "13 4.2", "14 5",   "15 5.1"};
 
-const char* const kParts[] = {
-    "Parts         : Packet does not contain first or last segment of image\n",
-    "Parts         : Packet contains first segment of image\n",
-    "Parts         : Packet contains last segment of image\n",
-    "Parts         : Packet contains both first and last segments of image\n"};
-const char* const kSums[] = {"Sum           : Packet contains less than one complete image\n\n",
-                             "Sum           : Packet contains one complete image\n\n",
-                             "Sum           : Packet contains multiple complete images\n\n",
-                             "Sum           : Packet contains multiple incomplete images\n\n"};
-const char* const kImageFormats[] = {"Format        : MIL-STD-2500 National Imagery Transmission Format\n",
-                                     "Format        : JPEG File Interchange Format\n",
-                                     "Format        : JPEG 2000 (ISO/IEC 15444-1)\n",
-                                     "Format        : Portable Network Graphics Format\n"};
-
-void PartsAndSum(OutputSink& out, uint32_t w) {
-    out.Write(kParts[w >> 30]);
-    out.Write(kSums[(w >> 28) & 3]);
-}
-
-// The fields formats 1 and 2 share; `format` places them.
 void VideoFields(const PrintArgs& a, const char* format, const char* profileLabel) {
     const uint32_t w = a.word;
     a.out.Printf(format, "VIDEO CHAN SPEC :", w, "PacketCount :", static_cast<int>(w & 0xFFF), "Type        :",
@@ -75,23 +55,6 @@ std::size_t PrintVideo2Word(const PrintArgs& a) {
     a.out.Printf("%-14s%-8s", "Encoding Lvl:  ", kLevels[(a.word >> 22) & 0xF]);
     a.out.Printf("%-15s%-25s\n\n", " Aud Encd Typ:  ",
                  (a.word >> 26) & 1 ? "1 ISO/IEC 13818-7 AAC" : "0 ISO/IEC 13818-3 Audio");
-    return 4;
-}
-
-std::size_t PrintImage0Word(const PrintArgs& a) {
-    const uint32_t w = a.word;
-    a.out.Printf("%s0x%08X\n%-15s%-8d%-15s%-8s\n\n", "IMAGE 0 CHAN SPEC :", w, "Length      :",
-                 static_cast<int>(w & 0x7FFFFFF), "IntraPktHdr :", YesNoNumbered((w >> 27) & 1));
-    PartsAndSum(a.out, w);
-    return 4;
-}
-
-std::size_t PrintImage1Word(const PrintArgs& a) {
-    const uint32_t w = a.word;
-    a.out.Printf("%s0x%08X\n%-15s%-8s\n\n", "IMAGE 0 CHAN SPEC :", w, "IntraPktHdr :", YesNoNumbered((w >> 27) & 1));
-    const uint32_t format = a.header.dataTypeVersion >= 3 ? (w >> 23) & 0xF : w & 0x7FFFFFF;
-    a.out.Write(format < 4 ? kImageFormats[format] : "Format        : Reserved\n");
-    PartsAndSum(a.out, w);
     return 4;
 }
 

@@ -1,3 +1,5 @@
+// Time packets: the word, the BCD time-data decoder, and the absolute
+// times of event and index entries.
 #include <cstdio>
 
 #include "../sandral_state.h"
@@ -7,6 +9,9 @@
 namespace sandral::decoders {
 
 namespace {
+
+const char* const kTimeSources[] = {"%d IRIG-B", "%d IRIG-A", "%d IRIG-G", "%d Internal RT Clock",
+                                    "%d UTC Time from GPS", "%d Native GPS"};
 
 unsigned Bits(uint32_t v, int high, int low) { return (v >> low) & ((1u << (high - low + 1)) - 1); }
 
@@ -53,6 +58,26 @@ void PrintAbsoluteTime(OutputSink& out, const ch10::PacketView& entry, std::size
     out.Printf(rootLayout ? " %04X%04X%04X%04X  %-20s " : "  %04X%04X%04X%04X %-20s ", *entry.U16(at + 6),
                *entry.U16(at + 4), *entry.U16(at + 2), *entry.U16(at), text.c_str());
     if (!date) out.Write("   ");
+}
+
+std::size_t PrintTimeWord(const PrintArgs& a) {
+    const uint32_t w = a.word;
+    const unsigned source = (w >> 4) & 0xF;
+    char sourceText[32];
+    std::snprintf(sourceText, sizeof sourceText, source < 6 ? kTimeSources[source] : "%d", static_cast<int>(source));
+    const bool date = (w >> 9) & 1;
+    a.out.Printf("%-16s0x%08X\n%-16s%-8s%-16s%s\n%-16s%-8d%-16s%s\n\n", "IRIGCHANSPEC  :", w, "ExtTimePresent:",
+                 YesNo(w & 1), "TimeFormat   :", sourceText, "LeapYear      :", static_cast<int>((w >> 8) & 1),
+                 "DateFormat    :", date ? "Day, Month, and Year Format" : "Day Format");
+    const ch10::PacketView body = a.Body();
+    std::string text;
+    if (body.size() < (date ? 8u : 6u)) {
+        text = "**Time Data Error**";
+    } else {
+        text = decode_time_data({body.U32OrZeros(0), body.U32OrZeros(4), date}).text;
+    }
+    a.out.Printf("IRIG Time: %s\n\n", text.c_str());
+    return 4;
 }
 
 }  // namespace sandral::decoders
