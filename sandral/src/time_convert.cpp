@@ -64,6 +64,25 @@ std::string format_usec_time(double usec) {
     t %= 1000000LL;
     const int64_t millis = t / 1000;
     const int64_t micros = t % 1000;
+    // Every message of a listing has a time: digits by hand on the common
+    // path, printf for negative pieces and days past 999.
+    if (usec >= 0 && days <= 999) {
+        char text[19];
+        auto put = [&text](int at, int64_t v, int digits) {
+            for (int i = digits - 1; i >= 0; --i, v /= 10) text[at + i] = static_cast<char>('0' + v % 10);
+        };
+        put(0, days, 3);
+        text[3] = ':';
+        put(4, hours, 2);
+        text[6] = ':';
+        put(7, minutes, 2);
+        text[9] = ':';
+        put(10, seconds, 2);
+        text[12] = ':';
+        put(13, millis, 3);
+        put(16, micros, 3);
+        return std::string(text, sizeof text);
+    }
     return platform::Format("%03lld:%02lld:%02lld:%02lld:%03lld%03lld", static_cast<long long>(days),
                             static_cast<long long>(hours), static_cast<long long>(minutes),
                             static_cast<long long>(seconds), static_cast<long long>(millis),
