@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "../time_convert.h"
 #include "../time_reference.h"
 
 namespace sandral::decoders {
@@ -80,10 +81,9 @@ void DataDump(OutputSink& out, std::span<const uint8_t> bytes) {
 }
 
 void MessageTimeLine(OutputSink& out, uint64_t stamp, TimeLineKind kind) {
-    const std::string time = ipts_to_irig_text(stamp);
-    char* o = out.Append(time.size() + 96);
+    char* o = out.Append(kUsecTimeRoom + 96);
     o = PutText(o, kind == TimeLineKind::WithColon ? "  Computed IRIG Time: " : "  Computed IRIG Time ");
-    o = PutText(o, time);
+    o = put_ipts_time(o, stamp);
     o = PutText(o, "  (");
     o = PutHex(o, (stamp >> 32) & 0xFFFF, 4);
     *o++ = ' ';

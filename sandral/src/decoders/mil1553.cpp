@@ -3,6 +3,7 @@
 // message at a time.
 #include <cinttypes>
 
+#include "../time_convert.h"
 #include "../time_reference.h"
 #include "decoder_text.h"
 #include "decoders.h"
@@ -32,7 +33,7 @@ constexpr StatusLine k16ppStatus[] = {
 
 // Room for a message's header lines: the time text, six numbers, every
 // status line.
-constexpr std::size_t kHeaderRoom = 512;
+constexpr std::size_t kHeaderRoom = 512 + kUsecTimeRoom;
 
 template <std::size_t N>
 char* PutStatus(char* o, uint16_t status, const StatusLine (&lines)[N]) {
@@ -55,11 +56,13 @@ void PutDataWords(OutputSink& out, const ch10::PacketView& body, std::size_t at,
     out.Commit(o);
 }
 
-char* PutMessageTitle(char* o, int number, const std::string& time, uint64_t stamp) {
+// Up to the block status; `time` writes the message's time text.
+template <class TimeText>
+char* PutMessageTitle(char* o, int number, TimeText time, uint64_t stamp) {
     o = PutText(o, "  MSG ");
     o = PutDec(o, number);
     o = PutText(o, ":\n  Computed IRIG Time ");
-    o = PutText(o, time);
+    o = time(o);
     o = PutText(o, "  ");
     o = PutDec(o, static_cast<int64_t>(stamp & 0xFFFFFFFFFFFFull));
     return PutText(o, "\n  BlockStatus: ");
@@ -92,9 +95,11 @@ void Print1553Body(const PrintArgs& a) {
     for (; n < count && body.Has(at, 14); ++n) {
         const uint64_t stamp = *body.U64(at);
         const uint16_t status = *body.U16(at + 8), gap = *body.U16(at + 10), length = *body.U16(at + 12);
-        const std::string time = time_1553_message(stamp, length / 2, mode, gap, (status >> 11) & 1);
-        char* o = a.out.Append(kHeaderRoom + time.size());
-        o = PutMessageTitle(o, static_cast<int>(n + 1), time, stamp);
+        const bool rtToRt = (status >> 11) & 1;
+        char* o = a.out.Append(kHeaderRoom);
+        o = PutMessageTitle(
+            o, static_cast<int>(n + 1),
+            [&](char* at) { return put_1553_message_time(at, stamp, length / 2, mode, gap, rtToRt); }, stamp);
         o = PutHex(o, status, 4);
         o = PutRefTime(o, stamp);
         o = PutText(o, "  GAPTIMES: ");
@@ -126,9 +131,8 @@ void Print16ppBody(const PrintArgs& a) {
     for (; n < count && body.Has(at, 14); ++n) {
         const uint64_t stamp = *body.U64(at) & 0xFFFFFFFFFFFFull;
         const uint16_t status = *body.U16(at + 8), length = *body.U16(at + 10);
-        const std::string time = ipts_to_irig_text(stamp);
-        char* o = a.out.Append(kHeaderRoom + time.size());
-        o = PutMessageTitle(o, static_cast<int>(n + 1), time, stamp);
+        char* o = a.out.Append(kHeaderRoom);
+        o = PutMessageTitle(o, static_cast<int>(n + 1), [&](char* at) { return put_ipts_time(at, stamp); }, stamp);
         o = PutHex(o, status, 4);
         o = PutRefTime(o, stamp);
         o = PutText(o, "  MSGLEN: ");
