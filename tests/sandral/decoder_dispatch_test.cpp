@@ -3,6 +3,7 @@
 // from a heap copy of exactly its length so that an over-read shows.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -85,6 +86,7 @@ TEST_F(DecoderDispatch, AnalogWordsBeforeTheBody) {
         std::size_t packetLength;  // 0: as built
         int words;
         const char* dump;
+        std::optional<uint32_t> dataLength = std::nullopt;
     } cases[] = {
         {"count 0: no word, the dump from the header's end", 0x00000000, {1, 0, 2, 0}, 0, 0,
          "PACKET DATA:\n00000000 0000 0000 0001 0002\n"},
@@ -92,6 +94,8 @@ TEST_F(DecoderDispatch, AnalogWordsBeforeTheBody) {
         {"count 2: two words", 0x00020000, {1, 0, 2, 0, 3, 0, 4, 0}, 0, 2, "PACKET DATA:\n00000000 0003 0004\n"},
         {"count 255 in a 40-byte packet: the four words there", 0x00FF0000, Bytes(12, 0x11), 40, 4,
          "PACKET DATA:\n\n"},
+        {"data length 2: the word lies in the trailer", 0x00010000, {1, 0, 2, 0}, 0, 0,
+         "PACKET DATA:\n00000000 0000\n\nPACKET TRAILER:\n00000000 0001 0001 0002\n", 2u},
     };
     for (const auto& c : cases) {
         ResetStateForTests();
@@ -99,6 +103,7 @@ TEST_F(DecoderDispatch, AnalogWordsBeforeTheBody) {
         s.dataType = 0x21;
         s.csdw = c.word;
         s.body = c.body;
+        s.dataLengthOverride = c.dataLength;
         const Bytes packet = ch10fix::BuildPacket(s);
         if (c.packetLength) ASSERT_EQ(packet.size(), c.packetLength);
         const std::string text = Printed(packet);

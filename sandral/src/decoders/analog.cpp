@@ -14,6 +14,8 @@ const char* const kFactors[] = {"0=1/1",    "1=1/2",     "2=1/4",     "3=1/8",  
 }  // namespace
 
 std::size_t PrintAnalogWords(const PrintArgs& a) {
+    // A data length below one word leaves even the first word outside the data.
+    if (a.header.dataLength < 4) return 0;
     const std::size_t announced = (a.word >> 28) & 1 ? 1 : (a.word >> 16) & 0xFF;
     // The first word lies before the body the dispatch point gives; the
     // others must lie inside it.
