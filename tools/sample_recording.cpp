@@ -103,7 +103,41 @@ Bytes SampleRecording() {
     return out;
 }
 
+namespace {
+
+// Messages of 1-36 words until about `size` bytes; returns the body and
+// sets `count`.
+template <class Next>
+Bytes BusMessages(uint32_t size, uint64_t rtc, uint32_t& count, Next& next) {
+    Bytes b;
+    auto add16 = [&b](uint32_t v) {
+        b.push_back(static_cast<uint8_t>(v));
+        b.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    count = 0;
+    while (b.size() < size) {
+        const uint32_t r = next();
+        const uint32_t words = 1 + r % 36;
+        const bool rtToRt = (r >> 8) % 4 == 0;
+        const bool statusBits = (r >> 12) % 2 == 0;
+        const uint64_t stamp = rtc + 100ull * count;
+        for (int i = 0; i < 4; ++i) add16(static_cast<uint32_t>(stamp >> (16 * i)));
+        add16((rtToRt ? 0x0800u : 0u) | (statusBits ? 0x2000u | ((r >> 16) & 0x1038u) : 0u));
+        add16(0x1E32);
+        add16(2 * words);
+        for (uint32_t w = 0; w < words; ++w) add16(next());
+        ++count;
+    }
+    return b;
+}
+
+}  // namespace
+
 bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed) {
+    return WriteStream(path, targetBytes, seed, StreamOptions{});
+}
+
+bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, const StreamOptions& options) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!file) return false;
     auto put = [&](const Bytes& b) { return std::fwrite(b.data(), 1, b.size(), file.get()) == b.size(); };
@@ -131,14 +165,19 @@ bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed) {
             written += t.size();
             nextTime += 10'000'000ull;  // one second of relative time
         }
-        const bool isPcm = (next() & 1) != 0;
+        const bool isPcm = (next() & 1) != 0 && !options.busOnly;
         const uint32_t size = 4096 + (next() % (60 * 1024));
         PacketSpec spec;
         if (isPcm) {
             spec = PcmPacket(2, seq[2]++, rtc, Bytes(size & ~3u, static_cast<uint8_t>(next())));
             spec.checksum = Checksum::Sum16;
         } else {
-            spec = BusPacket(seq[3]++, rtc, size);
+            spec = BusPacket(seq[3]++, rtc, options.busMessages ? 0 : size);
+            if (options.busMessages) {  // varied message shapes for the decoders
+                uint32_t messages = 0;
+                spec.body = BusMessages(size & ~3u, rtc, messages, next);
+                spec.csdw = messages;
+            }
         }
         Bytes packet = BuildPacket(spec);
         if (!put(packet)) return false;

@@ -18,4 +18,12 @@ ch10fix::Bytes SampleRecording();
 // correct checksums. Written in pieces, so gigabytes need no memory.
 bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed = 1);
 
+struct StreamOptions {
+    bool busOnly = false;      // no PCM packets
+    // 1553 bodies of whole messages (1-36 words, a quarter RT to RT, half
+    // with status bits) instead of filler bytes.
+    bool busMessages = false;
+};
+bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, const StreamOptions& options);
+
 }  // namespace ch10gen

@@ -31,24 +31,28 @@ bool TextFile::Open(const std::string& path, const char* mode) {
 
 bool TextFile::Write(std::string_view text) {
     if (!file_) return false;
-    std::string out;
-    out.reserve(text.size() + text.size() / 16 + 2);
+    // Room for a CR before every byte at worst; the buffer keeps its size.
+    if (converted_.size() < 2 * text.size()) converted_.resize(2 * text.size());
+    char* o = converted_.data();
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     for (const char* p = begin; p < end;) {
         const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
         if (!lf) {
-            out.append(p, end);
+            std::memcpy(o, p, static_cast<std::size_t>(end - p));
+            o += end - p;
             break;
         }
-        out.append(p, lf);
+        std::memcpy(o, p, static_cast<std::size_t>(lf - p));
+        o += lf - p;
         const bool crBefore = lf > begin ? lf[-1] == '\r' : lastWasCr_;
-        if (!crBefore) out.push_back('\r');
-        out.push_back('\n');
+        if (!crBefore) *o++ = '\r';
+        *o++ = '\n';
         p = lf + 1;
     }
     if (!text.empty()) lastWasCr_ = text.back() == '\r';
-    return std::fwrite(out.data(), 1, out.size(), file_) == out.size();
+    const std::size_t n = static_cast<std::size_t>(o - converted_.data());
+    return std::fwrite(converted_.data(), 1, n, file_) == n;
 }
 
 bool TextFile::Flush() { return file_ && std::fflush(file_) == 0; }

@@ -76,7 +76,14 @@ void print_packet_body(OutputSink& out, const uint8_t* packet, std::size_t held,
     if (h.HasSecondaryHeader() && view.Has(0, 36)) print_secondary_header(out, view);
     const DecoderRow& row = DecoderTable()[h.dataType];
     const uint32_t word = ch10::ChannelSpecificWord(view, h);
-    if (row.wordPrinter && view.Has(hl, 4)) row.wordPrinter({out, view, h, hl, word, hl, 0});
+    const int64_t trailer = std::max<int64_t>(0, length - static_cast<int64_t>(h.dataLength) - static_cast<int64_t>(hl));
+    const int64_t dataEnd = std::min<int64_t>(length - trailer, static_cast<int64_t>(view.size()));
+    std::size_t wordBytes = 4;
+    if (row.wordPrinter && view.Has(hl, 4)) {
+        const int64_t after = static_cast<int64_t>(hl) + 4;
+        const std::size_t seen = dataEnd > after ? static_cast<std::size_t>(dataEnd - after) : 0;
+        wordBytes = row.wordPrinter({out, view, h, hl, word, hl + 4, seen});
+    }
     if (h.dataType == 1) {
         const int64_t text = std::max<int64_t>(
             0, std::min<int64_t>(static_cast<int64_t>(h.dataLength) - 4, length - static_cast<int64_t>(hl) - 4));
@@ -87,16 +94,17 @@ void print_packet_body(OutputSink& out, const uint8_t* packet, std::size_t held,
     // The header was tested, so 24 bytes are held even when the length says fewer.
     const std::size_t head = std::min(held, std::max<std::size_t>(24, std::min<std::size_t>(hl, h.packetLength)));
     dump_header(out, packet, head);
-    const int64_t trailer = std::max<int64_t>(0, length - static_cast<int64_t>(h.dataLength) - static_cast<int64_t>(hl));
-    const int64_t start = static_cast<int64_t>(hl) + (row.wordPrinter ? 4 * row.WordCount(view, hl) : 0);
+    const int64_t start = static_cast<int64_t>(hl) + (row.wordPrinter ? static_cast<int64_t>(wordBytes) : 0);
     const int64_t body = std::max<int64_t>(0, length - trailer - start);
     const auto bodyBytes = view.Slice(static_cast<std::size_t>(start), static_cast<std::size_t>(body));
     if (row.bodyPrinter)
         row.bodyPrinter({out, view, h, hl, word, static_cast<std::size_t>(start), bodyBytes.size()});
     else
         dump_words(out, bodyBytes.data(), bodyBytes.size(), row.Layout(word));
+    if (row.redumpBody) dump_words(out, bodyBytes.data(), bodyBytes.size(), 0);
     if (trailer > 0) {
-        const auto tail = view.Slice(static_cast<std::size_t>(start + body), static_cast<std::size_t>(trailer));
+        // The trailer follows the data even when a word printer took more than the data held.
+        const auto tail = view.Slice(static_cast<std::size_t>(length - trailer), static_cast<std::size_t>(trailer));
         dump_trailer(out, tail.data(), tail.size());
     }
 }

@@ -1,6 +1,6 @@
 #include "time_convert.h"
 
-#include "platform/format.h"
+#include <cstdio>
 
 namespace sandral {
 
@@ -50,7 +50,7 @@ double packet_rtc_to_usec(const ch10::PacketHeader& header) {
     return rtc_ticks_to_usec(static_cast<int64_t>(header.relativeTime & 0xFFFFFFFFFFFFull));
 }
 
-std::string format_usec_time(double usec) {
+char* put_usec_time(char* o, double usec) {
     int64_t t;
     if (!(usec > -9.2e18 && usec < 9.2e18)) t = 0;  // NaN and values past int64 would be undefined
     else t = static_cast<int64_t>(usec);
@@ -64,10 +64,34 @@ std::string format_usec_time(double usec) {
     t %= 1000000LL;
     const int64_t millis = t / 1000;
     const int64_t micros = t % 1000;
-    return platform::Format("%03lld:%02lld:%02lld:%02lld:%03lld%03lld", static_cast<long long>(days),
-                            static_cast<long long>(hours), static_cast<long long>(minutes),
-                            static_cast<long long>(seconds), static_cast<long long>(millis),
-                            static_cast<long long>(micros));
+    // Every message of a listing has a time: digits by hand on the common
+    // path, printf for negative pieces and days past 999.
+    if (usec >= 0 && days <= 999) {
+        auto put = [o](int at, int64_t v, int digits) {
+            for (int i = digits - 1; i >= 0; --i, v /= 10) o[at + i] = static_cast<char>('0' + v % 10);
+        };
+        put(0, days, 3);
+        o[3] = ':';
+        put(4, hours, 2);
+        o[6] = ':';
+        put(7, minutes, 2);
+        o[9] = ':';
+        put(10, seconds, 2);
+        o[12] = ':';
+        put(13, millis, 3);
+        put(16, micros, 3);
+        return o + 19;
+    }
+    const int n = std::snprintf(o, kUsecTimeRoom, "%03lld:%02lld:%02lld:%02lld:%03lld%03lld",
+                                static_cast<long long>(days), static_cast<long long>(hours),
+                                static_cast<long long>(minutes), static_cast<long long>(seconds),
+                                static_cast<long long>(millis), static_cast<long long>(micros));
+    return o + (n < 0 ? 0 : n < static_cast<int>(kUsecTimeRoom) ? n : static_cast<int>(kUsecTimeRoom) - 1);
+}
+
+std::string format_usec_time(double usec) {
+    char text[kUsecTimeRoom];
+    return std::string(text, put_usec_time(text, usec));
 }
 
 void split_bcd_time(const BcdTime& t, bool dateFormat, PlayerStatus* status) {

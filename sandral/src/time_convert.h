@@ -1,6 +1,7 @@
 #pragma once
 // Pure time conversions: BCD time data of time packets, the 10 MHz relative
 // time counter, and the day:hour:minute:second time text.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -25,6 +26,9 @@ double rtc_ticks_to_usec(int64_t ticks);
 double packet_rtc_to_usec(const ch10::PacketHeader& header);
 // 123:04:05:06:007008. A negative time keeps its signed pieces.
 std::string format_usec_time(double usec);
+// The same text written at `o` (at most kUsecTimeRoom bytes, no NUL); returns its end.
+constexpr std::size_t kUsecTimeRoom = 128;
+char* put_usec_time(char* o, double usec);
 // The twelve digit fields of the status record.
 void split_bcd_time(const BcdTime& data, bool dateFormat, PlayerStatus* status);
 

@@ -12,11 +12,11 @@ TimeState& Time() { return State().time; }
 // Ticks that do not fit int64 wrap as the 32-bit Windows build converted them.
 int64_t AsSigned(uint64_t v) { return static_cast<int64_t>(v); }
 
-std::string RelativeToIrig(double usec) {
+char* PutRelativeToIrig(char* o, double usec) {
     const TimeState& t = Time();
     double time = usec - t.timeRefRtc[t.currentGroup] + t.timeRefIrig[t.currentGroup];
     if (time < 0) time = 0;
-    return format_usec_time(time);
+    return put_usec_time(o, time);
 }
 
 }  // namespace
@@ -69,9 +69,14 @@ ComputedTime compute_packet_irig_time(const ch10::PacketHeader& header) {
 
 void FindReferenceBackward(uint16_t, bool) {}
 
-std::string ipts_to_irig_text(uint64_t stamp) { return RelativeToIrig(rtc_ticks_to_usec(AsSigned(stamp))); }
+char* put_ipts_time(char* o, uint64_t stamp) { return PutRelativeToIrig(o, rtc_ticks_to_usec(AsSigned(stamp))); }
 
-std::string time_1553_message(uint64_t stamp, int wordCount, int timeTagMode, uint16_t gapWord, bool rtToRt) {
+std::string ipts_to_irig_text(uint64_t stamp) {
+    char text[kUsecTimeRoom];
+    return std::string(text, put_ipts_time(text, stamp));
+}
+
+char* put_1553_message_time(char* o, uint64_t stamp, int wordCount, int timeTagMode, uint16_t gapWord, bool rtToRt) {
     double usec;
     if (timeTagMode == 3) {
         usec = static_cast<double>(AsSigned(stamp));
@@ -85,7 +90,12 @@ std::string time_1553_message(uint64_t stamp, int wordCount, int timeTagMode, ui
             usec -= 20;
         }
     }
-    return RelativeToIrig(usec);
+    return PutRelativeToIrig(o, usec);
+}
+
+std::string time_1553_message(uint64_t stamp, int wordCount, int timeTagMode, uint16_t gapWord, bool rtToRt) {
+    char text[kUsecTimeRoom];
+    return std::string(text, put_1553_message_time(text, stamp, wordCount, timeTagMode, gapWord, rtToRt));
 }
 
 void ClearTimeReferenceFlags() { Time().timeRefValid.fill(0); }

@@ -41,6 +41,9 @@ std::string ipts_to_irig_text(uint64_t stamp);
 // Time-tag modes of the 1553 word: 0 last bit of last word, 1 first bit of
 // first word, 2 last bit of first command word, 3 the raw stamp.
 std::string time_1553_message(uint64_t stamp, int wordCount, int timeTagMode, uint16_t gapWord, bool rtToRt);
+// The same texts written at `o` (room for kUsecTimeRoom bytes); return their end.
+char* put_ipts_time(char* o, uint64_t stamp);
+char* put_1553_message_time(char* o, uint64_t stamp, int wordCount, int timeTagMode, uint16_t gapWord, bool rtToRt);
 
 // Marks every group without a reference (the ABS request).
 void ClearTimeReferenceFlags();

@@ -220,6 +220,7 @@ TEST_F(SandralListing, DegenerateHeadersInExactBuffers) {
     };
     auto dataLengthTwo = [] {
         ch10fix::PacketSpec s;
+        s.dataType = 0x04;  // no word printer: the body starts at the word
         s.dataLengthOverride = 2;
         return ch10fix::BuildPacket(s);
     };
@@ -263,7 +264,12 @@ TEST_F(SandralListing, DegenerateHeadersInExactBuffers) {
     setup.dataLengthOverride = 0xFFFFFFF0;
     const rigs::HeldPacket held(ch10fix::BuildPacket(setup));
     print_packet_body(out, held.data(), held.size(), held.header());
-    EXPECT_EQ(out.Text(), "A:1;\r\nB:2;\r\n") << "the text is cut to the packet";
+    EXPECT_EQ(out.Text(),
+              "SETUP CHAN SPEC: 0x00000007\n"
+              "IRIG 106 Chapter 10 Version: 0x07 (IRIG-106-07)\n"
+              "TMATS Format: 0 ASCII     Setup Record Conf Change: 0 NO   \n\n"
+              "A:1;\r\nB:2;\r\n")
+        << "the word line, then the text cut to the packet";
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ public:
 private:
     std::FILE* file_ = nullptr;
     bool lastWasCr_ = false;
+    std::string converted_;  // reused by every Write: no allocation per call
 };
 
 }  // namespace platform
