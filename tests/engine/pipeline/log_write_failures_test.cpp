@@ -111,6 +111,8 @@ Outcome RunOnce(const std::string& source, const std::string& outDir, bool space
     return o;
 }
 
+std::string After(const std::string& text, std::size_t at) { return at <= text.size() ? text.substr(at) : ""; }
+
 TEST(LogWriteFailures, EveryFailedLogWriteEndsTheRun) {
     struct Case {
         const char* name;
@@ -134,8 +136,8 @@ TEST(LogWriteFailures, EveryFailedLogWriteEndsTheRun) {
         {"index finding at the end of data", Tmats::IndexWithoutPackets, Damage::None, false, 4, "Error 160: "},
         {"log header, Space Delimited", Tmats::Plain, Damage::None, true, 1, "Kelvane\r\nSource File: "},
         {"TMATS-log copy, Space Delimited", Tmats::Plain, Damage::None, true, 2, copy},
-        {"Error 39 line, Space Delimited", Tmats::Plain, Damage::Garbage, true, 4, "Error 39: "},
-        {"index finding at the end of data, Space Delimited", Tmats::IndexWithoutPackets, Damage::None, true, 4,
+        {"Error 39 line, Space Delimited", Tmats::Plain, Damage::Garbage, true, 8, "Error 39: "},
+        {"index finding at the end of data, Space Delimited", Tmats::IndexWithoutPackets, Damage::None, true, 10,
          "Error 160: "},
     };
     ch10fix::TempDir dir;
@@ -153,10 +155,14 @@ TEST(LogWriteFailures, EveryFailedLogWriteEndsTheRun) {
         EXPECT_TRUE(failed.end.completed);
         EXPECT_EQ(failed.end.quietEnd, kWriteFailed);
         // Everything before the refused write is there, and nothing after it.
-        ASSERT_LE(failed.log.size(), clean.log.size());
-        EXPECT_EQ(clean.log.substr(0, failed.log.size()), failed.log);
-        EXPECT_EQ(clean.log.compare(failed.log.size(), c.marker.size(), c.marker), 0)
-            << "the refused write began: " << clean.log.substr(failed.log.size(), 60);
+        EXPECT_TRUE(clean.log.starts_with(failed.log));
+        const std::string rest = After(clean.log, failed.log.size());
+        EXPECT_TRUE(rest.starts_with(c.marker)) << "the clean log goes on: " << rest.substr(0, 60);
+        // The refused write was that line and no other file's: refusing the
+        // next write instead lets it through.
+        const Outcome later = RunOnce(source, base + "/later", c.spaceDelimited, c.failWrite + 1);
+        const std::string laterRest = After(later.log, failed.log.size());
+        EXPECT_TRUE(laterRest.starts_with(c.marker)) << "one write later the log goes on: " << laterRest.substr(0, 60);
     }
 }
 
