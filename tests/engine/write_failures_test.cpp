@@ -68,7 +68,7 @@ TEST(ListingWriteFailures, FailedCompactTailEndsTheCall) {
     EXPECT_EQ(out.size(), 3 * 111 + 94u);
 }
 
-TEST(ListingWriteFailures, FailedLogLinesAndHeaderAreIgnored) {
+TEST(ListingWriteFailures, FailedLogLinesAndHeaderAreReported) {
     if (!HaveDevFull()) GTEST_SKIP() << "/dev/full is absent";
     for (bool spaceDelimited : {false, true}) {
         SCOPED_TRACE(spaceDelimited ? "Space Delimited" : "Verbose");
@@ -82,14 +82,60 @@ TEST(ListingWriteFailures, FailedLogLinesAndHeaderAreIgnored) {
         r.title = kTitle;
         r.clock = FixedClock;
         f.outputs.OpenOutputFiles(r, f.host);
+        // A full file is no open failure: no box, and the files stay open
+        // for the run's end to close and name them.
         EXPECT_TRUE(f.host.Messages().empty());
         EXPECT_TRUE(f.outputs.outputHandle.IsOpen());
         EXPECT_EQ(f.outputs.errorLineHandle.IsOpen(), spaceDelimited);
+        EXPECT_TRUE(f.outputs.headerFailed);
         EXPECT_FALSE(f.outputs.WriteLogLine("Error 39: x\r\n", spaceDelimited));
-        // The run goes on: the packet listing still works where it can.
+        // The listing step answers for its own files only.
         RefPacket p = PcmRef();
         p.in.findingText = "Error 42: x\r\n";
         EXPECT_EQ(f.List(p.in, Options(spaceDelimited)), spaceDelimited ? 0 : -1);
+        f.outputs.Close();
+        EXPECT_FALSE(f.outputs.headerFailed);
+    }
+}
+
+TEST(ListingWriteFailures, AFailedHeaderOrCopyWriteIsNoted) {
+    const std::string header = std::string(kTitle) + "\r\nSource File: s.ch10\r\nDate Time Validated: " + kFixedDate +
+                               "\r\n";
+    const std::string copy(70000, 'x');  // more than one block of the copy
+    struct Case {
+        const char* name;
+        bool spaceDelimited;
+        bool withLog;
+        int failWrite;  // 0: none
+        bool failed;
+        std::string written;
+    } cases[] = {
+        {"all written", false, true, 0, false, header + copy},
+        {"header refused", false, true, 1, true, ""},
+        {"first block of the copy refused", false, true, 2, true, header},
+        {"second block of the copy refused", false, true, 3, true, header + copy.substr(0, 1 << 16)},
+        {"no TMATS log, no header", false, false, 1, false, ""},
+        {"header refused, Space Delimited", true, true, 1, true, ""},
+        {"copy refused, Space Delimited", true, true, 2, true, header},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ListingFixture f;
+        WriteText(f.dir.File("tmats.log"), copy);
+        OutputOpenRequest r;
+        r.outputPath = f.dir.File("validate.log");
+        if (c.withLog) r.tmatsLogPath = f.dir.File("tmats.log");
+        r.sourcePath = "s.ch10";
+        r.spaceDelimited = c.spaceDelimited;
+        r.title = kTitle;
+        r.clock = FixedClock;
+        platform::OutputFile::FailNthWriteForTests(c.failWrite);
+        f.outputs.OpenOutputFiles(r, f.host);
+        platform::OutputFile::FailNthWriteForTests(0);
+        EXPECT_EQ(f.outputs.headerFailed, c.failed);
+        EXPECT_TRUE(f.host.Messages().empty());
+        f.outputs.Close();
+        EXPECT_EQ(ReadText(f.dir.File(c.spaceDelimited ? "validate.logTMATS" : "validate.log")), c.written);
     }
 }
 

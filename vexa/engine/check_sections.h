@@ -92,8 +92,9 @@ void ResetChannelWordSection(RunContext& run, NoState&);
 void ResetSummarySection(RunContext& run, NoState&);
 
 // Run hooks.
-void CheckIndexSetup(RunContext& run);  // processor start: Error 159
-void CheckIndexAtEnd(RunContext& run);  // end of data: Errors 157, 160, 166
+// False when a finding line could not be written.
+bool CheckIndexSetup(RunContext& run);  // processor start: Error 159
+bool CheckIndexAtEnd(RunContext& run);  // end of data: Errors 157, 160, 166
 void WriteSummaryFile(RunContext& run); // finish path, while the log is open
 
 }  // namespace vexa

@@ -51,13 +51,20 @@ void RunOutputs::OpenOutputFiles(const OutputOpenRequest& request, EngineHost& h
     header += "\r\nDate Time Validated: ";
     header += platform::FormatLocalTime("%A, %B %d, %Y %H:%M:%S", now);
     header += "\r\n";
-    (void)target.WriteAll(header);
+    if (!target.WriteAll(header)) {
+        headerFailed = true;
+        return;
+    }
 
     // The log already holds CR LF line ends: its bytes go out as they are.
     char buffer[1 << 16];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, log.get())) > 0)
-        if (!target.WriteAll(buffer, n)) break;
+    while ((n = std::fread(buffer, 1, sizeof buffer, log.get())) > 0) {
+        if (!target.WriteAll(buffer, n)) {
+            headerFailed = true;
+            return;
+        }
+    }
 }
 
 bool RunOutputs::WriteLogLine(std::string_view text, bool spaceDelimited) {
@@ -91,6 +98,7 @@ void RunOutputs::Close() {
     errorLineHandle.Close();
     for (platform::OutputFile& f : listingHandles) f.Close();
     listingFailed.fill(false);
+    headerFailed = false;
 }
 
 }  // namespace vexa

@@ -3,6 +3,7 @@
 // the "TMATS" error-line file of the Space Delimited format and one compact
 // listing file per channel slot.
 #include <array>
+#include <atomic>
 #include <ctime>
 #include <functional>
 #include <mutex>
@@ -34,10 +35,15 @@ struct RunOutputs {
     mutable std::mutex namesLock;
     std::array<bool, kListingSlots> listingFailed{};  // its listing could not be created
     std::string outputPath;  // listing names are built from it
+    // The header or the TMATS-log copy could not be written: a log that
+    // lacks them must not be filled as if it were whole, so the run's
+    // processor ends at once. Cleared by Close.
+    std::atomic<bool> headerFailed{false};
 
     // Opens the output file (and in Space Delimited the "TMATS" file) and
-    // writes the log header. Failures are shown through `host`; the run goes
-    // on with whatever is open.
+    // writes the log header. Files that cannot be opened are shown through
+    // `host` and the run goes on with whatever is open; a failed write of
+    // the header or the copy sets `headerFailed`.
     void OpenOutputFiles(const OutputOpenRequest& request, EngineHost& host);
 
     // Writes a finding line at once: to the "TMATS" file when

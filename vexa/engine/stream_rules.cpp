@@ -250,25 +250,27 @@ void ShowDataTypeText(StreamRulesState& s, const StreamEnv& env, const PacketCon
                                                                  s.dataTypeRowCount));
 }
 
-void IndexSetup(StreamRulesState& s, StreamEnv& env) {
+bool IndexSetup(StreamRulesState& s, StreamEnv& env) {
     s.index.Reset();
-    if (IndexSetupFinding(env.tmats.eventsEnabled, env.tmats.indexEnabled))
-        (void)WriteAtOnce(env, "Error 159: Recording Index needs to be enabled when Recording Events is enabled. \r\n");
+    if (!IndexSetupFinding(env.tmats.eventsEnabled, env.tmats.indexEnabled)) return true;
+    return WriteAtOnce(env, "Error 159: Recording Index needs to be enabled when Recording Events is enabled. \r\n");
 }
 
-void IndexAtEnd(StreamRulesState& s, StreamEnv& env, int lastSlot) {
+bool IndexAtEnd(StreamRulesState& s, StreamEnv& env, int lastSlot) {
     for (unsigned number : IndexFindingsAtEnd(s.index, env.tmats.indexEnabled)) {
         if (!env.errors.RaiseFinding(lastSlot, number)) continue;
+        const char* text = nullptr;
         switch (number) {
-            case 157: WriteAtOnce(env, "Error 157: The last computer generated packet is not a root index packet. \r\n"); break;
+            case 157: text = "Error 157: The last computer generated packet is not a root index packet. \r\n"; break;
             case 160:
-                WriteAtOnce(env,
-                            "Error 160: At least one Node Index Packet and one Root Index Packet are required when "
-                            "Recording Index is enabled. \r\n");
+                text = "Error 160: At least one Node Index Packet and one Root Index Packet are required when "
+                       "Recording Index is enabled. \r\n";
                 break;
-            default: WriteAtOnce(env, "Error 166: Recording Index needs to be enabled with Index Packet(s). \r\n"); break;
+            default: text = "Error 166: Recording Index needs to be enabled with Index Packet(s). \r\n"; break;
         }
+        if (!WriteAtOnce(env, text)) return false;
     }
+    return true;
 }
 
 }  // namespace vexa

@@ -105,9 +105,11 @@ SectionResult WriteTmatsContent(StreamRulesState& s, StreamEnv& env, PacketConte
 void ShowDataTypeText(StreamRulesState& s, const StreamEnv& env, const PacketContext& ctx, bool channelSeen);
 
 // Run start: a fresh index chain; Error 159 written at once, uncounted.
-void IndexSetup(StreamRulesState& s, StreamEnv& env);
-// End of data: Errors 157, 160, 166 against the last packet's slot.
-void IndexAtEnd(StreamRulesState& s, StreamEnv& env, int lastSlot);
+// False when its line could not be written.
+bool IndexSetup(StreamRulesState& s, StreamEnv& env);
+// End of data: Errors 157, 160, 166 against the last packet's slot. False
+// at the first line that could not be written.
+bool IndexAtEnd(StreamRulesState& s, StreamEnv& env, int lastSlot);
 
 // "Data Type: ..." for a packet's header and channel-specific word.
 std::string DataTypeTextFor(uint8_t dataType, uint32_t csdw, int rowCount);

@@ -43,6 +43,7 @@ struct ValidationEngine::FileRun {
 namespace {
 // The run whose processor this thread is, for the finish path.
 thread_local const void* tlsProcessorRun = nullptr;
+constexpr const char* kWriteFailed = "Error writing validation output, processing stopped";
 }  // namespace
 
 ValidationEngine::ValidationEngine(EngineHost& host, RecordingInput& input)
@@ -532,7 +533,7 @@ BufferOutcome ValidationEngine::AppendAndValidate(int status, int count, const u
     }
     if (status == 2) {
         Probe(RunHook::IndexAtEnd);
-        CheckIndexAtEnd(run_);
+        if (!CheckIndexAtEnd(run_)) NoteQuietEnd(kWriteFailed);
         frame_->DropCarryOver();
         filesValidated_.fetch_add(1);
         return BufferOutcome::EndOfData;
@@ -551,7 +552,7 @@ BufferOutcome ValidationEngine::AppendAndValidate(int status, int count, const u
         }
         if (result == -1) {
             frame_->DropCarryOver();
-            NoteQuietEnd("Error writing validation output, processing stopped");
+            NoteQuietEnd(kWriteFailed);
             return BufferOutcome::ValidatorFailed;
         }
     }
@@ -575,9 +576,15 @@ void ValidationEngine::ProcessorThread(FileRun& run) {
     if (runFlag_) {
         Errors().DiscardResetRequest();
         run_.runPacketCount = 0;  // each file starts its own count
-        Probe(RunHook::IndexSetup);
-        CheckIndexSetup(run_);
-        while (runFlag_) {
+        // A log without its header or its first finding would read as
+        // complete: nothing is validated into it.
+        bool writing = !outputs_.headerFailed;
+        if (writing) {
+            Probe(RunHook::IndexSetup);
+            writing = CheckIndexSetup(run_);
+        }
+        if (!writing) NoteQuietEnd(kWriteFailed);
+        while (writing && runFlag_) {
             const int i = processorIndex_;
             if (run.readEvents[i].Wait() != platform::AutoResetEvent::WaitResult::Signalled) break;
             if (!runFlag_) break;

@@ -10,14 +10,14 @@ SectionResult CheckRecordingIndex(RunContext& run, PacketContext& ctx, NoState&)
     return CheckRecordingIndexPacket(run.streamRules, env, ctx);
 }
 
-void CheckIndexSetup(RunContext& run) {
+bool CheckIndexSetup(RunContext& run) {
     StreamEnv env = run.StreamEnvironment();
-    IndexSetup(run.streamRules, env);
+    return IndexSetup(run.streamRules, env);
 }
 
-void CheckIndexAtEnd(RunContext& run) {
+bool CheckIndexAtEnd(RunContext& run) {
     StreamEnv env = run.StreamEnvironment();
-    IndexAtEnd(run.streamRules, env, run.lastPacketSlot);
+    return IndexAtEnd(run.streamRules, env, run.lastPacketSlot);
 }
 
 }  // namespace vexa
