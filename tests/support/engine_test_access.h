@@ -28,6 +28,8 @@ public:
     static void SetRunHookProbe(ValidationEngine& e, std::function<void(ValidationEngine::RunHook)> probe) {
         e.runHookProbe_ = std::move(probe);
     }
+    // The run flag: cleared first by whoever ends a run.
+    static bool Running(const ValidationEngine& e) { return e.runFlag_.load() != 0; }
     // Both threads of the current file have returned.
     static bool WorkersDone(const ValidationEngine& e) { return e.WorkersDone(); }
     // Back to an empty work area with the run flag set (frame tests).

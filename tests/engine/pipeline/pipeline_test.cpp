@@ -602,8 +602,10 @@ TEST_F(DirectoryRun, StopAndClose) {
             ASSERT_TRUE(WaitFor([&] { return vexa::EngineTestAccess::WorkersDone(*r); }));
             validated = 1;
         }
+        // The blocked read ends only once Stop or Close has cleared the run
+        // flag: a read that ended first would count its file as validated.
         std::jthread late([&] {
-            std::this_thread::sleep_for(20ms);
+            WaitFor([&] { return !vexa::EngineTestAccess::Running(*r); });
             in.release.Open();
         });
         if (c.close) {
