@@ -444,6 +444,15 @@ TESSIN_API int ORVANE_CDECL GetPCMFormatInfo(const char* tmatsPath, PCM_FORMAT_I
 TESSIN_API int ORVANE_CDECL FreePCMFormatInfo(void);
 TESSIN_API char* ORVANE_CDECL GetErrMsg(void);
 
+/* Text views of a TMATS source file, written into the caller's buffer of
+ * `length` bytes (never past it, always zero-terminated):
+ * GetParametersFromTMATS one line "name|kind|description|units|link\n" per
+ * measurand that fits; GetTMATSConfigInfo the enabled recorder channels as
+ * comma-separated items, ending in ",    " unless the list was cut short.
+ * Both return the characters written, or -1 with the reason in GetErrMsg(). */
+TESSIN_API int ORVANE_CDECL GetParametersFromTMATS(const char* path, char* buf, int length);
+TESSIN_API int ORVANE_CDECL GetTMATSConfigInfo(const char* path, char* buf, int length);
+
 
 #ifdef __cplusplus
 /* Pointer-free records keep the layout of the Windows build. */
