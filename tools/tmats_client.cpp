@@ -3,7 +3,11 @@
 //   pcm FILE       the PCM format records
 //   params FILE    the measurand list
 //   channels FILE  the recorder channel list
+//   process FILE   the measurand tables' counts and the channel configuration file
+#include <cinttypes>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,7 +20,7 @@ namespace {
 constexpr int kListBuffer = 1 << 20;
 
 int Usage() {
-    std::fprintf(stderr, "usage: tmats-client pcm|params|channels TMATS-FILE\n");
+    std::fprintf(stderr, "usage: tmats-client pcm|params|channels|process TMATS-FILE\n");
     return 2;
 }
 
@@ -41,6 +45,40 @@ int List(const char* name, int (*service)(const char*, char*, int), const char* 
     return 0;
 }
 
+std::string ConfigName(const std::string& path) {
+    std::size_t slash = path.find_last_of("/\\");
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ".cfg";
+    return path.substr(0, dot) + ".cfg";
+}
+
+int Process(const char* path) {
+    DB_MEAS_LIST_ENTRY* list = nullptr;
+    DB_TDEF_SAMPLE* samples = nullptr;
+    DB_TDEF_MEASRU* measru = nullptr;
+    DB_TDEF_MEAS* meas = nullptr;
+    PCM_FORMAT_INFO* formats = nullptr;
+    BUS_INFO* buses = nullptr;
+    int counts[6] = {};
+    uint64_t result = ProcessTMATS(path, &list, &counts[0], &samples, &counts[1], &measru, &counts[2], &meas,
+                                   &counts[3], &formats, &counts[4], &buses, &counts[5]);
+    std::printf("ProcessTMATS=%" PRIu64 "\n", result);
+    if (result == UINT64_C(0xFFFFFFFF)) {
+        std::printf("GetErrMsg=%s\n", GetErrMsg());
+        return 1;
+    }
+    std::printf("measurands=%d samples=%d locations=%d definitions=%d formats=%d buses=%d\n", counts[0],
+                counts[1], counts[2], counts[3], counts[4], counts[5]);
+    for (int i = 0; i < counts[3]; ++i)
+        std::printf("%s %c %s\n", meas[i].Name, meas[i].ConversionType, meas[i].Join ? meas[i].Join->Text : "");
+    std::ifstream cfg(ConfigName(path), std::ios::binary);
+    std::ostringstream text;
+    text << cfg.rdbuf();
+    std::printf("%s", text.str().c_str());
+    std::printf("FreePCMFormatInfo=%d\n", FreePCMFormatInfo());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,5 +87,6 @@ int main(int argc, char** argv) {
     if (argc == 3 && command == "pcm") return Pcm(argv[2]);
     if (argc == 3 && command == "params") return List("GetParametersFromTMATS", GetParametersFromTMATS, argv[2]);
     if (argc == 3 && command == "channels") return List("GetTMATSConfigInfo", GetTMATSConfigInfo, argv[2]);
+    if (argc == 3 && command == "process") return Process(argv[2]);
     return Usage();
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "measurand_tables.h"
 #include "pcm_result.h"
 #include "platform/text_file.h"
 #include "tessin.h"
@@ -40,6 +41,8 @@ struct ServicesState {
     CHAN_INFO* listRecord = nullptr;
     std::vector<DataLinkEntry> dataLinks;
     char typeName[32] = {};
+    // The last ProcessTMATS call's tables.
+    std::unique_ptr<MeasurandTables> tables;
 
     // Releases everything; the log is closed.
     void Reset();

@@ -305,6 +305,7 @@ void ServicesState::Reset() {
     lastError[0] = '\0';
     current.reset();
     superseded.clear();
+    tables.reset();
 }
 
 }  // namespace tessin
