@@ -4,6 +4,7 @@
 //   params FILE    the measurand list
 //   channels FILE  the recorder channel list
 //   process FILE   the measurand tables' counts and the channel configuration file
+//   write FILE OUT the PCM formats of FILE written as a TMATS text at OUT
 #include <cinttypes>
 #include <cstdio>
 #include <fstream>
@@ -20,7 +21,7 @@ namespace {
 constexpr int kListBuffer = 1 << 20;
 
 int Usage() {
-    std::fprintf(stderr, "usage: tmats-client pcm|params|channels|process TMATS-FILE\n");
+    std::fprintf(stderr, "usage: tmats-client pcm|params|channels|process TMATS-FILE | write TMATS-FILE OUT\n");
     return 2;
 }
 
@@ -79,6 +80,22 @@ int Process(const char* path) {
     return 0;
 }
 
+int Write(const char* path, const char* out) {
+    PCM_FORMAT_INFO* formats = nullptr;
+    int count = GetPCMFormatInfo(path, &formats);
+    std::printf("GetPCMFormatInfo=%d\n", count);
+    if (count < 1) {
+        std::printf("GetErrMsg=%s\n", GetErrMsg());
+        FreePCMFormatInfo();
+        return 1;
+    }
+    int result = WriteTMATS(out, formats, count);
+    std::printf("WriteTMATS=%d\n", result);
+    if (result != 0) std::printf("GetErrMsg=%s\n", GetErrMsg());
+    FreePCMFormatInfo();
+    return result == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,5 +105,6 @@ int main(int argc, char** argv) {
     if (argc == 3 && command == "params") return List("GetParametersFromTMATS", GetParametersFromTMATS, argv[2]);
     if (argc == 3 && command == "channels") return List("GetTMATSConfigInfo", GetTMATSConfigInfo, argv[2]);
     if (argc == 3 && command == "process") return Process(argv[2]);
+    if (argc == 4 && command == "write") return Write(argv[2], argv[3]);
     return Usage();
 }

@@ -547,6 +547,11 @@ typedef struct DB_MEAS_LIST_ENTRY {
     DB_TDEF_MEASRU* FirstMeasRU;
 } DB_MEAS_LIST_ENTRY;
 
+/* WriteTMATS writes a TMATS text for PCM recordings from `count` format
+ * records (the form GetPCMFormatInfo returns) at `path`; 0, or -1 with the
+ * reason in GetErrMsg(). The records are only read. */
+TESSIN_API int ORVANE_CDECL WriteTMATS(const char* path, const PCM_FORMAT_INFO* formats, int count);
+
 TESSIN_API uint64_t ORVANE_CDECL ProcessTMATS(const char* path, DB_MEAS_LIST_ENTRY** list, int* listCount,
                                               DB_TDEF_SAMPLE** samples, int* sampleCount, DB_TDEF_MEASRU** measru,
                                               int* measruCount, DB_TDEF_MEAS** meas, int* measCount,

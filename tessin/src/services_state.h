@@ -41,6 +41,7 @@ struct ServicesState {
     CHAN_INFO* listRecord = nullptr;
     std::vector<DataLinkEntry> dataLinks;
     char typeName[32] = {};
+    char wordMask[65] = {};  // 64 mask characters
     // The last ProcessTMATS call's tables.
     std::unique_ptr<MeasurandTables> tables;
 
