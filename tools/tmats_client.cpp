@@ -5,10 +5,12 @@
 //   channels FILE  the recorder channel list
 //   process FILE   the measurand tables' counts and the channel configuration file
 //   write FILE OUT the PCM formats of FILE written as a TMATS text at OUT
+//   export FOLDER OUT START END INTERVAL LIST  sample files into a CSV
 #include <cinttypes>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,7 +23,9 @@ namespace {
 constexpr int kListBuffer = 1 << 20;
 
 int Usage() {
-    std::fprintf(stderr, "usage: tmats-client pcm|params|channels|process TMATS-FILE | write TMATS-FILE OUT\n");
+    std::fprintf(stderr,
+                 "usage: tmats-client pcm|params|channels|process TMATS-FILE | write TMATS-FILE OUT |\n"
+                 "       export FOLDER OUT START END INTERVAL-US LIST\n");
     return 2;
 }
 
@@ -106,5 +110,11 @@ int main(int argc, char** argv) {
     if (argc == 3 && command == "channels") return List("GetTMATSConfigInfo", GetTMATSConfigInfo, argv[2]);
     if (argc == 3 && command == "process") return Process(argv[2]);
     if (argc == 4 && command == "write") return Write(argv[2], argv[3]);
+    if (argc == 8 && command == "export") {
+        int result = ExportData(argv[2], argv[3], argv[4], argv[5], std::atoi(argv[6]), argv[7]);
+        std::printf("ExportData=%d\n", result);
+        if (result != 0) std::printf("GetErrMsg=%s\n", GetErrMsg());
+        return result == 0 ? 0 : 1;
+    }
     return Usage();
 }

@@ -547,6 +547,15 @@ typedef struct DB_MEAS_LIST_ENTRY {
     DB_TDEF_MEASRU* FirstMeasRU;
 } DB_MEAS_LIST_ENTRY;
 
+/* ExportData writes one CSV at outputFile: a column per parameter named in
+ * paramListFile (one name a line), a row per intervalUs microseconds from
+ * startTime to endTime ("DDD:HH:MM:SS:uuuuuu", at most 65,535 rows), each
+ * cell the first sample at or after the row time from
+ * inputFolder/<list base name>/<name>_M.DAT. 0, -2 when the list file
+ * cannot be opened, -1 on any other failure (reason in GetErrMsg()). */
+TESSIN_API int ORVANE_CDECL ExportData(const char* inputFolder, const char* outputFile, const char* startTime,
+                                       const char* endTime, int intervalUs, const char* paramListFile);
+
 /* WriteTMATS writes a TMATS text for PCM recordings from `count` format
  * records (the form GetPCMFormatInfo returns) at `path`; 0, or -1 with the
  * reason in GetErrMsg(). The records are only read. */
