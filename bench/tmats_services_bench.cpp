@@ -1,6 +1,7 @@
 // GetPCMFormatInfo + FreePCMFormatInfo on a generated TMATS file: 8 PCM
 // formats of 4,000 located measurands each, every measurand with its own
-// C group (binary format and a polynomial).
+// C group (binary format and a polynomial); ExportData over generated
+// sample files.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -8,7 +9,10 @@
 #include <cstdio>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "platform/files.h"
+#include "tests/tessin/sample_file_writer.h"
 #include "tessin.h"
 
 namespace {
@@ -81,6 +85,65 @@ void BM_GetAndFreePcmFormatInfo(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_GetAndFreePcmFormatInfo)->Unit(benchmark::kMillisecond);
+
+// ExportData over eight parameters of 1,000,000 samples 1 ms apart, made
+// once: dense rows (one per sample spacing) and sparse rows (1,000 spacings
+// apart, so the reader skips forward).
+constexpr int kExportParameters = 8;
+constexpr int kExportSamples = 1000000;
+
+struct ExportFixture {
+    std::string dir;
+    ExportFixture() {
+        char tmpl[] = "/tmp/export-benchXXXXXX";
+        if (!mkdtemp(tmpl)) return;
+        dir = tmpl;
+        ::mkdir((dir + "/in").c_str(), 0755);
+        ::mkdir((dir + "/in/list").c_str(), 0755);
+        std::string list;
+        for (int p = 0; p < kExportParameters; ++p) {
+            exporttest::SampleFile f;
+            f.kind = p % 2 == 0 ? 0 : 2;
+            f.timeBase = 86400000000LL;
+            f.samples.reserve(kExportSamples);
+            for (int k = 0; k < kExportSamples; ++k) f.samples.push_back({k * 1000LL, k * 0.5});
+            std::string name = "PARAM" + std::to_string(p);
+            exporttest::WriteSampleFile(dir + "/in/list/" + name + "_M.DAT", f);
+            list += name + "\n";
+        }
+        if (FILE* l = std::fopen((dir + "/list.txt").c_str(), "w")) {
+            std::fputs(list.c_str(), l);
+            std::fclose(l);
+        }
+        ::setenv("TESSIN_LOG_DIR", dir.c_str(), 1);
+    }
+};
+
+const ExportFixture& Exports() {
+    static ExportFixture fixture;
+    return fixture;
+}
+
+void BM_ExportData(benchmark::State& state) {
+    const ExportFixture& fx = Exports();
+    if (fx.dir.empty()) {
+        state.SkipWithError("no temporary directory");
+        return;
+    }
+    const int interval = static_cast<int>(state.range(0));
+    const char* end = interval == 1000 ? "001:00:01:05:534000" : "001:00:16:39:000000";
+    const int rows = interval == 1000 ? 65535 : 1000;
+    std::string out = fx.dir + "/out.csv";
+    for (auto _ : state) {
+        int r = ExportData((fx.dir + "/in").c_str(), out.c_str(), "001:00:00:00:000000", end, interval,
+                           (fx.dir + "/list.txt").c_str());
+        if (r != 0) state.SkipWithError(GetErrMsg());
+    }
+    state.counters["rows_per_second"] =
+        benchmark::Counter(static_cast<double>(rows) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ExportData)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,11 +1,11 @@
-#include "sample_recording.h"
+#include "tools/sample_recording.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "ch10_bodies.h"
-#include "tmats_builder.h"
+#include "tests/support/tmats_builder.h"
 
 namespace ch10gen {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ch10_fixture.h"
+#include "tests/support/ch10_fixture.h"
 
 namespace ch10gen {
 

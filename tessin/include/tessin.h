@@ -444,6 +444,129 @@ TESSIN_API int ORVANE_CDECL GetPCMFormatInfo(const char* tmatsPath, PCM_FORMAT_I
 TESSIN_API int ORVANE_CDECL FreePCMFormatInfo(void);
 TESSIN_API char* ORVANE_CDECL GetErrMsg(void);
 
+/* Text views of a TMATS source file, written into the caller's buffer of
+ * `length` bytes (never past it, always zero-terminated):
+ * GetParametersFromTMATS one line "name|kind|description|units|link\n" per
+ * measurand that fits; GetTMATSConfigInfo the enabled recorder channels as
+ * comma-separated items, ending in ",    " unless the list was cut short.
+ * Both return the characters written, or -1 with the reason in GetErrMsg(). */
+TESSIN_API int ORVANE_CDECL GetParametersFromTMATS(const char* path, char* buf, int length);
+TESSIN_API int ORVANE_CDECL GetTMATSConfigInfo(const char* path, char* buf, int length);
+
+/* Measurand database tables. ProcessTMATS reads a TMATS source file with
+ * GetPCMFormatInfo and builds, for the caller to read: a list entry and a
+ * definition per measurand, a definition per sample and per word location,
+ * all linked. It writes a channel configuration file beside the source (the
+ * source's extension replaced by ".cfg"). The result is the number of PCM
+ * formats (0 or more), or exactly 0xFFFFFFFF on failure (-1 to a caller
+ * that keeps it in 32 bits), with the reason in GetErrMsg(). NULL
+ * out-parameters are not written. The tables stay the library's and live
+ * until the next ProcessTMATS call starts; the format and bus arrays are
+ * released with FreePCMFormatInfo. */
+typedef struct DB_IP_HDR DB_IP_HDR;
+typedef struct DB_TDEF_MEAS DB_TDEF_MEAS;
+typedef struct DB_TDEF_SAMPLE DB_TDEF_SAMPLE;
+
+typedef struct DB_TDEF_MEASRU {
+    char Name[33];          /* MeasID */
+    char ElemID[33];
+    int16_t ElemNum;
+    int16_t LastOfMeasurand; /* 1 on the last entry of a run of one name */
+    int16_t FBit;
+    int16_t LBit;
+    int16_t DataType;
+    char Reserved1[24];
+    char Kind;              /* 'S': the element is a sample */
+    char Reserved2[11];
+    DB_TDEF_MEAS* Meas;           /* the definition of Name */
+    DB_TDEF_MEAS* ElemMeas;       /* the definition named by ElemID (kinds other than 'S') */
+    DB_TDEF_SAMPLE* ElemSample;   /* the sample named by ElemID (kind 'S') */
+    struct DB_TDEF_MEASRU* Next;  /* the next entry of the run, NULL on the last */
+} DB_TDEF_MEASRU;
+
+typedef struct DB_TDEF_FRAGMENT {
+    char Kind;
+    int16_t DataType;
+    int16_t FBit;
+    int16_t LBit;
+    union {
+        double Constant;    /* kind 'C' */
+        char ElemID[40];    /* kinds 'M' and 'S' */
+    } Value;
+} DB_TDEF_FRAGMENT;
+
+typedef struct DB_TDEF_JOIN {
+    int16_t TextLength;
+    char* Text;             /* the element ids, "concat(a, b)" for several */
+    int16_t FragmentCount;
+    DB_TDEF_FRAGMENT* Fragments;
+    char Reserved[8];
+} DB_TDEF_JOIN;
+
+struct DB_TDEF_MEAS {
+    char Name[33];
+    char Name2[66];
+    char Kind;              /* 'M' */
+    int16_t Type;
+    char ConversionType;    /* 'R', or the conversion's 'P', 'I', 'T' */
+    char EUCMID[33];
+    int16_t ConversionClass; /* 5 for a polynomial or pair-set conversion */
+    char Reserved[6];
+    double EULowValue;
+    double EUHighValue;
+    char EUName[16];
+    DB_IP_HDR* PairSet;
+    int16_t CoefficientCount;
+    double Coefficients[10];
+    DB_TDEF_JOIN* Join;
+    DB_TDEF_MEASRU* FirstMeasRU;
+};
+
+struct DB_TDEF_SAMPLE {
+    char Name[40];
+    int16_t Type;
+    char Reserved1[2];
+    int16_t Size;
+    int16_t Spare;
+    char SourceName[28];
+    int16_t DirectionOrSDI;
+    int16_t CommandWordOrLabel;
+    int16_t LocationKind;
+    int16_t WordNumber;
+    char Reserved2[32];
+    DB_TDEF_MEASRU* FirstMeasRU;
+};
+
+typedef struct DB_MEAS_LIST_ENTRY {
+    char Name[33];
+    char Name2[33];
+    char Kind;              /* 'M' */
+    char Reserved1[3];
+    char Class;             /* 'G' for conversion class 5, else 'D' */
+    char Reserved2[5];
+    DB_TDEF_MEASRU* FirstMeasRU;
+} DB_MEAS_LIST_ENTRY;
+
+/* ExportData writes one CSV at outputFile: a column per parameter named in
+ * paramListFile (one name a line), a row per intervalUs microseconds from
+ * startTime to endTime ("DDD:HH:MM:SS:uuuuuu", at most 65,535 rows), each
+ * cell the first sample at or after the row time from
+ * inputFolder/<list base name>/<name>_M.DAT. 0, -2 when the list file
+ * cannot be opened, -1 on any other failure (reason in GetErrMsg()). */
+TESSIN_API int ORVANE_CDECL ExportData(const char* inputFolder, const char* outputFile, const char* startTime,
+                                       const char* endTime, int intervalUs, const char* paramListFile);
+
+/* WriteTMATS writes a TMATS text for PCM recordings from `count` format
+ * records (the form GetPCMFormatInfo returns) at `path`; 0, or -1 with the
+ * reason in GetErrMsg(). The records are only read. */
+TESSIN_API int ORVANE_CDECL WriteTMATS(const char* path, const PCM_FORMAT_INFO* formats, int count);
+
+TESSIN_API uint64_t ORVANE_CDECL ProcessTMATS(const char* path, DB_MEAS_LIST_ENTRY** list, int* listCount,
+                                              DB_TDEF_SAMPLE** samples, int* sampleCount, DB_TDEF_MEASRU** measru,
+                                              int* measruCount, DB_TDEF_MEAS** meas, int* measCount,
+                                              PCM_FORMAT_INFO** formats, int* formatCount, BUS_INFO** buses,
+                                              int* busCount);
+
 
 #ifdef __cplusplus
 /* Pointer-free records keep the layout of the Windows build. */
@@ -510,6 +633,17 @@ static_assert(sizeof(DB_MEASRU_INFO) == 72 && offsetof(DB_MEASRU_INFO, MeasID) =
 static_assert(sizeof(SUBCOM_INFO) == 24 && offsetof(SUBCOM_INFO, Details) == 16);
 static_assert(sizeof(PCM_FORMAT_INFO) == 600 && offsetof(PCM_FORMAT_INFO, LastGuard) == 592);
 static_assert(sizeof(BUS_INFO) == 280 && offsetof(BUS_INFO, LastGuard) == 272);
+static_assert(sizeof(DB_TDEF_FRAGMENT) == 48 && offsetof(DB_TDEF_FRAGMENT, Value) == 8);
+static_assert(offsetof(DB_TDEF_MEASRU, Kind) == 100 && offsetof(DB_TDEF_MEASRU, Meas) == 112 &&
+              sizeof(DB_TDEF_MEASRU) == 144);
+static_assert(offsetof(DB_TDEF_MEAS, Type) == 100 && offsetof(DB_TDEF_MEAS, ConversionClass) == 136 &&
+              offsetof(DB_TDEF_MEAS, EULowValue) == 144 && offsetof(DB_TDEF_MEAS, PairSet) == 176 &&
+              offsetof(DB_TDEF_MEAS, Coefficients) == 192 && sizeof(DB_TDEF_MEAS) == 288);
+static_assert(offsetof(DB_TDEF_SAMPLE, Size) == 44 && offsetof(DB_TDEF_SAMPLE, SourceName) == 48 &&
+              offsetof(DB_TDEF_SAMPLE, WordNumber) == 82 && offsetof(DB_TDEF_SAMPLE, FirstMeasRU) == 120 &&
+              sizeof(DB_TDEF_SAMPLE) == 128);
+static_assert(offsetof(DB_TDEF_JOIN, FragmentCount) == 16 && sizeof(DB_TDEF_JOIN) == 40);
+static_assert(offsetof(DB_MEAS_LIST_ENTRY, Class) == 70 && sizeof(DB_MEAS_LIST_ENTRY) == 88);
 #endif
 
 #endif /* TESSIN_H */

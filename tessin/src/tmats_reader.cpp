@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/format.h"
 #include "tessin_state.h"
+#include "tmats_fields.h"
 
 namespace tessin {
 namespace {
@@ -107,6 +108,12 @@ void LogEntries(const ServicesState& s) {
             UtilitiesLog(line);
         }
     }
+}
+
+// Logs the line and leaves its text as the last error.
+void ReadFailure(const std::string& text) {
+    UtilitiesLog(text + "\n");
+    CopyField(Services().lastError, kLastErrorSize, text.c_str());
 }
 
 }  // namespace
@@ -231,39 +238,39 @@ int sort_tmats_attributes(char* text, int length) {
 int ReadTMATS(const char* path, int sort) {
     ServicesState& s = Services();
     if (!path || !*path) {
-        UtilitiesLog("ReadTMATS: No input file specified\n");
+        ReadFailure("ReadTMATS: No input file specified");
         return -1;
     }
     Descriptor file(path);
     if (!file.ok()) {
-        UtilitiesLogF("ReadTMATS: Error opening input file %s\n", path);
+        ReadFailure(platform::Format("ReadTMATS: Error opening input file %s", path));
         return -1;
     }
     char head[kMinimumSource];
     if (file.ReadAt(head, kMinimumSource, 0) < kMinimumSource) {
-        UtilitiesLogF("ReadTMATS: Error reading input file %s\n", path);
+        ReadFailure(platform::Format("ReadTMATS: Error reading input file %s", path));
         return -1;
     }
     bool recording = static_cast<unsigned char>(head[0]) == 0x25 && static_cast<unsigned char>(head[1]) == 0xEB;
     int64_t readSize = recording ? kRecordingReadSize : file.Length();
     free_tmats_buffer();
     if (readSize < 0 || readSize > INT_MAX - kTextReserve) {
-        UtilitiesLog("ReadTMATS: Error allocating input buffer.\n");
+        ReadFailure("ReadTMATS: Error allocating input buffer.");
         return -1;
     }
     s.text.reset(new (std::nothrow) char[static_cast<std::size_t>(readSize + kTextReserve)]());
     if (!s.text) {
-        UtilitiesLog("ReadTMATS: Error allocating input buffer.\n");
+        ReadFailure("ReadTMATS: Error allocating input buffer.");
         return -1;
     }
     int64_t got = file.ReadAt(s.text.get(), readSize, 0);
     if (got <= 0) {
-        UtilitiesLogF("ReadTMATS: Error reading input file %s\n", path);
+        ReadFailure(platform::Format("ReadTMATS: Error reading input file %s", path));
         return -1;
     }
     s.textLength = static_cast<int32_t>(got);
     if (sort && sort_tmats_attributes(s.text.get(), s.textLength) != 0) {
-        UtilitiesLog("ReadTMATS: Problem sorting the TMATS data.\n");
+        ReadFailure("ReadTMATS: Problem sorting the TMATS data.");
         free_tmats_buffer();
         return -1;
     }
@@ -272,6 +279,19 @@ int ReadTMATS(const char* path, int sort) {
 
 void free_tmats_buffer() {
     ServicesState& s = Services();
+    if (s.listRecord) {
+        TmatsState& tm = State().tmats;
+        auto& records = tm.records.Get();
+        for (auto it = records.begin(); it != records.end(); ++it) {
+            if (&(*it)->info != s.listRecord) continue;
+            records.erase(it);
+            break;
+        }
+        if (tm.current == s.listRecord) tm.current = nullptr;
+        s.listRecord = nullptr;
+    }
+    s.dataLinks.clear();
+    s.dataLinks.shrink_to_fit();
     ClearEntries(s);
     s.entries.shrink_to_fit();
     s.text.reset();
@@ -285,6 +305,7 @@ void ServicesState::Reset() {
     lastError[0] = '\0';
     current.reset();
     superseded.clear();
+    tables.reset();
 }
 
 }  // namespace tessin

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "ch10_fixture.h"
+#include "tests/support/ch10_fixture.h"
 
 namespace ch10fix {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "pcm_format.h"
-#include "pcm_test_support.h"
+#include "tests/tessin/pcm_test_support.h"
 
 namespace {
 

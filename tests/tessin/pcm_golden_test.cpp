@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "pcm_test_support.h"
-#include "tmats_dump.h"
+#include "tests/tessin/pcm_test_support.h"
+#include "tools/tmats_dump.h"
 
 namespace {
 

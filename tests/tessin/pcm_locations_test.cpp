@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "pcm_test_support.h"
+#include "tests/tessin/pcm_test_support.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Calls of GetPCMFormatInfo on attribute lists, for the PCM record tests.
 #include <string>
 
-#include "services_test_support.h"
+#include "tests/tessin/services_test_support.h"
 #include "tessin.h"
 #include "tessin_state.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "services_test_support.h"
+#include "tests/tessin/services_test_support.h"
 #include "tmats_reader.h"
 
 namespace {

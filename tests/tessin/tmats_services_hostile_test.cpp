@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "pcm_test_support.h"
+#include "tests/tessin/pcm_test_support.h"
 #include "tmats_reader.h"
 
 namespace {
@@ -229,6 +229,43 @@ TEST_F(TmatsServicesSamples, EveryFileGetsItsResult) {
         }
         EXPECT_EQ(FreePCMFormatInfo(), 0);
         EXPECT_EQ(FreePCMFormatInfo(), 0);
+    }
+}
+
+// The lists and ProcessTMATS over every sample: a length or -1, canaries
+// intact, a format count or the failure value.
+TEST_F(TmatsServicesSamples, ListsAndTablesOfEveryFile) {
+    std::string dir = ch10fix::SampleDataDir();
+    if (dir.empty()) GTEST_SKIP() << "no sample data";
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.is_regular_file() && e.path().extension() != ".md") files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    constexpr int kLength = 1 << 16;
+    std::vector<char> buf(kLength + 64);
+    for (const std::string& path : files) {
+        SCOPED_TRACE(path);
+        for (auto service : {GetParametersFromTMATS, GetTMATSConfigInfo}) {
+            std::fill(buf.begin(), buf.end(), '\x5A');
+            int result = service(path.c_str(), buf.data(), kLength);
+            if (result >= 0) {
+                EXPECT_EQ(result, static_cast<int>(strnlen(buf.data(), kLength)));
+            } else {
+                EXPECT_EQ(result, -1);
+            }
+            EXPECT_EQ(std::count(buf.begin() + kLength, buf.end(), '\x5A'), 64);
+        }
+        // ProcessTMATS writes its .cfg beside the source: work on a copy.
+        std::string copy = dir_.File("copy.c10");
+        std::string bytes = ch10fix::ReadText(path);
+        ASSERT_TRUE(ch10fix::WriteFile(copy, ch10fix::Bytes(bytes.begin(), bytes.end())));
+        int count = -1;
+        uint64_t result = ProcessTMATS(copy.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr, &count, nullptr, nullptr);
+        if (result != UINT64_C(0xFFFFFFFF)) {
+            EXPECT_LT(result, UINT64_C(0x8000));
+        }
+        FreePCMFormatInfo();
     }
 }
 

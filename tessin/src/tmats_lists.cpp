@@ -1,0 +1,243 @@
+// The measurand list and the recorder channel list of a TMATS file, written
+// into a caller's buffer.
+#include "tmats_lists.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "pcm_format.h"
+#include "platform/format.h"
+#include "tessin_state.h"
+#include "tmats_fields.h"
+#include "tmats_reader.h"
+
+namespace tessin {
+namespace {
+
+constexpr std::size_t kNameChars = 15;
+constexpr std::size_t kDescriptionChars = 60;
+constexpr std::size_t kFirstBusNames = 10000;
+constexpr std::size_t kBusNameGrowth = 1000;
+
+ServicesState& Services() { return State().services; }
+
+// Logs the line and leaves it, without its line end, as the last error.
+void ListFailure(const std::string& line) {
+    UtilitiesLog(line);
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    CopyField(Services().lastError, kLastErrorSize, text.c_str());
+}
+
+// Caller's buffer checks done before the file is read.
+bool BufferUsable(const char* service, const char* buf, int length) {
+    if (!buf) {
+        ListFailure(platform::Format("%s: Null buf pointer passed.\n", service));
+        return false;
+    }
+    if (length < 1) {
+        ListFailure(platform::Format("%s: Invalid buf length passed.\n", service));
+        return false;
+    }
+    return true;
+}
+
+// The record made from the text read stays the lists' until
+// free_tmats_buffer, even when validation abandoned it.
+CHAN_INFO* ProcessListText() {
+    ServicesState& s = Services();
+    char errorText[80] = "";
+    CHAN_INFO* record = process_tmats_packet(s.text.get(), s.textLength, errorText, nullptr);
+    s.listRecord = State().tmats.current;
+    return record;
+}
+
+std::string Cut(const char* value, std::size_t chars) { return std::string(value, strnlen(value, chars)); }
+
+// D groups: links named by DLN, with the measurement lists MN\N announces.
+void CollectDataLinks(std::vector<DataLinkEntry>& links) {
+    int32_t group = -1;
+    DataLinkEntry* link = nullptr;
+    for (const TmatsEntry& e : GroupEntries(ServiceGroup::D)) {
+        if (e.group != group) {
+            group = e.group;
+            link = nullptr;
+        }
+        if (e.id == 0) {
+            std::string name = Cut(e.value, 63);
+            name = name.substr(0, name.find(','));
+            if (name.empty()) continue;
+            if (!link) link = &links.emplace_back();
+            CopyField(link->name, sizeof link->name, name.c_str());
+            link->kind = 'P';
+        } else if (link && e.id == 3) {
+            int32_t n = DecimalValue(e.value);
+            if (n > 0) {
+                link->capacity += n;
+                link->names.reserve(static_cast<std::size_t>(link->capacity));
+            }
+        } else if (link && e.id == 4 && static_cast<int32_t>(link->names.size()) < link->capacity) {
+            link->names.push_back(Cut(e.value, kNameChars));
+        }
+    }
+}
+
+// B groups: every MN names a measurement on the bus link.
+bool CollectBusLinks(std::vector<DataLinkEntry>& links) {
+    int32_t group = -1;
+    DataLinkEntry* link = nullptr;
+    for (const TmatsEntry& e : GroupEntries(ServiceGroup::B)) {
+        if (e.group != group) {
+            group = e.group;
+            link = nullptr;
+        }
+        if (e.id == 0) {
+            std::string name = Cut(e.value, 63);
+            name = name.substr(0, name.find(','));
+            if (name.empty()) continue;
+            if (!link) link = &links.emplace_back();
+            CopyField(link->name, sizeof link->name, name.c_str());
+            link->kind = 'B';
+        } else if (link && e.id == 28) {
+            try {
+                if (link->names.capacity() == 0) link->names.reserve(kFirstBusNames);
+                if (link->names.size() == link->names.capacity())
+                    link->names.reserve(link->names.capacity() + kBusNameGrowth);
+            } catch (const std::bad_alloc&) {
+                ListFailure("GetParametersFromTMATS: Could not realloc\n");
+                return false;
+            }
+            link->names.push_back(Cut(e.value, kNameChars));
+        }
+    }
+    return true;
+}
+
+const char* LinkOf(const std::vector<DataLinkEntry>& links, const std::string& name) {
+    for (const DataLinkEntry& link : links)
+        if (std::binary_search(link.names.begin(), link.names.end(), name)) return link.name;
+    return "UNKNOWN";
+}
+
+struct MeasurandLine {
+    std::string name;
+    char kind = 'M';
+    std::string description;
+    std::string units;
+};
+
+struct BufferText {
+    char* buf;
+    int length;
+    int64_t written = 0;
+};
+
+void EmitMeasurand(BufferText& out, const MeasurandLine& m, const std::vector<DataLinkEntry>& links) {
+    if (m.name.empty()) return;
+    std::string line = platform::Format("%s|%c|%s|%s|%s\n", m.name.c_str(), m.kind, m.description.c_str(),
+                                        m.units.c_str(), LinkOf(links, m.name));
+    if (out.written + static_cast<int64_t>(line.size()) >= out.length) return;
+    std::memcpy(out.buf + out.written, line.data(), line.size());
+    out.written += static_cast<int64_t>(line.size());
+}
+
+void WriteMeasurands(BufferText& out, const std::vector<DataLinkEntry>& links) {
+    MeasurandLine m;
+    int32_t group = -1;
+    for (const TmatsEntry& e : GroupEntries(ServiceGroup::C)) {
+        if (group != -1 && e.group != group) {
+            EmitMeasurand(out, m, links);
+            m = MeasurandLine{};
+        }
+        group = e.group;
+        switch (e.id) {
+        case 0: m.name = Cut(e.value, kNameChars); break;
+        case 12: m.description = Cut(e.value, kDescriptionChars); break;
+        case 15: m.units = Cut(e.value, kNameChars); break;
+        case 60: m.kind = std::strncmp(e.value, "RAW", 3) == 0 ? 'S' : 'M'; break;
+        default: break;
+        }
+    }
+    EmitMeasurand(out, m, links);
+}
+
+int ParameterList(const char* path, char* buf, int length) {
+    ServicesState& s = Services();
+    s.filter = "RBDC";
+    if (ReadTMATS(path, 0) != 0) return -1;
+    ProcessListText();
+    if (sort_tmats_attributes(s.text.get(), s.textLength) != 0) {
+        ListFailure("ReadTMATS: Problem sorting the TMATS data.\n");
+        return -1;
+    }
+    try {
+        CollectDataLinks(s.dataLinks);
+        if (!CollectBusLinks(s.dataLinks)) return -1;
+    } catch (const std::bad_alloc&) {
+        ListFailure("GetParametersFromTMATS: Problem allocating memory.\n");
+        return -1;
+    }
+    for (DataLinkEntry& link : s.dataLinks) std::sort(link.names.begin(), link.names.end());
+    std::memset(buf, 0, static_cast<std::size_t>(length));
+    BufferText out{buf, length};
+    WriteMeasurands(out, s.dataLinks);
+    return static_cast<int>(out.written);
+}
+
+}  // namespace
+
+int get_ch10_channel_list(const char* path, char* buf, int length) {
+    if (ReadTMATS(path, 0) != 0) return -1;
+    CHAN_INFO* record = ProcessListText();
+    std::memset(buf, 0, static_cast<std::size_t>(length));
+    if (!record) {
+        ListFailure(platform::Format("Error reading the channel list from file %s.", path ? path : ""));
+        free_tmats_buffer();
+        return -1;
+    }
+    int written = BuildChannelList(*record, buf, length);
+    UtilitiesLogF("get_ch10_channel_list: buf_ptr=%s\n", buf);
+    free_tmats_buffer();
+    return written;
+}
+
+}  // namespace tessin
+
+TESSIN_API int ORVANE_CDECL GetParametersFromTMATS(const char* path, char* buf, int length) {
+    using namespace tessin;
+    Services().lastError[0] = '\0';
+    OpenUtilitiesLog();
+    int result = -1;
+    if (BufferUsable("GetParametersFromTMATS", buf, length)) {
+        try {
+            result = ParameterList(path, buf, length);
+        } catch (const std::bad_alloc&) {
+            ListFailure("GetParametersFromTMATS: Problem allocating memory.\n");
+            result = -1;
+        }
+        free_tmats_buffer();
+    }
+    FlushUtilitiesLog();
+    return result;
+}
+
+TESSIN_API int ORVANE_CDECL GetTMATSConfigInfo(const char* path, char* buf, int length) {
+    using namespace tessin;
+    Services().lastError[0] = '\0';
+    OpenUtilitiesLog();
+    int result = -1;
+    if (BufferUsable("GetTMATSConfigInfo", buf, length)) {
+        try {
+            result = get_ch10_channel_list(path, buf, length);
+        } catch (const std::bad_alloc&) {
+            ListFailure("GetTMATSConfigInfo: Problem allocating memory.\n");
+            free_tmats_buffer();
+            result = -1;
+        }
+    }
+    FlushUtilitiesLog();
+    return result;
+}
