@@ -21,14 +21,9 @@ using namespace sandraltest;
 using DecoderSamples = SandralFixture;
 
 std::vector<std::string> SampleRecordings() {
-    std::vector<std::string> paths;
     const std::string dir = ch10fix::SampleDataDir();
-    if (dir.empty()) return paths;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) {
-        const auto ext = e.path().extension().string();
-        if (ext == ".c10" || ext == ".ch10") paths.push_back(e.path().string());
-    }
-    std::sort(paths.begin(), paths.end());
+    std::vector<std::string> paths;
+    for (const std::string& name : ch10fix::SampleRecordingNames()) paths.push_back(dir + "/" + name);
     return paths;
 }
 

@@ -1,5 +1,6 @@
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -33,6 +34,18 @@ std::string SampleDataDir() {
     std::filesystem::path dir = std::filesystem::path(ORVANE_SOURCE_DIR) / ".." / "shared" / "data";
     if (std::filesystem::is_directory(dir, ec)) return std::filesystem::weakly_canonical(dir, ec).string();
     return {};
+}
+
+std::vector<std::string> SampleRecordingNames() {
+    std::vector<std::string> names;
+    const std::string dir = SampleDataDir();
+    if (dir.empty()) return names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        const std::string ext = e.path().extension().string();
+        if (ext == ".c10" || ext == ".ch10") names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace ch10fix

@@ -1,6 +1,7 @@
 #pragma once
 // A temporary directory for one test, removed with everything in it.
 #include <string>
+#include <vector>
 
 namespace ch10fix {
 
@@ -19,5 +20,7 @@ private:
 
 // ../shared/data beside the checkout (or $ORVANE_SAMPLE_DIR); empty when absent.
 std::string SampleDataDir();
+// The recordings (*.c10, *.ch10) there, file names sorted; none when absent.
+std::vector<std::string> SampleRecordingNames();
 
 }  // namespace ch10fix

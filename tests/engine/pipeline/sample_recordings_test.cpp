@@ -55,15 +55,7 @@ protected:
         if (samples.empty()) GTEST_SKIP() << "no sample recordings beside the checkout";
     }
     std::string Sample(const std::string& name) const { return samples + "/" + name; }
-    std::vector<std::string> Recordings() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(samples)) {
-            const std::string ext = e.path().extension().string();
-            if (ext == ".c10" || ext == ".ch10") names.push_back(e.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    static std::vector<std::string> Recordings() { return ch10fix::SampleRecordingNames(); }
     bool StartsWithSetupRecord(const std::string& name) const {
         const ch10fix::Bytes b = ch10fix::ReadFile(Sample(name));
         return b.size() >= 24 && ch10fix::Get16(b, 0) == ch10fix::kSync && b[15] == 0x01;
