@@ -86,7 +86,10 @@ int64_t WalkBackward(const std::string& path, int64_t base, int packets, const W
     if (in.handle < 0) return -1;
     uint8_t* buf = WalkBuffer();
     int counted = 0;
-    int64_t candidate = base - 24;  // the next offset to test
+    // Packets start at multiples of 4; from a base that is not one (the size
+    // of a recording ending in a cut packet) plain 4-byte steps would miss
+    // every packet.
+    int64_t candidate = (base - 24) & ~int64_t{3};  // the next offset to test
     while (candidate >= 0) {
         const int64_t end = candidate + 24;
         const int64_t start = std::max<int64_t>(0, end - kWalkWindow);
