@@ -140,6 +140,57 @@ TEST(SandralViewer, GeneratedRecordingAsFileAndSegmentSet) {
             }
 }
 
+TEST(SandralViewer, SliderAndTimePositions) {
+    sandraltest::GenSpec spec;
+    spec.dataPackets = 150;
+    spec.minLength = 8 * 1024;
+    spec.maxLength = 28 * 1024;
+    spec.timeEveryBytes = 128 * 1024;
+    spec.cutLast = true;
+    const auto gen = sandraltest::Generate(spec);
+    ch10fix::TempDir dir;
+    const std::string file = dir.File("gen.c10");
+    ASSERT_TRUE(ch10fix::WriteFile(file, gen.bytes));
+    const OwnWalk own = Walk(gen.bytes);
+    const int64_t size = gen.Size();
+    auto firstFrom = [&](int64_t at) {
+        std::vector<int64_t> out;
+        for (int64_t o : own.offsets)
+            if (o >= at && out.size() < 5) out.push_back(o);
+        return out;
+    };
+    struct Row {
+        std::string step;
+        int result;
+        std::vector<int64_t> printed;
+        bool table;
+    };
+    const double target = gen.packets[90].timeUsec;
+    const auto day = static_cast<int64_t>(target / 86400e6);
+    const auto rest = static_cast<int64_t>(target) - day * 86400000000LL;
+    const std::string timeText = std::to_string(day) + ":0:0:" + std::to_string(rest / 1000000) + ":" +
+                                 std::to_string(rest % 1000000);
+    const std::vector<Row> rows = {
+        {"slider=0", 0, firstFrom(0), true},
+        {"slider=37", 0, firstFrom((size * 37 / 100) & ~int64_t{7}), false},
+        {"slider=100", 2, {own.offsets.back()}, false},
+        {"time=" + timeText, 0, firstFrom(gen.packets[90].offset), false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.step);
+        ch10fix::TempDir pages;
+        const auto run = ch10fix::RunProgram(
+            {VIEWER_STANDIN_PROGRAM, "--out-dir", pages.Path(), file, "list", row.step, "pos", "next=5"});
+        ASSERT_EQ(run.ExitCode(), 0) << run.err;
+        const auto requests = Requests(run.out);
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_EQ(requests[0].result, row.result);
+        EXPECT_EQ(requests[0].printed, row.printed);
+        const std::string page = ch10fix::ReadText(pages.File("page_0000.txt"));
+        EXPECT_EQ(page.find("Chapter 10 Filename:") != std::string::npos, row.table);
+    }
+}
+
 TEST(SandralViewer, SampleRecordings) {
     const std::string data = ch10fix::SampleDataDir();
     if (data.empty() || !std::filesystem::exists(data)) GTEST_SKIP() << "no sample recordings";
