@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "tests/sandral/browse_recording.h"
 #include "tests/sandral/sandral_test_support.h"
 #include "tests/support/temp_dir.h"
+#include "time_convert.h"
 #include "time_seek.h"
 
 namespace {
@@ -176,6 +178,52 @@ TEST_F(SandralSeek, NewChannelListForgetsTheOldReferences) {
     const double target = genB.packets[60].timeUsec;
     ASSERT_EQ(Ch10GoToTime(b.c_str(), TimeText(target).c_str(), text), 0);
     EXPECT_EQ(text, sandral::HexOffsetText(Oracle(genB, target)));
+}
+
+// Time packets of a real recording by its own packet walk; empty when the
+// walk needs resynchronisation or the times do not rise with the offsets.
+std::vector<std::pair<int64_t, double>> RisingTimePackets(const ch10fix::Bytes& b) {
+    std::vector<std::pair<int64_t, double>> out;
+    std::size_t pos = 0;
+    while (pos + 24 <= b.size()) {
+        const uint32_t length = ch10fix::Get32(b, pos + 4);
+        if (ch10fix::Get16(b, pos) != 0xEB25 || length == 0 || pos + length > b.size() ||
+            ch10fix::HeaderChecksum(b.data() + pos) != ch10fix::Get16(b, pos + 22))
+            return {};
+        if (b[pos + 15] == 0x11) {
+            const std::size_t at = pos + 24 + ((b[pos + 14] & 0x80) ? 12 : 0);
+            if (at + 10 > b.size()) return {};
+            const double t = sandral::irig_time_to_usec(
+                ch10fix::Get32(b, at), {ch10fix::Get16(b, at + 4), ch10fix::Get16(b, at + 6), ch10fix::Get16(b, at + 8)});
+            if (!out.empty() && t <= out.back().second) return {};
+            out.emplace_back(static_cast<int64_t>(pos), t);
+        }
+        pos += length;
+    }
+    return out;
+}
+
+TEST_F(SandralSeek, SampleRecordingsWithRisingTimes) {
+    const std::string data = ch10fix::SampleDataDir();
+    if (data.empty() || !std::filesystem::exists(data)) GTEST_SKIP() << "no sample recordings";
+    int checked = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(data)) {
+        const auto ext = entry.path().extension();
+        if (ext != ".c10" && ext != ".ch10") continue;
+        const auto times = RisingTimePackets(ch10fix::ReadFile(entry.path().string()));
+        if (times.empty()) continue;
+        ++checked;
+        const std::string path = entry.path().string();
+        for (const auto& [offset, time] : times) {
+            int64_t found = -1;
+            ASSERT_EQ(sandral::get_ch10_time_offset(path, static_cast<int64_t>(time), &found), 0) << path;
+            EXPECT_LE(found, offset) << path;
+        }
+        int64_t found = -1;
+        EXPECT_EQ(sandral::get_ch10_time_offset(path, static_cast<int64_t>(times.back().second + 3600e6), &found), -1)
+            << path;
+    }
+    if (checked == 0) GTEST_SKIP() << "no sample recording with rising time packets";
 }
 
 }  // namespace
