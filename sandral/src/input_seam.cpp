@@ -16,6 +16,8 @@ public:
 };
 }  // namespace
 
+int64_t RecordingInput::Size(const char* path, int inputType) { return iSize(path, inputType); }
+
 RecordingInput& LibraryInput() {
     static Library library;
     return library;

@@ -13,6 +13,8 @@ public:
     virtual int Read(int handle, void* buffer, int count) = 0;
     virtual int64_t Goto(int handle, uint32_t offsetLow, int32_t offsetHigh, int origin) = 0;
     virtual int Close(int handle) = 0;
+    // iSize by default: test inputs that only replace reads keep it.
+    virtual int64_t Size(const char* path, int inputType);
 };
 
 // iOpen, iRead, iGoto and iClose of libtessin.

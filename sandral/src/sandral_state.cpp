@@ -28,6 +28,14 @@ void ResetStateForTests() {
     b.outputFileName.clear();
     b.fileSize = b.startOffset = b.currentOffset = b.firstPrintedOffset = b.lastPrintedOffset = 0;
     b.channelFilter = b.skipCount = b.packetCount = 0;
+    b.requestMode = b.lastSkip = b.lastCount = b.lastChannel = 0;
+    b.offsetHistory.fill(0);
+    b.historyCursor = 0;
+    b.averagePacketSize = 0;
+    b.reopenPending = b.atEndOfData = false;
+    b.lastRequestMode = -1;
+    b.lastRequestSkip = 0;
+    b.seekPath.clear();
     s.time = TimeState{};
     s.stepping = SteppingState{};
     s.player = PlayerState{};

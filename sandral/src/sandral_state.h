@@ -18,6 +18,7 @@ constexpr int32_t kSlotSize = 0x80000;     // one read
 constexpr int32_t kMaxPacketLength = 0x80000;
 constexpr int32_t kTmatsReadSize = 0xFC000;
 constexpr int kGroupCount = 256;
+constexpr int kHistorySize = 1000;
 
 // The browse fields the stepping and the printers read. The browse calls
 // set them; until they exist, the tests and sandral-list do.
@@ -33,6 +34,25 @@ struct BrowseState {
     int32_t channelFilter = 0;
     int32_t skipCount = 0;
     int32_t packetCount = 0;
+    int32_t requestMode = 0;  // 0 forward, 1 PREV, 2 ABS, 3 EOF, 4 BOF
+    int32_t lastSkip = 0;
+    int32_t lastCount = 0;
+    int32_t lastChannel = 0;
+    std::array<int64_t, kHistorySize> offsetHistory{};
+    int32_t historyCursor = 0;
+    int32_t averagePacketSize = 0;
+    bool reopenPending = false;
+    bool atEndOfData = false;
+    // The last packet request's mode and skip argument, for the average's limit.
+    int32_t lastRequestMode = -1;
+    int32_t lastRequestSkip = 0;
+    // The time seek's recording: its final scan times packets through
+    // walks over it, not over recordingPath. Empty outside a seek.
+    std::string seekPath;
+    // Scan buffers, made on first use and kept.
+    std::unique_ptr<uint8_t[]> walkBuffer;
+    std::unique_ptr<uint8_t[]> averageBuffer;
+    std::unique_ptr<uint8_t[]> seekBuffer;
 };
 
 // Time references per channel group and the header printer's packet-time

@@ -1,5 +1,6 @@
 #include "time_reference.h"
 
+#include "channel_walk.h"
 #include "sandral_state.h"
 #include "time_convert.h"
 
@@ -67,7 +68,18 @@ ComputedTime compute_packet_irig_time(const ch10::PacketHeader& header) {
     return {format_usec_time(time), had};
 }
 
-void FindReferenceBackward(uint16_t, bool) {}
+void FindReferenceBackward(uint16_t group, bool anyGroup) {
+    TimeState& t = Time();
+    const BrowseState& b = State().browse;
+    // Time packets passed move currentGroup; the packet being timed keeps its own.
+    const uint16_t keep = t.currentGroup;
+    const WalkCounts isReference = [group, anyGroup](const ch10::PacketHeader& h) {
+        if (h.dataType != 0x11) return false;
+        return anyGroup || (h.channelId == 0 ? 0 : GroupOf(h.channelId)) == group;
+    };
+    WalkBackward(b.seekPath.empty() ? b.recordingPath : b.seekPath, b.currentOffset, 1, isReference);
+    t.currentGroup = keep;
+}
 
 char* put_ipts_time(char* o, uint64_t stamp) { return PutRelativeToIrig(o, rtc_ticks_to_usec(AsSigned(stamp))); }
 
