@@ -11,23 +11,34 @@ namespace {
 // Writes left until the seam fails one; 0 = off.
 std::atomic<int> failCountdown{0};
 
-bool SeamFailsThisWrite() {
-    int n = failCountdown.load(std::memory_order_relaxed);
+// Closes left until the seam fails one; 0 = off.
+std::atomic<int> failCloseCountdown{0};
+
+bool SeamFails(std::atomic<int>& countdown) {
+    int n = countdown.load(std::memory_order_relaxed);
     while (n > 0) {
-        if (failCountdown.compare_exchange_weak(n, n - 1, std::memory_order_relaxed)) return n == 1;
+        if (countdown.compare_exchange_weak(n, n - 1, std::memory_order_relaxed)) return n == 1;
     }
     return false;
 }
 
+bool SeamFailsThisWrite() { return SeamFails(failCountdown); }
+
 }  // namespace
 
-OutputFile::~OutputFile() { Close(); }
+OutputFile::~OutputFile() {
+    const int saved = errno;
+    Close();
+    errno = saved;
+}
 
 OutputFile::OutputFile(OutputFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     if (this != &other) {
+        const int saved = errno;
         Close();
+        errno = saved;
         fd_ = other.fd_;
         other.fd_ = -1;
     }
@@ -70,14 +81,20 @@ bool OutputFile::WriteAll(const void* data, std::size_t size) {
     return true;
 }
 
-void OutputFile::Close() {
-    if (fd_ >= 0) {
-        const int saved = errno;
-        ::close(fd_);
-        errno = saved;
-        fd_ = -1;
+bool OutputFile::Close() {
+    if (fd_ < 0) return true;
+    // On Linux a failed close (EIO, or ENOSPC on a network file system) may
+    // mean written data never arrived; the descriptor is gone either way.
+    bool ok = ::close(fd_) == 0;
+    fd_ = -1;
+    if (ok && SeamFails(failCloseCountdown)) {
+        errno = EIO;
+        ok = false;
     }
+    return ok;
 }
+
+void OutputFile::FailNthCloseForTests(int n) { failCloseCountdown.store(n < 0 ? 0 : n, std::memory_order_relaxed); }
 
 void OutputFile::FailNthWriteForTests(int n) { failCountdown.store(n < 0 ? 0 : n, std::memory_order_relaxed); }
 

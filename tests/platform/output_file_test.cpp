@@ -78,6 +78,22 @@ TEST(OutputFile, FailedWritesKeepTheReason) {
     EXPECT_EQ(ReadText(dir.File("seam")), "13");
 }
 
+TEST(OutputFile, CloseReportsItsFailure) {
+    OutputFile none;
+    EXPECT_TRUE(none.Close()) << "nothing open is no failure";
+    ch10fix::TempDir dir;
+    OutputFile kept = OutputFile::Open(dir.File("kept"));
+    OutputFile failing = OutputFile::Open(dir.File("failing"));
+    ASSERT_TRUE(kept.IsOpen() && failing.IsOpen());
+    OutputFile::FailNthCloseForTests(2);
+    EXPECT_TRUE(kept.Close());
+    EXPECT_FALSE(failing.Close());
+    EXPECT_EQ(errno, EIO);
+    EXPECT_FALSE(failing.IsOpen()) << "closed either way";
+    EXPECT_TRUE(failing.Close());
+    OutputFile::FailNthCloseForTests(0);
+}
+
 TEST(DateText, EnglishNamesWhateverTheLocale) {
     std::tm t{};
     t.tm_year = 2025 - 1900;

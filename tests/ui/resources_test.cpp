@@ -78,7 +78,7 @@ TEST(Resources, TemplatesAddressEachControlOnce) {
     std::set<int> ids;
     for (const ui::ControlTemplate& c : form->controls)
         if (c.id >= 0) ids.insert(c.id);
-    const std::set<int> expected{1004, 1006, 1092, 1019, 1029, 1037, 1008, 1026, 1030, 1010, 1034, 1012,
+    const std::set<int> expected{1004, 1006, 1092, 1019, 1029, 1037, 1008, 1026, 1030, 1032, 1010, 1034, 1012,
                                  1035, 1059, 1047, 1048, 1049, 1050, 1051, 1052, 1053, 1061, 1062, 1025,
                                  1041, 1065, 1066, 1069, 1070, 1068, 1024, 1013, 1014, 1015, 1016};
     EXPECT_EQ(ids, expected);

@@ -14,9 +14,10 @@ namespace vexa {
 namespace {
 OutputNames NamesFromStem(const std::string& out, const std::string& logName, const std::string& stem) {
     OutputNames names;
-    names.outputPath = platform::Format("%s/%s", out.c_str(), logName.c_str());
-    names.summaryPath = platform::Format("%s/%s%s", out.c_str(), stem.c_str(), ".summary.txt");
-    names.tmatsTextPath = platform::Format("%s/%s%s", out.c_str(), stem.c_str(), ".TMATS.tmt");
+    // An empty directory gives bare names, in the working directory, never the root.
+    names.outputPath = platform::JoinPath(out, logName);
+    names.summaryPath = platform::JoinPath(out, stem + ".summary.txt");
+    names.tmatsTextPath = platform::JoinPath(out, stem + ".TMATS.tmt");
     return names;
 }
 }  // namespace

@@ -84,6 +84,15 @@ public:
     // names of every source and their sizes; the configuration is unchanged.
     std::vector<FileListRow> FillFileList(int mode) const;
     bool UsesExternalTmats() const;
+    // The input type the source opens with: 0 for a file, 101 + `recorderDrive`
+    // for a recorder; kDoNotOpen where that would be 100 or less, a file type,
+    // which would validate a local file of the same name.
+    static constexpr int kDoNotOpen = -1;
+    int SourceInputType() const {
+        if (!sourceIsRecorder) return 0;
+        const int type = 101 + recorderDrive;
+        return type > 100 ? type : kDoNotOpen;
+    }
     OutputNames CurrentOutputNames() const { return {outputPath, summaryPath, tmatsTextPath}; }
     void SetOutputNames(const OutputNames& names);
 };

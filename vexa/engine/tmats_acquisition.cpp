@@ -71,8 +71,8 @@ int TmatsAcquisition::ReadTmatsPacket(CRunConfig& config, int device, const std:
         input_.Close(config.inputHandle);
         config.inputHandle = -1;
     }
-    int type = config.sourceIsRecorder ? 101 + config.recorderDrive : 0;
-    int handle = input_.Open(sourcePath.c_str(), type);
+    const int type = config.SourceInputType();
+    int handle = type == CRunConfig::kDoNotOpen ? -1 : input_.Open(sourcePath.c_str(), type);
     config.inputHandle = handle;
     if (handle == -1) return -1;
     std::memset(buffer, 0, kReadChunk);

@@ -10,6 +10,7 @@
 #include "platform/event.h"
 #include "platform/format.h"
 #include "platform/latch.h"
+#include "platform/path.h"
 #include "platform/thread.h"
 #include "vexa/engine/check_sections.h"
 #include "vexa/engine/frame.h"
@@ -232,8 +233,9 @@ void ValidationEngine::FillChannelList(const std::string& logPrefix) {
 bool ValidationEngine::SelectSource(const OpenFilesTexts& texts, const std::string& outputDir,
                                     const std::string& logPrefix) {
     if (runConfig.inputType == 1) {
+        // An empty source keeps the channel record of an earlier choice, so
+        // its own message below can be reached.
         runConfig.sourcePath = texts.sourceFile;
-        run_.tmatsInfo = nullptr;
         FillChannelList(logPrefix);
         if (!run_.tmatsInfo) {
             PostBox("Please select a valid source file", "", BoxIcon::None);
@@ -255,7 +257,7 @@ bool ValidationEngine::SelectSource(const OpenFilesTexts& texts, const std::stri
     runConfig.nextFileIndex += 1;
     runConfig.sourcePath = runConfig.GetSourceFile(runConfig.currentFileIndex);
     if (runConfig.inputHandle != -1 && runConfig.inputHandle != 0) input_.Close(runConfig.inputHandle);
-    int handle = input_.Open(runConfig.sourcePath.c_str(), runConfig.sourceIsRecorder ? RecorderInputType() : 0);
+    int handle = OpenSourceInput();
     runConfig.inputHandle = handle < 0 ? -1 : handle;
     if (handle < 0) {
         PostBox("Empty or Invalid Directory.", "Kelvane", BoxIcon::Warning);
@@ -280,19 +282,21 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
     runConfig.tmatsSource = texts.tmats;
     runConfig.sourcePath.clear();
     const std::string outputDir = StripTrailingSeparators(texts.outputDir);
-    if (!SelectSource(texts, outputDir, outputDir + "/" + texts.outputFile)) return false;
+    if (!SelectSource(texts, outputDir, platform::JoinPath(outputDir, texts.outputFile))) return false;
 
     if (runConfig.inputHandle != -1 && runConfig.inputHandle != 0) {
         input_.Close(runConfig.inputHandle);
         runConfig.inputHandle = -1;
     }
-    int handle = input_.Open(runConfig.sourcePath.c_str(), runConfig.sourceIsRecorder ? RecorderInputType() : 0);
+    int handle = OpenSourceInput();
     runConfig.inputHandle = handle < 0 ? -1 : handle;
     if (handle < 0) {
         PostBox("Can't find source file(s).", "Kelvane", BoxIcon::Warning);
         return false;
     }
 
+    // The earlier log may be incomplete when its close failed: the user hears of it.
+    if (!outputs_.outputHandle.Close()) PostBox("Error on closing output file", "", BoxIcon::None);
     outputs_.Close();
     if (!texts.outputFile.empty()) {
         runConfig.outputDir = outputDir;
@@ -329,7 +333,14 @@ void ValidationEngine::OnOpenFiles() {
     StartFileRun(false);
 }
 
-bool ValidationEngine::OpenFiles(const OpenFilesTexts& texts) {
+int ValidationEngine::OpenSourceInput() {
+    const int type = runConfig.SourceInputType();
+    return type == CRunConfig::kDoNotOpen ? -1 : input_.Open(runConfig.sourcePath.c_str(), type);
+}
+
+void ValidationEngine::BeginOpen() {
+    // A run between two files of a directory is ended and joined before the
+    // dialog shows, so the libraries serve one run at a time.
     EndLiveRun();
     generation_.fetch_add(1);
     filesValidated_ = 0;
@@ -341,8 +352,14 @@ bool ValidationEngine::OpenFiles(const OpenFilesTexts& texts) {
         std::lock_guard lock(quietMutex_);
         quietEnd_.clear();
     }
+}
+
+void ValidationEngine::CancelOpen() { streamState.filesOpen = false; }
+
+bool ValidationEngine::OpenFiles(const OpenFilesTexts& texts) {
+    BeginOpen();
     if (!OpenFilesOk(texts)) {
-        streamState.filesOpen = false;
+        CancelOpen();
         return false;
     }
     OnOpenFiles();
@@ -458,8 +475,7 @@ void ValidationEngine::ReaderThread(FileRun& run) {
             budgetKnown = false;  // no size to bound the reads: a failed read
     }
     readerIndex_ = 0;
-    const int inputType = recorder ? 101 + runConfig.recorderDrive : 0;
-    if (runConfig.inputHandle == -1) runConfig.inputHandle = input_.Open(runConfig.sourcePath.c_str(), inputType);
+    if (runConfig.inputHandle == -1) runConfig.inputHandle = OpenSourceInput();
     const int handle = runConfig.inputHandle;
 
     int count = 0;
@@ -507,7 +523,8 @@ void ValidationEngine::ReaderThread(FileRun& run) {
         runConfig.nextFileIndex < static_cast<int>(runConfig.sourceFiles.size())) {
         const int index = runConfig.nextFileIndex;
         std::string path = runConfig.GetSourceFile(index);
-        int next = input_.Open(path.c_str(), inputType);
+        const int type = runConfig.SourceInputType();
+        int next = type == CRunConfig::kDoNotOpen ? -1 : input_.Open(path.c_str(), type);
         if (next >= 0) {
             {
                 std::lock_guard lock(pendingMutex_);

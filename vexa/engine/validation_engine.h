@@ -77,6 +77,13 @@ public:
     // Open as a whole: a live run is closed first; on a failed OK no files
     // stay open.
     bool OpenFiles(const OpenFilesTexts& texts);
+    // Open's two halves around the dialog: the first ends a live run as
+    // Close does and joins it, then starts a new generation with no outputs
+    // written and no quiet end; the second is the dialog's Cancel.
+    void BeginOpen();
+    void CancelOpen();
+    // The state of the read hand-over and the frame, zeroed as at start.
+    void ResetValidationState();
     void Validate();         // the Validate button
     void StartValidation();  // acts only while idle with files open
     void Stop();             // the Stop button
@@ -116,7 +123,6 @@ private:
     // once it is copied.
     BufferOutcome AppendAndValidate(int status, int count, const uint8_t* buffer,
                                     const std::function<void()>& release);
-    void ResetValidationState();
     bool WorkersDone() const;
 
     // Threads.
@@ -139,7 +145,8 @@ private:
     bool OpenRunOutputs();
     void FillChannelList(const std::string& logPrefix);
     bool SelectSource(const OpenFilesTexts& texts, const std::string& outputDir, const std::string& logPrefix);
-    int RecorderInputType() const { return 101 + runConfig.recorderDrive; }
+    // The source opened by its input type; -1 when it may not be opened.
+    int OpenSourceInput();
     void NoteQuietEnd(const char* text);
 
     EngineHost& host_;

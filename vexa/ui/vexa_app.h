@@ -18,6 +18,9 @@ public:
     CVexaApp(std::vector<std::string> args, StartupState probed,
              const platform::RegistryConfig& config = platform::RegistryConfig::FromEnvironment());
 
+    // The view writes its settings as it goes, so it must go while they live.
+    ~CVexaApp() override { CloseMainWindow(); }
+
     // Ok with the main window shown; Refused when the user may not use the
     // program (the box has been shown); Failed when the window could not be made.
     ui::InitResult InitInstance() override;

@@ -1,14 +1,56 @@
 #pragma once
-// The form view on template 101 that fills the main frame.
+// The form view on template 101 that fills the main frame. It owns the run
+// controller, is its host, and shows the controller's snapshot.
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "platform/ui/frame.h"
+#include "vexa/engine/engine_host.h"
+#include "vexa/engine/recording_input.h"
 
 namespace vexa {
 
-class CVexaView : public ui::FormView {
+class CVexaApp;
+class ValidationEngine;
+
+inline constexpr int kFormTimerId = 995;
+inline constexpr unsigned kFormTimerPeriodMs = 500;
+
+class CVexaView : public ui::FormView, public EngineHost {
 public:
-    CVexaView();
-    // Fits the frame to the form (shrinking only).
+    explicit CVexaView(RecordingInput& input = LibraryInput());
+    // Writes "MaxLog" back, then the controller ends a live run, joins its
+    // threads and deletes the temporary TMATS log.
+    ~CVexaView() override;
+
     void OnInitialUpdate() override;
+
+    // The host: posts are dropped once the view is gone.
+    void PostMessageBox(std::string text) override;
+    void PostBox(std::string text, std::string caption, BoxIcon icon) override;
+    void Post(std::function<void()> fn) override;
+    std::string WindowTitle() const override { return title_; }
+    void RunEnded(const RunEnd& end) override;
+
+    ValidationEngine& Controller() { return *engine_; }
+    // The last run's end, once one has ended.
+    const std::optional<RunEnd>& LastRunEnd() const { return lastRunEnd_; }
+
+    // One snapshot into the form's controls.
+    void RefreshForm();
+    void OnViewErrorList();
+
+private:
+    void MapCommands();
+    void MapUpdates();
+    // Runs `fn` as a handler: the form is refreshed after it.
+    std::function<void()> Handler(std::function<void()> fn);
+
+    CVexaApp* app_;
+    std::string title_;
+    std::optional<RunEnd> lastRunEnd_;
+    std::unique_ptr<ValidationEngine> engine_;
 };
 
 }  // namespace vexa

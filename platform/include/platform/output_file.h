@@ -28,11 +28,15 @@ public:
     // closed or on error, errno kept.
     bool WriteAll(const void* data, std::size_t size);
     bool WriteAll(std::string_view text) { return WriteAll(text.data(), text.size()); }
-    void Close();
+    // True when nothing was open or the close succeeded; false with errno
+    // kept when it failed (the file is closed either way).
+    bool Close();
 
     // Test seam: the n-th WriteAll from now (1 = the next) fails with
     // ENOSPC; 0 switches it off. Counts writes of every OutputFile.
     static void FailNthWriteForTests(int n);
+    // Test seam: the n-th Close of an open file from now fails with EIO.
+    static void FailNthCloseForTests(int n);
 
 private:
     explicit OutputFile(int fd) : fd_(fd) {}

@@ -3,12 +3,14 @@
 // at awkward moments, and directory runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <thread>
 
+#include "platform/output_file.h"
 #include "tests/support/engine_test_access.h"
 #include "vexa/engine/check_sections.h"
 #include "tests/support/engine_rig.h"
@@ -278,6 +280,95 @@ INSTANTIATE_TEST_SUITE_P(Sizes, RecorderBudget,
                                            BudgetCase{"FailingLastRead", 2, 40000, true, false},
                                            BudgetCase{"NoSize", 1, 0, false, true}),
                          [](const ::testing::TestParamInfo<BudgetCase>& info) { return info.param.name; });
+
+// A recorder source whose drive gives an input type of 100 or less (drive 0,
+// or no drive at all) is never opened: that type would read a local file of
+// the same name.
+TEST_F(Pipeline, RecorderSourceWithoutADriveOpensNothing) {
+    struct Case {
+        const char* what;
+        int recorderDrive;
+        bool opens;
+    };
+    const Case cases[] = {{"no drives", -1, false}, {"below any drive", -7, false}, {"drive 3", 2, true}};
+    const std::string local = Write("rec.ch10", rig::Packet(2, 0x09, 200, 0x77));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rig::FakeInput recorder;
+        recorder.SetRecorderFile(Busy(70000), {});
+        rig::Engine e(recorder);
+        e->runConfig.sourceIsRecorder = 1;
+        e->runConfig.recorderDrive = c.recorderDrive;
+        e->runConfig.recorderFileSizes = {70000};
+        EXPECT_EQ(e.Open(local, OutDir()), c.opens);
+        EXPECT_EQ(recorder.Opens() > 0, c.opens);
+        e->CloseFiles();
+    }
+}
+
+// Opening again closes the earlier log; a failed close may have lost its
+// tail, so it is shown, and the new Open goes on.
+TEST_F(Pipeline, FailedCloseOfTheEarlierLogIsShown) {
+    const std::string source = Write("one.ch10", Busy(70000));
+    struct Case {
+        const char* what;
+        bool failClose;
+    };
+    for (const Case& c : {Case{"close succeeds", false}, Case{"close fails", true}}) {
+        SCOPED_TRACE(c.what);
+        rig::Engine e;
+        e->runConfig.inputType = 1;
+        vexa::OpenFilesTexts texts;
+        texts.sourceFile = source;
+        texts.outputDir = OutDir();
+        ASSERT_TRUE(e->OpenFilesOk(texts));
+        ASSERT_TRUE(e->Outputs().outputHandle.IsOpen());
+        if (c.failClose) platform::OutputFile::FailNthCloseForTests(1);
+        EXPECT_TRUE(e->OpenFilesOk(texts));
+        platform::OutputFile::FailNthCloseForTests(0);
+        e.host.Pump();
+        const auto boxes = e.BoxTexts();
+        EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "Error on closing output file"), c.failClose ? 1 : 0);
+        EXPECT_TRUE(e->Outputs().outputHandle.IsOpen()) << "the new log is open";
+        e->Outputs().Close();
+        vexa::LibraryInput().Close(e->runConfig.inputHandle);
+    }
+}
+
+// An empty source file: with a channel record from an earlier choice the
+// user is asked for a source; without one the source is called invalid.
+TEST_F(Pipeline, EmptySourceFileMessages) {
+    const std::string source = Write("one.ch10", Busy(70000));
+    struct Case {
+        const char* what;
+        bool earlierChoice;
+        const char* box;
+    };
+    const Case cases[] = {
+        {"after a valid source", true, "Please enter or select a valid source file"},
+        {"without one", false, "Please select a valid source file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rig::Engine e;
+        e->runConfig.inputType = 1;
+        vexa::OpenFilesTexts texts;
+        texts.outputDir = OutDir();
+        if (c.earlierChoice) {
+            texts.sourceFile = source;
+            ASSERT_TRUE(e->OpenFilesOk(texts));
+            e->Outputs().Close();
+            vexa::LibraryInput().Close(e->runConfig.inputHandle);
+            e->runConfig.inputHandle = -1;
+            e.host.Pump();
+            e.host.boxes.clear();
+        }
+        texts.sourceFile.clear();
+        EXPECT_FALSE(e->OpenFilesOk(texts));
+        e.host.Pump();
+        EXPECT_EQ(e.BoxTexts(), std::vector<std::string>{c.box});
+    }
+}
 
 TEST_F(Pipeline, QuietEnds) {
     // A stream of three reads.

@@ -26,6 +26,7 @@ TEST(RunConfig, OutputNamesFromSourcePaths) {
         {"/out", "\\/x/y.ch10", "/out/x.y"},                // "\" first, then "/"
         {"/out", "/a.b/c", "/out/a.b.c"},                   // a dot in the directory is not an extension
         {"out", "rel/dir/f.ch10", "out/rel.dir.f"},
+        {"", "/data/run1/f01.ch10", "data.run1.f01"},  // no directory: the working directory, not the root
     };
     for (const auto& c : cases) {
         auto n = MakeOutputNames(c.outDir, c.source);
@@ -45,13 +46,32 @@ TEST(RunConfig, SingleFileOutputNamesKeepTheGivenLogName) {
         {"/out", "noext"},
         {"out", "a.b.c"},          // no extension is taken off
         {"/out", "sub/file.log"},  // a separator in the name is kept as given
+        {"", "validate.log"},      // no directory: the bare name, not "/validate.log"
     };
     for (const auto& c : cases) {
         auto n = MakeOutputNames(c.outDir, c.logName, vexa::OutputNaming::LogNameAsGiven);
-        const std::string stem = std::string(c.outDir) + "/" + c.logName;
+        const std::string stem = *c.outDir == '\0' ? std::string(c.logName) : std::string(c.outDir) + "/" + c.logName;
         EXPECT_EQ(n.outputPath, stem) << c.logName;
         EXPECT_EQ(n.summaryPath, stem + ".summary.txt") << c.logName;
         EXPECT_EQ(n.tmatsTextPath, stem + ".TMATS.tmt") << c.logName;
+    }
+}
+
+TEST(RunConfig, SourceInputTypeNeverGivesAFileTypeToARecorder) {
+    struct Case {
+        int recorder, drive, expected;
+    } cases[] = {
+        {0, 5, 0},                               // a file, whatever the drive
+        {1, 0, 101},                             // the first recorder drive
+        {1, 2, 103},
+        {1, -1, vexa::CRunConfig::kDoNotOpen},   // no drives: 100 is a file type
+        {1, -40, vexa::CRunConfig::kDoNotOpen},
+    };
+    for (const auto& c : cases) {
+        vexa::CRunConfig config;
+        config.sourceIsRecorder = c.recorder;
+        config.recorderDrive = c.drive;
+        EXPECT_EQ(config.SourceInputType(), c.expected) << c.recorder << " " << c.drive;
     }
 }
 
