@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sample_recording.h"
+#include "tools/sample_recording.h"
 #include "platform/ui/dialog.h"
 #include "tests/ui/registry_fixture.h"
 #include "tests/ui/ui_fixture.h"
@@ -275,7 +275,9 @@ TEST(FormView, ClosingTheFrameDuringARunJoinsIt) {
     ASSERT_TRUE(rig.ui.driver.Command(res::kCmdAppExit));
     EXPECT_EQ(rig.app->View(), nullptr);
     EXPECT_EQ(ReadSetting(rig.reg, vexa::SettingKind::MaxLog), "3");
-    if (!tmatsLog.empty()) EXPECT_FALSE(std::filesystem::exists(tmatsLog));
+    if (!tmatsLog.empty()) {
+        EXPECT_FALSE(std::filesystem::exists(tmatsLog));
+    }
     rig.ui.driver.Pump();  // posts of the ended run reach no view
 }
 
