@@ -98,9 +98,8 @@ private:
 
     // A window counts as shown once it has stayed ready over a few ticks:
     // GTK draws on its frame clock after the first paint event.
-    bool Settled(bool ready, WxWindow* w) {
+    bool Settled(bool ready, WxWindow*) {
         settledTicks_ = ready ? settledTicks_ + 1 : 0;
-        if (ready && w != nullptr) w->top->Update();
         if (settledTicks_ < 4) return false;
         settledTicks_ = 0;
         return true;
