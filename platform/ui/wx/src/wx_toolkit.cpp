@@ -50,7 +50,9 @@ std::vector<std::string> WxToolkit::Args() const {
     std::vector<std::string> args;
     if (wxTheApp == nullptr) return args;
     for (int i = 1; i < wxTheApp->argc; ++i) {
-        auto utf8 = wxTheApp->argv[i].utf8_str();
+        // The buffer lives no longer than the string it came from.
+        wxString arg = wxTheApp->argv[i];
+        auto utf8 = arg.utf8_str();
         args.emplace_back(utf8.data(), utf8.length());
     }
     return args;
