@@ -69,7 +69,7 @@ TEST_P(UiWx, SmokeShowsTheCentredFrameAndAbout) {
     std::ofstream(work.File("script")) << "wait-frame\ntitle\nrun xwininfo -root -tree\n"
                                        << "run xwd -root -silent -out " << frameXwd << "\n"
                                        << "command 57664\nwait-dialog 100\n"
-                                       << "run xwd -root -silent -out " << aboutXwd << "\n"
+                                       << "run " << WINDOW_SHOT << " About_Kelvane " << aboutXwd << "\n"
                                        << "press 1\ncommand 57665\n";
     ::setenv("ORVANE_UI_SCRIPT", work.File("script").c_str(), 1);
     ch10fix::ProgramRun run =
