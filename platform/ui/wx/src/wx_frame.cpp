@@ -179,7 +179,12 @@ void WxBackendImpl::SyncFrame(Frame& frame) {
     // The model's bounds are the view's area; the real frame adds its bars
     // and keeps the same centre.
     const Rect& b = frame.Bounds();
-    if (b.cx <= 0 || b.cy <= 0) return;
+    // Placed only when the model moves it: a user's move stays.
+    if (b.cx <= 0 || b.cy <= 0 || (placed_ && b.x == placedAt_.x && b.y == placedAt_.y && b.cx == placedAt_.cx &&
+                                   b.cy == placedAt_.cy))
+        return;
+    placed_ = true;
+    placedAt_ = b;
     wxFrame_->SetMinSize(wxDefaultSize);
     wxFrame_->SetMaxSize(wxDefaultSize);
     wxFrame_->SetClientSize(b.cx, b.cy);
@@ -199,6 +204,7 @@ void WxBackendImpl::DestroyFrame() {
     }
     wxFrame_ = nullptr;
     frame_ = nullptr;
+    placed_ = false;
     if (wxTheApp != nullptr) wxTheApp->ExitMainLoop();
 }
 

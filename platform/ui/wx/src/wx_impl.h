@@ -82,6 +82,8 @@ private:
     std::map<Window*, WxWindow> windows_;
     Frame* frame_ = nullptr;
     wxFrame* wxFrame_ = nullptr;
+    Rect placedAt_;
+    bool placed_ = false;
     std::map<int, int> menuToLayer_;
     std::map<int, int> menuToWx_;
     std::vector<Dialog*> modal_;
