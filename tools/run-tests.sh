@@ -9,6 +9,7 @@ jobs=$(nproc)
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --test-dir build/default -j"$jobs" --output-on-failure
+ls -1 "$PWD"/build/default/ui-smoke/*.png 2>/dev/null || true
 
 cmake --preset asan >/dev/null
 cmake --build --preset asan

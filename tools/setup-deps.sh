@@ -4,7 +4,10 @@
 set -euo pipefail
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev locales)
+# The window back end needs wx; its tests need a private X server and the
+# tools that list windows and turn screen dumps into pictures.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev locales
+  libwxgtk3.2-dev xvfb xauth x11-apps x11-utils netpbm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -1,0 +1,17 @@
+# The wxWidgets back end of the window layer is optional: AUTO builds it when
+# wx 3.2 is found, ON insists on it, OFF leaves it out.
+set(VEXA_WITH_WX AUTO CACHE STRING "Build the wxWidgets window back end (AUTO, ON, OFF)")
+set_property(CACHE VEXA_WITH_WX PROPERTY STRINGS AUTO ON OFF)
+set(VEXA_HAVE_WX OFF)
+if(NOT VEXA_WITH_WX STREQUAL "OFF")
+  if(VEXA_WITH_WX STREQUAL "ON")
+    find_package(wxWidgets 3.2 REQUIRED COMPONENTS core base)
+  else()
+    find_package(wxWidgets 3.2 COMPONENTS core base)
+  endif()
+  if(wxWidgets_FOUND)
+    set(VEXA_HAVE_WX ON)
+    separate_arguments(VEXA_WX_CXX_FLAGS UNIX_COMMAND "${wxWidgets_CXX_FLAGS}")
+  endif()
+endif()
+message(STATUS "wxWidgets window back end: ${VEXA_HAVE_WX}")

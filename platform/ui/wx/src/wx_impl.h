@@ -1,0 +1,104 @@
+#pragma once
+// The wx back end's own state: the real window behind each layer window, the
+// id tables both ways, the open modal dialogs and the script hook's view of
+// them.
+#include <wx/wx.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/ui/dialog.h"
+#include "platform/ui/frame.h"
+
+namespace ui {
+
+class WxBackend;
+
+// A layer window's wx side. wx ids are our own (wx refuses ids above 32767,
+// and the program's go above it); `toLayer` maps them back.
+struct WxWindow {
+    Window* model = nullptr;
+    wxWindow* top = nullptr;  // wxFrame, wxDialog or the view's wxPanel
+    std::map<int, wxWindow*> controls;
+    std::map<int, int> toLayer;
+    std::vector<std::unique_ptr<wxFont>> fonts;  // live as long as the window
+    bool painted = false;
+    bool idleAfterPaint = false;
+};
+
+// Raised during a programmatic change: toolkit events then are dropped.
+class Quiet {
+public:
+    explicit Quiet(int& depth) : depth_(depth) { ++depth_; }
+    ~Quiet() { --depth_; }
+    Quiet(const Quiet&) = delete;
+    Quiet& operator=(const Quiet&) = delete;
+
+private:
+    int& depth_;
+};
+
+class WxBackendImpl : public wxEvtHandler {
+public:
+    explicit WxBackendImpl(WxBackend& owner) : owner_(owner) {}
+
+    WxWindow* Find(Window* w);
+    WxWindow* FindByTop(wxWindow* top);
+    Frame* MainFrame() const { return frame_; }
+    wxFrame* MainWxFrame() const { return wxFrame_; }
+    // The innermost open modal dialog, or none.
+    Dialog* TopModal() const { return modal_.empty() ? nullptr : modal_.back(); }
+    WxWindow* TopModalWx();
+    bool Ready(const WxWindow& w) const { return w.painted && w.idleAfterPaint; }
+
+    // Frames (wx_frame.cpp).
+    void CreateFrame(Frame& frame);
+    void SyncFrame(Frame& frame);
+    bool CreateBar(Frame& frame, BarKind kind);
+    void SyncBars(Frame& frame);
+    void DestroyFrame();
+
+    // Controls (wx_controls.cpp).
+    void CreateControls(WxWindow& w);
+    void SyncControl(WxWindow& w, int id);
+    void BindControlEvents(WxWindow& w);
+
+    // Windows and loops (wx_backend.cpp).
+    void CreateView(FormView& view);
+    void CreateDialog(Dialog& dialog);
+    void DestroyWindow(Window& window);
+    void TrackPaint(WxWindow& w);
+    int RunModal(Dialog& dialog);
+    void EndModalIfEnded(Dialog& dialog);
+    void OnPostsWaiting(wxThreadEvent&);
+
+    int quiet = 0;  // > 0 during programmatic changes
+
+private:
+    void PlaceTop(WxWindow& w);
+
+    WxBackend& owner_;
+    std::map<Window*, WxWindow> windows_;
+    Frame* frame_ = nullptr;
+    wxFrame* wxFrame_ = nullptr;
+    Rect placedAt_;
+    bool placed_ = false;
+    std::map<int, int> menuToLayer_;
+    std::map<int, int> menuToWx_;
+    std::vector<Dialog*> modal_;
+};
+
+// wx text from the layer's UTF-8 and back.
+inline wxString Wx(const std::string& s) { return wxString::FromUTF8(s.data(), s.size()); }
+inline wxString Wx(std::string_view s) { return wxString::FromUTF8(s.data(), s.size()); }
+inline std::string Utf8(const wxString& s) {
+    auto b = s.utf8_str();
+    return std::string(b.data(), b.length());
+}
+// An image resource as a bitmap (an empty one when missing).
+wxBitmap ImageBitmap(int id);
+// "&File" stays; "\t" accelerator texts pass through.
+wxString MenuText(std::string_view text);
+
+}  // namespace ui
