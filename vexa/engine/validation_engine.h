@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "vexa/engine/body_checks.h"
 #include "vexa/engine/display_state.h"
 #include "vexa/engine/engine_host.h"
 #include "vexa/engine/engine_state.h"
@@ -141,6 +142,8 @@ private:
     bool SelectSource(const OpenFilesTexts& texts, const std::string& outputDir, const std::string& logPrefix);
     int RecorderInputType() const { return 101 + runConfig.recorderDrive; }
     void NoteQuietEnd(const char* text);
+    // The listing's dispatch reaches this engine's body checks.
+    void InstallBodyChecks() { shared_.listing.bodyChecks = bodyChecks_.get(); }
 
     EngineHost& host_;
     RecordingInput& input_;
@@ -149,6 +152,7 @@ private:
     TmatsAcquisition tmats_;
     RunContext run_;
     std::unique_ptr<Frame> frame_;
+    std::unique_ptr<EngineBodyChecks> bodyChecks_;
     std::shared_ptr<char> alive_;
 
     // Run control, shared by the threads.
