@@ -36,6 +36,7 @@ public:
     static void BeginFrameTest(ValidationEngine& e) {
         e.run_.runPacketCount = 0;
         e.frame_->EmptyWorkArea();
+        e.InstallBodyChecks();
         e.runFlag_ = 1;
     }
     // The processor's append-and-validate step for one buffer.
@@ -46,6 +47,7 @@ public:
     static void ResetValidationState(ValidationEngine& e) { e.ResetValidationState(); }
     // The engine's module-wide state as at start.
     static void ResetModuleState() { Engine().ResetForTests(); }
+    static const EngineBodyChecks& BodyChecksOf(const ValidationEngine& e) { return *e.bodyChecks_; }
 };
 
 }  // namespace vexa

@@ -91,7 +91,10 @@ int Frame::WalkSections(uint32_t at, const ch10::PacketHeader& header) {
     for (const SectionRow& row : SectionRows())
         if (row.endOfPacket) row.endOfPacket(run_, ctx, states_);
     // The form's Reset clears the summary's data-length totals with the statistics.
-    if (run_.errors.HonourResetRequest()) run_.streamRules.ClearSummaryTotals();
+    if (run_.errors.HonourResetRequest()) {
+        run_.streamRules.ClearSummaryTotals();
+        if (run_.listing.bodyChecks) run_.listing.bodyChecks->ClearStatistics();
+    }
     return ConsumeAndReturn(at, header.packetLength);
 }
 

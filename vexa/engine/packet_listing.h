@@ -71,6 +71,10 @@ public:
     virtual int ValidatePcmBody(const PcmChannel& record, BodyCheckCall& call) = 0;
     virtual int Validate1553Body(BodyCheckCall& call) = 0;
     virtual int ValidateVideoBody(BodyCheckCall& call) = 0;
+    // The form's Reset: previous values and limit counts.
+    virtual void ClearStatistics() {}
+    // Between runs: everything the checks keep per channel.
+    virtual void RunReset() {}
 };
 
 // The dispatch's own state for a run.

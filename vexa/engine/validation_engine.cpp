@@ -51,7 +51,10 @@ ValidationEngine::ValidationEngine(EngineHost& host, RecordingInput& input)
     : host_(host), input_(input), shared_(Engine()), tmats_(input),
       run_(host, shared_.errors, shared_.listing, shared_.spaceDelimited, outputs_, display, runConfig, streamState,
            [this](const std::string& path) { NoteWritten(path); }),
-      frame_(std::make_unique<Frame>(run_)), alive_(std::make_shared<char>(0)) {
+      frame_(std::make_unique<Frame>(run_)),
+      bodyChecks_(std::make_unique<EngineBodyChecks>([this] { return run_.tmatsInfo; }, runConfig,
+                                                     intraPacketTolerance, shared_.errors)),
+      alive_(std::make_shared<char>(0)) {
     run_.timePacketTolerance = &timePacketTolerance;
     display.SetText(DisplayText::tmatsErrors, "0");
     runConfig.ResetRunConfig();
@@ -60,6 +63,7 @@ ValidationEngine::ValidationEngine(EngineHost& host, RecordingInput& input)
 
 ValidationEngine::~ValidationEngine() {
     EndLiveRun();
+    if (shared_.listing.bodyChecks == bodyChecks_.get()) shared_.listing.bodyChecks = nullptr;
     alive_.reset();
 }
 
@@ -309,6 +313,7 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
 }
 
 void ValidationEngine::OnOpenFiles() {
+    InstallBodyChecks();
     display.SetText(DisplayText::tmatsErrors,
                     platform::Format("%d", run_.tmatsInfo ? static_cast<int>(run_.tmatsInfo->FindingCount) : 0));
     display.validateEnabled = true;
@@ -584,6 +589,7 @@ void ValidationEngine::ResetValidationState() {
     }
     readerIndex_ = processorIndex_ = 0;
     frame_->Reset();
+    bodyChecks_->RunReset();
 }
 
 void ValidationEngine::ProcessorThread(FileRun& run) {
@@ -651,6 +657,7 @@ void ValidationEngine::OnValidateNextFile(uint64_t generation, int index, const 
         PostRunEnd(generation, true);
         return;
     }
+    InstallBodyChecks();
     runConfig.currentFileIndex = index;
     runConfig.nextFileIndex = index + 1;
     runConfig.sourcePath = path;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "vexa/engine/body_checks.h"
 #include "vexa/engine/display_state.h"
 #include "vexa/engine/engine_host.h"
 #include "vexa/engine/engine_state.h"
@@ -148,6 +149,8 @@ private:
     // The source opened by its input type; -1 when it may not be opened.
     int OpenSourceInput();
     void NoteQuietEnd(const char* text);
+    // The listing's dispatch reaches this engine's body checks.
+    void InstallBodyChecks() { shared_.listing.bodyChecks = bodyChecks_.get(); }
 
     EngineHost& host_;
     RecordingInput& input_;
@@ -156,6 +159,7 @@ private:
     TmatsAcquisition tmats_;
     RunContext run_;
     std::unique_ptr<Frame> frame_;
+    std::unique_ptr<EngineBodyChecks> bodyChecks_;
     std::shared_ptr<char> alive_;
 
     // Run control, shared by the threads.
