@@ -127,7 +127,9 @@ TEST(Bus1553BodyChecks, GapsLengthsAndBlockStatus) {
         if (c.lengthChange > 0) m.words.push_back(0);
         const Walked w = Walk({m});
         EXPECT_EQ(w.numbers, c.expected) << c.name;
-        if (!c.firstText.empty() && !w.findings.empty()) EXPECT_EQ(w.findings[0].text, c.firstText) << c.name;
+        if (!c.firstText.empty() && !w.findings.empty()) {
+            EXPECT_EQ(w.findings[0].text, c.firstText) << c.name;
+        }
     }
 
     // GAP2 only on RT-RT: two commands, status, two data words, status.

@@ -265,7 +265,9 @@ TEST(PcmBodyChecks, SyncAndLockStatus) {
         p.frames = c.frames;
         const Walked w = Walk(p, r);
         EXPECT_EQ(w.numbers, c.expected) << c.name;
-        if (!c.firstText.empty() && !w.findings.empty()) EXPECT_EQ(w.findings[0].text, c.firstText) << c.name;
+        if (!c.firstText.empty() && !w.findings.empty()) {
+            EXPECT_EQ(w.findings[0].text, c.firstText) << c.name;
+        }
     }
 }
 
@@ -309,7 +311,9 @@ TEST(PcmBodyChecks, FrameIdCounter) {
         p.frames = Frames(c.fids, c.status);
         const Walked w = Walk(p, r);
         EXPECT_EQ(w.numbers, c.expected) << c.name;
-        if (!c.firstText.empty() && !w.findings.empty()) EXPECT_EQ(w.findings[0].text, c.firstText) << c.name;
+        if (!c.firstText.empty() && !w.findings.empty()) {
+            EXPECT_EQ(w.findings[0].text, c.firstText) << c.name;
+        }
     }
 }
 
@@ -403,8 +407,12 @@ TEST(PcmBodyChecks, FrameTimeSpacing) {
         vexa::PcmSlotState state;
         const Walked w = Walk(p, r, state, false, c.tolerance, c.secondaryTime);
         EXPECT_EQ(w.numbers, c.expected) << c.name;
-        if (!c.firstText.empty() && !w.findings.empty()) EXPECT_EQ(w.findings[0].text, c.firstText) << c.name;
-        if (c.secondaryTime) EXPECT_EQ(state.prevFrameTime, -1.0) << c.name;
+        if (!c.firstText.empty() && !w.findings.empty()) {
+            EXPECT_EQ(w.findings[0].text, c.firstText) << c.name;
+        }
+        if (c.secondaryTime) {
+            EXPECT_EQ(state.prevFrameTime, -1.0) << c.name;
+        }
     }
 }
 
@@ -438,9 +446,10 @@ TEST(PcmBodyChecks, FrameTimeAcrossPacketsAndPacketSpan) {
         p.frames = {{0, ch10fix::kPcmInLock, {kSync16}}, {s.secondStamp, ch10fix::kPcmInLock, {kSync16}}};
         const Walked w = Walk(p, r, state, false, 1);
         EXPECT_EQ(w.numbers, s.expected) << s.secondStamp;
-        if (!s.expected.empty())
+        if (!s.expected.empty()) {
             EXPECT_EQ(w.text, "Error 118: Packet contains more than 100 milliseconds worth of data (                 "
                               "100 milsec) \r\n");
+        }
     }
     // One frame: no span.
     vexa::PcmSlotState state;
@@ -485,7 +494,9 @@ TEST(PcmBodyChecks, SimulatedData) {
         state.prevSimValue = c.startValue;
         const Walked w = Walk(p, r, state, c.option);
         EXPECT_EQ(w.numbers, c.expected) << c.name;
-        if (!c.firstText.empty() && !w.findings.empty()) EXPECT_EQ(w.findings[0].text, c.firstText) << c.name;
+        if (!c.firstText.empty() && !w.findings.empty()) {
+            EXPECT_EQ(w.findings[0].text, c.firstText) << c.name;
+        }
     }
 }
 
