@@ -57,6 +57,18 @@ CHAN_INFO* ProcessListText() {
 
 std::string Cut(const char* value, std::size_t chars) { return std::string(value, strnlen(value, chars)); }
 
+// The link a group's name entry (text before any comma) starts or renames;
+// an empty name leaves the group without one.
+DataLinkEntry* NameLink(std::vector<DataLinkEntry>& links, DataLinkEntry* link, const char* value, char kind) {
+    std::string name = Cut(value, 63);
+    name = name.substr(0, name.find(','));
+    if (name.empty()) return link;
+    if (!link) link = &links.emplace_back();
+    CopyField(link->name, sizeof link->name, name.c_str());
+    link->kind = kind;
+    return link;
+}
+
 // D groups: links named by DLN, with the measurement lists MN\N announces.
 void CollectDataLinks(std::vector<DataLinkEntry>& links) {
     int32_t group = -1;
@@ -67,12 +79,7 @@ void CollectDataLinks(std::vector<DataLinkEntry>& links) {
             link = nullptr;
         }
         if (e.id == 0) {
-            std::string name = Cut(e.value, 63);
-            name = name.substr(0, name.find(','));
-            if (name.empty()) continue;
-            if (!link) link = &links.emplace_back();
-            CopyField(link->name, sizeof link->name, name.c_str());
-            link->kind = 'P';
+            link = NameLink(links, link, e.value, 'P');
         } else if (link && e.id == 3) {
             int32_t n = DecimalValue(e.value);
             if (n > 0) {
@@ -95,12 +102,7 @@ bool CollectBusLinks(std::vector<DataLinkEntry>& links) {
             link = nullptr;
         }
         if (e.id == 0) {
-            std::string name = Cut(e.value, 63);
-            name = name.substr(0, name.find(','));
-            if (name.empty()) continue;
-            if (!link) link = &links.emplace_back();
-            CopyField(link->name, sizeof link->name, name.c_str());
-            link->kind = 'B';
+            link = NameLink(links, link, e.value, 'B');
         } else if (link && e.id == 28) {
             try {
                 if (link->names.capacity() == 0) link->names.reserve(kFirstBusNames);
