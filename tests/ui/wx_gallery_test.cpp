@@ -4,10 +4,18 @@
 // from another thread runs inside a modal loop.
 #include <gtest/gtest.h>
 
+#include <wx/grid.h>
+#include <wx/listctrl.h>
+#include <wx/treectrl.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <set>
+#include <sstream>
 #include <thread>
+#include <vector>
 
 #include "platform/ui/post_queue.h"
 #include "platform/ui/wx.h"
@@ -16,11 +24,15 @@
 
 namespace {
 
-// A dialog that runs `check` from a post made by another thread once its
-// modal loop runs, then ends through Escape as a user would.
+// A dialog that runs its steps once its modal loop runs, the first from a
+// post made by another thread and each next one from a later post (so the
+// toolkit's queued work of a step is done before the next), then ends
+// through Escape as a user would.
 class CheckedDialog : public ui::Dialog {
 public:
-    CheckedDialog(int tmpl, std::function<void(CheckedDialog&)> check) : ui::Dialog(tmpl), check_(std::move(check)) {}
+    using Step = std::function<void(CheckedDialog&)>;
+    CheckedDialog(int tmpl, Step check) : ui::Dialog(tmpl), steps_{std::move(check)} {}
+    CheckedDialog(int tmpl, std::vector<Step> steps) : ui::Dialog(tmpl), steps_(std::move(steps)) {}
     bool OnInitDialog() override {
         ui::Dialog::OnInitDialog();
         std::thread([this] { ui::PostToUi(this, [this] { Run(); }); }).join();
@@ -28,8 +40,13 @@ public:
     }
     void Run() {
         ranInLoop = true;
-        check_(*this);
-        if (!Ended()) PressEscapeThroughToolkit();
+        if (next_ < steps_.size()) steps_[next_++](*this);
+        if (Ended()) return;
+        bool failed = ::testing::Test::HasFatalFailure();
+        if (next_ < steps_.size() && !failed)
+            ui::PostToUi(this, [this] { Run(); });
+        else if (!keepOpen || failed)
+            PressEscapeThroughToolkit();
     }
     void PressEscapeThroughToolkit() {
         auto& impl = static_cast<ui::WxBackend*>(ui::CurrentBackend())->Impl();
@@ -41,9 +58,168 @@ public:
         w->top->ProcessWindowEvent(key);
     }
     bool ranInLoop = false;
+    bool keepOpen = false;  // after the last step: something else ends it
 
 private:
-    std::function<void(CheckedDialog&)> check_;
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+};
+
+// A control's text as one string, from the model and from the toolkit in the
+// same form, so that one comparison covers labels, values, entries, rows,
+// columns, tree items with their open and selected marks, and grid cells.
+void ModelTreeItems(const ui::Control& c, const std::vector<ui::TreeHandle>& items, int depth, std::ostream& o) {
+    for (ui::TreeHandle h : items) {
+        const ui::TreeItem& item = c.tree.at(h);
+        o << std::string(static_cast<size_t>(depth) * 2, ' ') << item.text;
+        if (item.expanded && !item.children.empty()) o << " open";
+        if (c.treeSelection == h) o << " *";
+        o << "\n";
+        ModelTreeItems(c, item.children, depth + 1, o);
+    }
+}
+
+std::string ModelText(const ui::Control& c) {
+    std::ostringstream o;
+    switch (c.kind) {
+        case ui::ControlKind::CheckBox:
+        case ui::ControlKind::Radio:
+            o << c.text << (c.checked ? " [x]" : " [ ]");
+            break;
+        case ui::ControlKind::Combo:
+            for (const std::string& e : c.entries) o << e << "|";
+            o << " #" << c.selection << " = " << c.text;
+            break;
+        case ui::ControlKind::ReportList:
+            for (const std::string& col : c.columns) o << col << "|";
+            o << "\n";
+            for (size_t r = 0; r < c.rows.size(); ++r) {
+                for (size_t col = 0; col < std::max<size_t>(1, c.columns.size()); ++col)
+                    o << (col < c.rows[r].size() ? c.rows[r][col] : "") << "|";
+                o << (c.rowSelected[r] ? " *" : "") << "\n";
+            }
+            break;
+        case ui::ControlKind::Tree:
+            ModelTreeItems(c, c.treeRoots, 0, o);
+            break;
+        case ui::ControlKind::Grid:
+            // The layer's cell (r, c) is the toolkit's (r-1, c-1).
+            for (int r = 1; r <= c.gridRows; ++r) {
+                for (int col = 1; col <= static_cast<int>(c.columns.size()); ++col) {
+                    auto it = c.cells.find({r, col});
+                    o << (it == c.cells.end() ? "" : it->second) << "|";
+                }
+                o << "\n";
+            }
+            break;
+        case ui::ControlKind::BitmapStatic:
+        case ui::ControlKind::IconStatic:
+        case ui::ControlKind::IconButton:
+            break;
+        default:
+            o << c.text;
+    }
+    return o.str();
+}
+
+void WxTreeItems(wxTreeCtrl* tree, const wxTreeItemId& parent, int depth, std::ostream& o) {
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId item = tree->GetFirstChild(parent, cookie); item.IsOk(); item = tree->GetNextChild(parent, cookie)) {
+        o << std::string(static_cast<size_t>(depth) * 2, ' ') << ui::Utf8(tree->GetItemText(item));
+        if (tree->IsExpanded(item) && tree->GetChildrenCount(item, false) > 0) o << " open";
+        if (tree->GetSelection() == item) o << " *";
+        o << "\n";
+        WxTreeItems(tree, item, depth + 1, o);
+    }
+}
+
+std::string WxText(wxWindow* w, const ui::Control& c) {
+    std::ostringstream o;
+    switch (c.kind) {
+        case ui::ControlKind::CheckBox:
+            o << ui::Utf8(w->GetLabel()) << (static_cast<wxCheckBox*>(w)->GetValue() ? " [x]" : " [ ]");
+            break;
+        case ui::ControlKind::Radio:
+            o << ui::Utf8(w->GetLabel()) << (static_cast<wxRadioButton*>(w)->GetValue() ? " [x]" : " [ ]");
+            break;
+        case ui::ControlKind::Edit:
+            o << ui::Utf8(static_cast<wxTextCtrl*>(w)->GetValue());
+            break;
+        case ui::ControlKind::Combo: {
+            auto* items = dynamic_cast<wxItemContainer*>(w);
+            for (unsigned i = 0; i < items->GetCount(); ++i) o << ui::Utf8(items->GetString(i)) << "|";
+            o << " #" << items->GetSelection() << " = ";
+            if (auto* combo = dynamic_cast<wxComboBox*>(w))
+                o << ui::Utf8(combo->GetValue());
+            else
+                o << ui::Utf8(items->GetStringSelection());
+            break;
+        }
+        case ui::ControlKind::ReportList: {
+            auto* list = static_cast<wxListCtrl*>(w);
+            for (int col = 0; col < list->GetColumnCount(); ++col) {
+                wxListItem item;
+                item.SetMask(wxLIST_MASK_TEXT);
+                list->GetColumn(col, item);
+                o << ui::Utf8(item.GetText()) << "|";
+            }
+            o << "\n";
+            for (long r = 0; r < list->GetItemCount(); ++r) {
+                for (int col = 0; col < std::max(1, list->GetColumnCount()); ++col)
+                    o << ui::Utf8(list->GetItemText(r, col)) << "|";
+                o << (list->GetItemState(r, wxLIST_STATE_SELECTED) ? " *" : "") << "\n";
+            }
+            break;
+        }
+        case ui::ControlKind::Tree: {
+            auto* tree = static_cast<wxTreeCtrl*>(w);
+            if (tree->GetRootItem().IsOk()) WxTreeItems(tree, tree->GetRootItem(), 0, o);
+            break;
+        }
+        case ui::ControlKind::Grid: {
+            auto* grid = static_cast<wxGrid*>(w);
+            for (int r = 0; r < grid->GetNumberRows(); ++r) {
+                for (int col = 0; col < grid->GetNumberCols(); ++col) o << ui::Utf8(grid->GetCellValue(r, col)) << "|";
+                o << "\n";
+            }
+            break;
+        }
+        case ui::ControlKind::BitmapStatic:
+        case ui::ControlKind::IconStatic:
+        case ui::ControlKind::IconButton:
+            break;
+        default:
+            o << ui::Utf8(w->GetLabel());
+    }
+    return o.str();
+}
+
+// Counts every notification a window raises, by code and control.
+struct Raised {
+    void Watch(ui::Window& w) {
+        for (const auto& [id, c] : w.Controls()) {
+            for (ui::Notify code : {ui::Notify::Clicked, ui::Notify::EditChange, ui::Notify::EditUpdate,
+                                    ui::Notify::SelChange, ui::Notify::DropDown, ui::Notify::TreeSelChanged})
+                w.OnNotify(code, id, [this, code, id = id] { ++count[{static_cast<int>(code), id}]; });
+            w.OnTreeExpanding(id, [this, id = id](ui::TreeHandle h) {
+                ++expanding[{id, h}];
+                if (refuse.count(h) != 0) return false;
+                if (onExpanding) onExpanding(id, h);
+                return true;
+            });
+        }
+    }
+    int Total() const {
+        int n = 0;
+        for (const auto& [k, v] : count) n += v;
+        for (const auto& [k, v] : expanding) n += v;
+        return n;
+    }
+    int Of(ui::Notify code, int id) { return count[{static_cast<int>(code), id}]; }
+    std::map<std::pair<int, int>, int> count;
+    std::map<std::pair<int, ui::TreeHandle>, int> expanding;
+    std::set<ui::TreeHandle> refuse;
+    std::function<void(int, ui::TreeHandle)> onExpanding;  // fills the item
 };
 
 class UiWxGallery : public ::testing::Test {
@@ -83,10 +259,12 @@ TEST_F(UiWxGallery, EveryControlShowsTheModelsState) {
             EXPECT_EQ(ctl->IsShown(), c.visible) << id;
             EXPECT_EQ(ctl->IsEnabled(), c.enabled) << id;
             if (c.kind == ui::ControlKind::Static || c.kind == ui::ControlKind::PushButton ||
-                c.kind == ui::ControlKind::CheckBox)
+                c.kind == ui::ControlKind::CheckBox) {
                 EXPECT_EQ(ui::Utf8(ctl->GetLabel()), c.text) << id;
-            if (c.kind == ui::ControlKind::Edit)
+            }
+            if (c.kind == ui::ControlKind::Edit) {
                 EXPECT_EQ(ui::Utf8(static_cast<wxTextCtrl*>(ctl)->GetValue()), c.text) << id;
+            }
             // The toolkit's own id is small and maps back to the layer's.
             EXPECT_LE(ctl->GetId(), 32767) << id;
             EXPECT_EQ(w.toLayer[ctl->GetId()], id);
@@ -130,6 +308,127 @@ TEST_F(UiWxGallery, EscapeWithoutButtonTwoEndsThroughTheModel) {
     EXPECT_EQ(d.DoModal(), ui::kIdCancel);
     EXPECT_TRUE(d.ranInLoop);
     EXPECT_TRUE(d.Ended());
+}
+
+
+// Compares every control of `w` with the toolkit: text, enabled, visible.
+void ExpectToolkitShowsModel(ui::WxWindow& wx, const ui::Window& w, const std::string& when) {
+    for (const auto& [id, c] : w.Controls()) {
+        SCOPED_TRACE(when + ", control " + std::to_string(id));
+        ASSERT_EQ(wx.controls.count(id), 1u);
+        wxWindow* ctl = wx.controls.at(id);
+        EXPECT_EQ(WxText(ctl, c), ModelText(c));
+        EXPECT_EQ(ctl->IsShown(), c.visible);
+        EXPECT_EQ(ctl->IsEnabled(), c.enabled);
+    }
+}
+
+TEST_F(UiWxGallery, EveryControlsTextFollowsTheModelAndProgramChangesRaiseOnlyTheTreesOwn) {
+    using namespace uitest;
+    struct Case {
+        const char* what;
+        std::function<void(ui::Window&)> change;
+        int notifications;  // the tree's own, raised by the layer
+    };
+    ui::TreeHandle lazy = 0, leaf = 0;
+    Raised raised;
+    const Case cases[] = {
+        {"as the template makes it", [](ui::Window&) {}, 0},
+        {"texts",
+         [](ui::Window& w) {
+             w.SetText(kStatic, "Static now");
+             w.SetText(kGroup, "Box");
+             w.SetText(kButton, "Press");
+             w.SetText(kCheck, "Tick");
+             w.SetText(kEdit, "typed by the program");
+             w.SetText(kReadOnly, "read only");
+         },
+         0},
+        {"checks", [](ui::Window& w) { w.SetCheck(kCheck, true), w.SetCheck(kRadio, true); }, 0},
+        {"combo entries and selections",
+         [](ui::Window& w) {
+             for (const char* e : {"validate.log_chan3", "Validate.a", "validate.logTMATS"}) w.ComboAdd(kDropList, e);
+             w.ComboSelect(kDropList, 1);
+             w.ComboAdd(kEditCombo, "first");
+             w.ComboAdd(kEditCombo, "second");
+             w.ComboSelectText(kEditCombo, "second");
+         },
+         0},
+        {"combo selection taken away",
+         [](ui::Window& w) {
+             w.ComboSelect(kDropList, -1);
+             w.ComboSelect(kEditCombo, -1);
+         },
+         0},
+        {"combo emptied", [](ui::Window& w) { w.ComboReset(kEditCombo); }, 0},
+        {"list rows and selection",
+         [](ui::Window& w) {
+             for (const char* name : {"c.ch10", "a.ch10", "b.ch10"}) {
+                 int row = w.ListInsert(kList, w.ListCount(kList), name);
+                 w.ListSetItem(kList, row, 1, std::string(name) + " size");
+             }
+             w.ListSelect(kList, 0, true);
+             w.ListSelect(kList, 2, true);
+         },
+         0},
+        {"list column inserted before others",
+         [](ui::Window& w) { w.ListInsertColumn(kList, 1, "Kind", ui::ColumnAlign::Right, 40); }, 0},
+        {"list selection changed", [](ui::Window& w) { w.ListSelect(kList, 0, false); }, 0},
+        {"list filled while frozen",
+         [](ui::Window& w) {
+             w.ListFreeze(kList, true);
+             w.ListInsert(kList, 0, "d.ch10");
+             w.ListFreeze(kList, false);
+         },
+         0},
+        {"tree items", [&](ui::Window& w) {
+             lazy = w.TreeInsert(kTree, ui::kTreeRoot, "Drive 0", 0, 0, true, 0);
+             w.TreeInsert(kTree, ui::kTreeRoot, "Drive 1", 0, 0, true, 0);
+         }, 0},
+        {"tree expanded by the program, first time",
+         [&](ui::Window& w) {
+             raised.onExpanding = [&w, &leaf](int id, ui::TreeHandle h) {
+                 leaf = w.TreeInsert(id, h, "file.ch10", 0, 0, false, 0);
+             };
+             w.TreeExpand(kTree, lazy);
+         },
+         1},
+        {"tree expanded again", [&](ui::Window& w) { w.TreeExpand(kTree, lazy); }, 0},
+        {"tree selection", [&](ui::Window& w) { w.TreeSelect(kTree, leaf); }, 1},
+        {"tree selection unchanged", [&](ui::Window& w) { w.TreeSelect(kTree, leaf); }, 0},
+        {"tree emptied and filled", [&](ui::Window& w) {
+             w.TreeDeleteAll(kTree);
+             w.TreeInsert(kTree, ui::kTreeRoot, "Drive 2", 0, 0, false, 0);
+         }, 0},
+        {"grid cells",
+         [](ui::Window& w) {
+             w.GridSetRows(kGrid, 3);
+             w.GridSetCell(kGrid, 1, 1, "10");
+             w.GridSetCell(kGrid, 2, 1, "PCM");
+             w.GridSetCurrent(kGrid, 2, 1);
+         },
+         0},
+        {"grid rows taken away", [](ui::Window& w) { w.GridSetRows(kGrid, 2); }, 0},
+        {"hidden and disabled",
+         [](ui::Window& w) {
+             w.Show(kButton, false);
+             w.Enable(kEdit, false);
+             w.Show(kHiddenButton, true);
+             w.Enable(kDisabledButton, true);
+         },
+         0},
+    };
+    CheckedDialog d(kTestTemplate, [&](CheckedDialog& self) {
+        raised.Watch(self);
+        for (const Case& c : cases) {
+            int before = raised.Total();
+            c.change(self);
+            EXPECT_EQ(raised.Total() - before, c.notifications) << c.what;
+            ExpectToolkitShowsModel(Wx(self), self, c.what);
+        }
+    });
+    d.DoModal();
+    EXPECT_TRUE(d.ranInLoop);
 }
 
 }  // namespace

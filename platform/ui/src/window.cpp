@@ -61,7 +61,10 @@ void Window::Destroy() {
     life_->alive = false;
     auto handlers = std::move(destroyHandlers_);
     for (auto& fn : handlers) fn();
+    auto timers = std::move(timers_);
     timers_.clear();
+    if (Backend* b = CurrentBackend())
+        for (const auto& [id, period] : timers) b->TimerKilled(*this, id);
     for (auto& [id, c] : controls_)
         if (c.kind == ControlKind::Tree) TreeClear(c);
     if (created_) {
@@ -166,10 +169,15 @@ bool Window::SetFocus(int id) {
 int Window::SetTimer(int id, unsigned periodMs) {
     if (destroyed_) return 0;
     timers_[id] = periodMs;
+    if (Backend* b = CurrentBackend()) b->TimerSet(*this, id, periodMs);
     return id;
 }
 
-bool Window::KillTimer(int id) { return timers_.erase(id) != 0; }
+bool Window::KillTimer(int id) {
+    if (timers_.erase(id) == 0) return false;
+    if (Backend* b = CurrentBackend()) b->TimerKilled(*this, id);
+    return true;
+}
 
 void Window::PostMessage(int n, intptr_t value) {
     Window* self = this;

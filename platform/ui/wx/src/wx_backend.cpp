@@ -164,6 +164,10 @@ int WxBackend::RunLoop(App& app) {
 
 int WxBackend::RunModal(Dialog& dialog) { return impl_->RunModal(dialog); }
 
+void WxBackend::TimerSet(Window& window, int id, unsigned periodMs) { impl_->SetTimer(window, id, periodMs); }
+
+void WxBackend::TimerKilled(Window& window, int id) { impl_->KillTimer(&window, id); }
+
 void WxBackend::WakeForPosts() { wxQueueEvent(impl_.get(), new wxThreadEvent()); }
 
 }  // namespace ui

@@ -29,7 +29,8 @@ wxWindow* MakeControl(wxWindow* parent, int wxId, const Control& c) {
         case ControlKind::CheckBox:
             return new wxCheckBox(parent, wxId, Wx(c.text), pos, size);
         case ControlKind::Radio:
-            return new wxRadioButton(parent, wxId, Wx(c.text), pos, size, c.Has(kGroup) ? wxRB_GROUP : 0);
+            // Joins the group its hidden leader opened (CreateControls).
+            return new wxRadioButton(parent, wxId, Wx(c.text), pos, size);
         case ControlKind::Edit:
             return new wxTextCtrl(parent, wxId, Wx(c.text), pos, size, c.Has(kReadOnly) ? wxTE_READONLY : 0);
         case ControlKind::Combo:
@@ -76,11 +77,38 @@ void SyncCombo(wxWindow* w, const Control& c) {
     }
 }
 
-void SyncList(wxListCtrl* list, const Control& c) {
-    while (list->GetColumnCount() < static_cast<int>(c.columns.size())) {
-        int i = list->GetColumnCount();
-        list->InsertColumn(i, Wx(c.columns[static_cast<size_t>(i)]));
+int ListFormat(ColumnAlign a) {
+    switch (a) {
+        case ColumnAlign::Right: return wxLIST_FORMAT_RIGHT;
+        case ColumnAlign::Center: return wxLIST_FORMAT_CENTRE;
+        case ColumnAlign::Left: break;
     }
+    return wxLIST_FORMAT_LEFT;
+}
+
+void SyncColumns(wxListCtrl* list, const Control& c) {
+    for (size_t i = 0; i < c.columns.size(); ++i) {
+        int col = static_cast<int>(i);
+        ColumnAlign align = i < c.columnAlign.size() ? c.columnAlign[i] : ColumnAlign::Left;
+        int width = i < c.columnWidth.size() && c.columnWidth[i] > 0 ? c.columnWidth[i] : wxLIST_AUTOSIZE_USEHEADER;
+        if (col >= list->GetColumnCount()) {
+            list->InsertColumn(col, Wx(c.columns[i]), ListFormat(align), width);
+            continue;
+        }
+        // A column inserted before others moves the captions along.
+        wxListItem item;
+        item.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_FORMAT);
+        list->GetColumn(col, item);
+        if (Utf8(item.GetText()) == c.columns[i] && item.GetAlign() == ListFormat(align)) continue;
+        item.SetText(Wx(c.columns[i]));
+        item.SetAlign(static_cast<wxListColumnFormat>(ListFormat(align)));
+        list->SetColumn(col, item);
+        if (width != wxLIST_AUTOSIZE_USEHEADER) list->SetColumnWidth(col, width);
+    }
+}
+
+void SyncList(wxListCtrl* list, const Control& c) {
+    SyncColumns(list, c);
     if (list->GetItemCount() != static_cast<int>(c.rows.size())) list->DeleteAllItems();
     for (size_t r = 0; r < c.rows.size(); ++r) {
         long row = static_cast<long>(r);
@@ -89,52 +117,56 @@ void SyncList(wxListCtrl* list, const Control& c) {
             if (Utf8(list->GetItemText(row, static_cast<int>(col))) != c.rows[r][col])
                 list->SetItem(row, static_cast<int>(col), Wx(c.rows[r][col]));
         bool sel = r < c.rowSelected.size() && c.rowSelected[r];
-        list->SetItemState(row, sel ? wxLIST_STATE_SELECTED : 0, wxLIST_STATE_SELECTED);
+        if ((list->GetItemState(row, wxLIST_STATE_SELECTED) != 0) != sel)
+            list->SetItemState(row, sel ? wxLIST_STATE_SELECTED : 0, wxLIST_STATE_SELECTED);
     }
 }
 
 void SyncGrid(wxGrid* grid, const Control& c) {
-    if (grid->GetNumberRows() < c.gridRows) grid->AppendRows(c.gridRows - grid->GetNumberRows());
-    if (grid->GetNumberRows() > c.gridRows) grid->DeleteRows(c.gridRows, grid->GetNumberRows() - c.gridRows);
+    int before = grid->GetNumberRows();
+    if (before < c.gridRows) grid->AppendRows(c.gridRows - before);
+    if (before > c.gridRows) grid->DeleteRows(c.gridRows, before - c.gridRows);
     // The layer counts cells from 1.
+    if (before != c.gridRows) {
+        // The model drops the cells of rows it takes away, whichever rows
+        // the toolkit deleted: every cell is compared.
+        for (int r = 0; r < grid->GetNumberRows(); ++r)
+            for (int col = 0; col < grid->GetNumberCols(); ++col) {
+                auto it = c.cells.find({r + 1, col + 1});
+                wxString want = it == c.cells.end() ? wxString() : Wx(it->second);
+                if (grid->GetCellValue(r, col) != want) grid->SetCellValue(r, col, want);
+            }
+    }
     for (const auto& [rc, text] : c.cells) {
         int r = rc.first - 1, col = rc.second - 1;
-        if (r >= 0 && col >= 0 && r < grid->GetNumberRows() && col < grid->GetNumberCols())
+        if (r >= 0 && col >= 0 && r < grid->GetNumberRows() && col < grid->GetNumberCols() &&
+            Utf8(grid->GetCellValue(r, col)) != text)
             grid->SetCellValue(r, col, Wx(text));
     }
-}
-
-void SyncTree(wxTreeCtrl* tree, const Control& c) {
-    // Rebuilt from the model; the generic tree's own events are dropped meanwhile.
-    tree->DeleteAllItems();
-    wxTreeItemId root = tree->AddRoot(wxString());
-    std::map<TreeHandle, wxTreeItemId> ids;
-    std::vector<std::pair<TreeHandle, wxTreeItemId>> todo;
-    for (TreeHandle h : c.treeRoots) todo.emplace_back(h, root);
-    for (size_t i = 0; i < todo.size(); ++i) {
-        auto it = c.tree.find(todo[i].first);
-        if (it == c.tree.end()) continue;
-        wxTreeItemId id = tree->AppendItem(todo[i].second, Wx(it->second.text));
-        ids[todo[i].first] = id;
-        if (it->second.hasChildren) tree->SetItemHasChildren(id, true);
-        for (TreeHandle child : it->second.children) todo.emplace_back(child, id);
-    }
-    for (const auto& [h, id] : ids) {
-        auto it = c.tree.find(h);
-        if (it != c.tree.end() && it->second.expanded && tree->ItemHasChildren(id)) tree->Expand(id);
-    }
-    if (auto sel = ids.find(c.treeSelection); sel != ids.end()) tree->SelectItem(sel->second);
+    int row = c.gridCurrentRow - 1, col = c.gridCurrentColumn - 1;
+    if (row >= 0 && col >= 0 && row < grid->GetNumberRows() && col < grid->GetNumberCols() &&
+        (grid->GetGridCursorRow() != row || grid->GetGridCursorCol() != col))
+        grid->SetGridCursor(row, col);
 }
 
 }  // namespace
 
 void WxBackendImpl::CreateControls(WxWindow& w) {
     // Group boxes first: on GTK a box created later covers its contents.
+    wxRadioButton* radioNone = nullptr;
     for (int pass = 0; pass < 2; ++pass)
         for (const auto& [id, c] : w.model->Controls()) {
             if ((c.kind == ControlKind::GroupBox) != (pass == 0)) continue;
+            if (c.kind == ControlKind::Radio && (c.Has(kGroup) || radioNone == nullptr)) {
+                // A group's hidden first button holds the check when the
+                // model has none of the group checked; GTK always checks one.
+                radioNone = new wxRadioButton(w.top, wxID_ANY, wxString(), wxPoint(c.x, c.y), wxSize(0, 0),
+                                              wxRB_GROUP);
+                radioNone->Hide();
+            }
             int wxId = wxWindow::NewControlId();
             wxWindow* ctl = MakeControl(w.top, wxId, c);
+            if (c.kind == ControlKind::Radio) w.radioNone[id] = radioNone;
             if (ctl == nullptr) continue;
             w.controls[id] = ctl;
             w.toLayer[wxId] = id;
@@ -167,7 +199,12 @@ void WxBackendImpl::SyncControl(WxWindow& w, int id) {
             break;
         case ControlKind::Radio:
             if (Utf8(ctl->GetLabel()) != c->text) ctl->SetLabel(Wx(c->text));
-            if (c->checked) static_cast<wxRadioButton*>(ctl)->SetValue(true);
+            if (c->checked != static_cast<wxRadioButton*>(ctl)->GetValue()) {
+                if (c->checked)
+                    static_cast<wxRadioButton*>(ctl)->SetValue(true);
+                else if (wxRadioButton* none = w.radioNone[id])
+                    none->SetValue(true);
+            }
             break;
         case ControlKind::Edit:
             if (Utf8(static_cast<wxTextCtrl*>(ctl)->GetValue()) != c->text)
@@ -180,7 +217,7 @@ void WxBackendImpl::SyncControl(WxWindow& w, int id) {
             SyncList(static_cast<wxListCtrl*>(ctl), *c);
             break;
         case ControlKind::Tree:
-            SyncTree(static_cast<wxTreeCtrl*>(ctl), *c);
+            SyncTree(w, id);
             break;
         case ControlKind::Grid:
             SyncGrid(static_cast<wxGrid*>(ctl), *c);
@@ -210,6 +247,14 @@ void WxBackendImpl::BindControlEvents(WxWindow& w) {
             Quiet q(quiet);
             model->SetCheck(id, e.IsChecked());
         }
+        // The toolkit has cleared the others of a radio's group.
+        if (WxWindow* mine = Find(model); mine != nullptr && e.GetEventType() == wxEVT_RADIOBUTTON)
+            for (auto [other, none] : mine->radioNone) {
+                Control* c = model->Find(other);
+                auto ctl = mine->controls.find(other);
+                if (c != nullptr && other != id && ctl != mine->controls.end())
+                    c->checked = static_cast<wxRadioButton*>(ctl->second)->GetValue();
+            }
         model->RaiseNotify(Notify::Clicked, id);
     };
     w.top->Bind(wxEVT_CHECKBOX, clicked);
@@ -234,6 +279,8 @@ void WxBackendImpl::BindControlEvents(WxWindow& w) {
     };
     w.top->Bind(wxEVT_CHOICE, selChange);
     w.top->Bind(wxEVT_COMBOBOX, selChange);
+    BindTreeEvents(w);
+    BindSelectionEvents(w);
 }
 
 }  // namespace ui

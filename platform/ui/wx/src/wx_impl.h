@@ -2,10 +2,14 @@
 // The wx back end's own state: the real window behind each layer window, the
 // id tables both ways, the open modal dialogs and the script hook's view of
 // them.
+#include <wx/timer.h>
+#include <wx/treebase.h>
 #include <wx/wx.h>
 
 #include <map>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/dialog.h"
@@ -14,6 +18,7 @@
 namespace ui {
 
 class WxBackend;
+class WxBackendImpl;
 
 // A layer window's wx side. wx ids are our own (wx refuses ids above 32767,
 // and the program's go above it); `toLayer` maps them back.
@@ -23,6 +28,13 @@ struct WxWindow {
     std::map<int, wxWindow*> controls;
     std::map<int, int> toLayer;
     std::vector<std::unique_ptr<wxFont>> fonts;  // live as long as the window
+    // Each radio's hidden group leader, checked when the model checks none.
+    std::map<int, wxRadioButton*> radioNone;
+    // Each tree's items by the layer's handles.
+    std::map<int, std::map<TreeHandle, wxTreeItemId>> treeItems;
+    // Lists whose user selection is waiting to be reported (one notification
+    // for the toolkit's several events of one action).
+    std::set<int> selectionPending;
     bool painted = false;
     bool idleAfterPaint = false;
 };
@@ -37,6 +49,22 @@ public:
 
 private:
     int& depth_;
+};
+
+// A layer timer on the toolkit's clock. Killed ones are deleted later, never
+// inside their own Notify.
+class LayerTimer : public wxTimer {
+public:
+    LayerTimer(WxBackendImpl& impl, Window& model, int id) : impl_(impl), model_(&model), life_(model.Life()), id_(id) {}
+    void Notify() override;
+    bool Firing() const { return firing_ > 0; }
+
+private:
+    WxBackendImpl& impl_;
+    Window* model_;
+    std::weak_ptr<WindowLife> life_;
+    int id_;
+    int firing_ = 0;
 };
 
 class WxBackendImpl : public wxEvtHandler {
@@ -64,6 +92,25 @@ public:
     void SyncControl(WxWindow& w, int id);
     void BindControlEvents(WxWindow& w);
 
+    // Trees (wx_tree.cpp): mirrored item by item, so that a handler filling
+    // an item while the user expands it never pulls the item away.
+    void SyncTree(WxWindow& w, int id);
+    void BindTreeEvents(WxWindow& w);
+
+    // Report lists and grids: the user's selection and current cell
+    // (wx_selection.cpp).
+    void BindSelectionEvents(WxWindow& w);
+    void ReportListSelection(Window* model, int id);
+
+    // Timers (wx_timers.cpp).
+    void SetTimer(Window& w, int id, unsigned periodMs);
+    // `only`: that timer and no later one at the same window address.
+    void KillTimer(Window* w, int id, const LayerTimer* only = nullptr);
+    void FireTimer(Window& w, int id);
+    bool TimerRunning(Window* w, int id) const;
+    // Deletes the killed timers that are not inside their Notify, later.
+    void ScheduleRetiredTimers();
+
     // Windows and loops (wx_backend.cpp).
     void CreateView(FormView& view);
     void CreateDialog(Dialog& dialog);
@@ -73,7 +120,8 @@ public:
     void EndModalIfEnded(Dialog& dialog);
     void OnPostsWaiting(wxThreadEvent&);
 
-    int quiet = 0;  // > 0 during programmatic changes
+    int quiet = 0;        // > 0 during programmatic changes
+    int inTreeEvent = 0;  // > 0 while a user's tree event is handled
 
 private:
     void PlaceTop(WxWindow& w);
@@ -87,6 +135,9 @@ private:
     std::map<int, int> menuToLayer_;
     std::map<int, int> menuToWx_;
     std::vector<Dialog*> modal_;
+    std::map<std::pair<Window*, int>, std::unique_ptr<LayerTimer>> timers_;
+    std::vector<std::unique_ptr<LayerTimer>> retiredTimers_;
+    bool retireScheduled_ = false;
 };
 
 // wx text from the layer's UTF-8 and back.

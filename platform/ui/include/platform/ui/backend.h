@@ -60,6 +60,13 @@ public:
     // Pixels of 4 horizontal and 8 vertical dialog units.
     virtual Size DialogBaseUnits() const = 0;
     virtual void WaitCursor(bool /*on*/) {}
+
+    // A window's timer was set (again: the new period holds) or killed,
+    // killed also when its window is destroyed. A back end with its own clock
+    // fires it through Window::RaiseTimer on the UI thread; one without
+    // leaves firing to its driver.
+    virtual void TimerSet(Window&, int /*id*/, unsigned /*periodMs*/) {}
+    virtual void TimerKilled(Window&, int /*id*/) {}
 };
 
 // The back end in use (none: every call that needs one fails safely).

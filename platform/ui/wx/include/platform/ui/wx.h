@@ -47,6 +47,8 @@ public:
     Size ScreenSize() const override;
     Size DialogBaseUnits() const override;
     void WaitCursor(bool on) override;
+    void TimerSet(Window& window, int id, unsigned periodMs) override;
+    void TimerKilled(Window& window, int id) override;
 
     WxBackendImpl& Impl() { return *impl_; }
 
