@@ -9,6 +9,9 @@
 #include <wx/treectrl.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -193,6 +196,34 @@ std::string WxText(wxWindow* w, const ui::Control& c) {
     }
     return o.str();
 }
+
+// Ends a dialog through Escape when what should end it has not within the
+// limit, so that a fault shows as a failure rather than a hang.
+class Watchdog {
+public:
+    Watchdog(ui::Dialog& d, std::chrono::seconds limit)
+        : thread_([this, &d, limit] {
+              std::unique_lock<std::mutex> lock(m_);
+              if (cv_.wait_for(lock, limit, [this] { return done_; })) return;
+              fired = true;
+              ui::PostToUi(&d, [&d] { d.PressEscape(); });
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            done_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+    std::atomic<bool> fired{false};
+
+private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool done_ = false;
+    std::thread thread_;
+};
 
 // Counts every notification a window raises, by code and control.
 struct Raised {
@@ -429,6 +460,57 @@ TEST_F(UiWxGallery, EveryControlsTextFollowsTheModelAndProgramChangesRaiseOnlyTh
     });
     d.DoModal();
     EXPECT_TRUE(d.ranInLoop);
+}
+
+TEST_F(UiWxGallery, TimersFireIntoTheModelOnTheUiThreadUntilKilled) {
+    constexpr int kRefresh = 995, kEnd = 996, kKilledAtOnce = 997, kSetTwice = 998;
+    std::map<int, int> fired;
+    bool offThread = false;
+    ui::WxBackendImpl* impl = &backend_->Impl();
+    const std::thread::id uiThread = std::this_thread::get_id();
+    CheckedDialog d(uitest::kTestTemplate, [&](CheckedDialog& self) {
+        self.OnTimer([&, self = &self](int id) {
+            offThread = offThread || std::this_thread::get_id() != uiThread;
+            ++fired[id];
+            // Killed at its third firing; a later one would show it still runs.
+            if (id == kRefresh && fired[id] == 3) self->KillTimer(kRefresh);
+            if (id == kEnd) self->PressEscape();
+        });
+        EXPECT_EQ(self.SetTimer(kRefresh, 20), kRefresh);
+        EXPECT_EQ(self.SetTimer(kKilledAtOnce, 20), kKilledAtOnce);
+        EXPECT_TRUE(self.KillTimer(kKilledAtOnce));
+        EXPECT_FALSE(self.KillTimer(kKilledAtOnce));
+        // Set again: the later period holds, ending the dialog well after
+        // the refresh timer was killed.
+        self.SetTimer(kSetTwice, 10);
+        self.SetTimer(kSetTwice, 100000);
+        self.SetTimer(kEnd, 400);
+        EXPECT_TRUE(impl->TimerRunning(&self, kRefresh));
+        EXPECT_FALSE(impl->TimerRunning(&self, kKilledAtOnce));
+    });
+    d.keepOpen = true;  // the end timer ends it
+    {
+        Watchdog watchdog(d, std::chrono::seconds(20));
+        EXPECT_EQ(d.DoModal(), ui::kIdCancel);
+        EXPECT_FALSE(watchdog.fired) << "the end timer never fired";
+    }
+    EXPECT_TRUE(d.ranInLoop);
+    EXPECT_EQ(fired[kRefresh], 3);
+    EXPECT_EQ(fired[kEnd], 1);
+    EXPECT_EQ(fired[kKilledAtOnce], 0);
+    EXPECT_EQ(fired[kSetTwice], 0);
+    EXPECT_FALSE(offThread);
+    for (int id : {kRefresh, kEnd, kSetTwice}) EXPECT_FALSE(impl->TimerRunning(&d, id)) << id << " outlived its window";
+}
+
+TEST_F(UiWxGallery, TimerOfAWindowNeverShownStopsWithIt) {
+    ui::WxBackendImpl& impl = backend_->Impl();
+    auto w = std::make_unique<ui::Window>();
+    ui::Window* where = w.get();
+    EXPECT_EQ(w->SetTimer(1, 10), 1);
+    EXPECT_TRUE(impl.TimerRunning(where, 1));
+    w.reset();
+    EXPECT_FALSE(impl.TimerRunning(where, 1));
 }
 
 }  // namespace
