@@ -513,4 +513,141 @@ TEST_F(UiWxGallery, TimerOfAWindowNeverShownStopsWithIt) {
     EXPECT_FALSE(impl.TimerRunning(where, 1));
 }
 
+TEST_F(UiWxGallery, UsersTreeActionsReachTheModelWithOneNotificationEach) {
+    using uitest::kTree;
+    struct Case {
+        const char* what;
+        std::function<void(wxTreeCtrl*)> act;  // as the toolkit does for a click
+        int notifications;
+        std::function<void(ui::Window&)> check;
+    };
+    ui::TreeHandle drive0 = 0, drive1 = 0;
+    Raised raised;
+    CheckedDialog d(uitest::kTestTemplate, [&](CheckedDialog& self) {
+        raised.Watch(self);
+        raised.onExpanding = [&self](int id, ui::TreeHandle h) {
+            if (!self.TreeChildren(id, h).empty()) return;
+            for (const char* name : {"a.ch10", "b.ch10"}) self.TreeInsert(id, h, name, 0, 0, false, 0);
+        };
+        drive0 = self.TreeInsert(kTree, ui::kTreeRoot, "Drive 0", 0, 0, true, 0);
+        drive1 = self.TreeInsert(kTree, ui::kTreeRoot, "Drive 1", 0, 0, true, 0);
+        raised.refuse.insert(drive1);
+        auto* tree = static_cast<wxTreeCtrl*>(Wx(self).controls.at(kTree));
+        auto item = [&](ui::TreeHandle h) { return Wx(self).treeItems[kTree].at(h); };
+        auto child = [&](int n) { return self.TreeChildren(kTree, drive0).at(static_cast<size_t>(n)); };
+        const Case cases[] = {
+            {"expand: asked, filled while expanding, shown open", [&](wxTreeCtrl* t) { t->Expand(item(drive0)); }, 1,
+             [&](ui::Window& w) {
+                 EXPECT_TRUE(w.TreeGet(kTree, drive0)->expanded);
+                 EXPECT_EQ(w.TreeChildren(kTree, drive0).size(), 2u);
+                 EXPECT_TRUE(tree->IsExpanded(item(drive0)));
+             }},
+            {"collapse: nothing raised, the model knows", [&](wxTreeCtrl* t) { t->Collapse(item(drive0)); }, 0,
+             [&](ui::Window& w) { EXPECT_FALSE(w.TreeGet(kTree, drive0)->expanded); }},
+            {"expand again: asked again, not filled twice", [&](wxTreeCtrl* t) { t->Expand(item(drive0)); }, 1,
+             [&](ui::Window& w) {
+                 EXPECT_EQ(w.TreeChildren(kTree, drive0).size(), 2u);
+                 EXPECT_EQ((raised.expanding[{kTree, drive0}]), 2);
+             }},
+            {"expand refused", [&](wxTreeCtrl* t) { t->Expand(item(drive1)); }, 1,
+             [&](ui::Window& w) {
+                 EXPECT_FALSE(w.TreeGet(kTree, drive1)->expanded);
+                 EXPECT_FALSE(tree->IsExpanded(item(drive1)));
+             }},
+            {"select a file", [&](wxTreeCtrl* t) { t->SelectItem(item(child(0))); }, 1,
+             [&](ui::Window& w) {
+                 EXPECT_EQ(w.TreeSelection(kTree), child(0));
+                 EXPECT_EQ(raised.Of(ui::Notify::TreeSelChanged, kTree), 1);
+             }},
+            {"select another", [&](wxTreeCtrl* t) { t->SelectItem(item(child(1))); }, 1,
+             [&](ui::Window& w) { EXPECT_EQ(w.TreeSelection(kTree), child(1)); }},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            int before = raised.Total();
+            c.act(tree);
+            EXPECT_EQ(raised.Total() - before, c.notifications);
+            c.check(self);
+            ExpectToolkitShowsModel(Wx(self), self, c.what);
+        }
+    });
+    d.DoModal();
+    EXPECT_TRUE(d.ranInLoop);
+}
+
+TEST_F(UiWxGallery, UsersListSelectionIsOneNotificationAndGridCellOneEach) {
+    using uitest::kGrid;
+    using uitest::kList;
+    struct Event {
+        wxEventType type;
+        long row;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Event> events;  // the toolkit's events of one user action
+        std::vector<int> selection;
+    };
+    const std::vector<Case> cases = {
+        {"click on a row: the old one deselected, the new selected",
+         {{wxEVT_LIST_ITEM_DESELECTED, 0}, {wxEVT_LIST_ITEM_SELECTED, 2}},
+         {2}},
+        {"control-click adds a row", {{wxEVT_LIST_ITEM_SELECTED, 0}}, {0, 2}},
+        {"control-click takes one away", {{wxEVT_LIST_ITEM_DESELECTED, 2}}, {0}},
+        {"shift-click selects a range", {{wxEVT_LIST_ITEM_SELECTED, 1}, {wxEVT_LIST_ITEM_SELECTED, 2}}, {0, 1, 2}},
+    };
+    Raised raised;
+    std::vector<CheckedDialog::Step> steps;
+    steps.push_back([&](CheckedDialog& self) {
+        raised.Watch(self);
+        for (const char* name : {"a.ch10", "b.ch10", "c.ch10"}) self.ListInsert(kList, self.ListCount(kList), name);
+        self.ListSelect(kList, 0, true);
+        EXPECT_EQ(raised.Total(), 0);
+    });
+    for (size_t i = 0; i <= cases.size(); ++i)
+        steps.push_back([&, i](CheckedDialog& self) {
+            auto* list = static_cast<wxListCtrl*>(Wx(self).controls.at(kList));
+            if (i > 0) {
+                const Case& done = cases[i - 1];
+                SCOPED_TRACE(done.what);
+                EXPECT_EQ(raised.Of(ui::Notify::SelChange, kList), static_cast<int>(i)) << "one per action";
+                EXPECT_EQ(self.ListSelection(kList), done.selection);
+                ExpectToolkitShowsModel(Wx(self), self, done.what);
+            }
+            if (i == cases.size()) return;
+            const Case& c = cases[i];
+            {
+                // The toolkit shows the user's choice before it tells.
+                ui::Quiet q(backend_->Impl().quiet);
+                for (const Event& e : c.events)
+                    list->SetItemState(e.row, e.type == wxEVT_LIST_ITEM_SELECTED ? wxLIST_STATE_SELECTED : 0,
+                                       wxLIST_STATE_SELECTED);
+            }
+            for (const Event& e : c.events) {
+                wxListEvent event(e.type, list->GetId());
+                event.SetEventObject(list);
+                event.m_itemIndex = e.row;
+                list->ProcessWindowEvent(event);
+            }
+            EXPECT_EQ(raised.Of(ui::Notify::SelChange, kList), static_cast<int>(i)) << "reported once it is whole";
+        });
+    steps.push_back([&](CheckedDialog& self) {
+        auto* grid = static_cast<wxGrid*>(Wx(self).controls.at(kGrid));
+        self.GridSetRows(kGrid, 3);
+        // Moving to a cell, as the arrow keys do.
+        grid->SetGridCursor(1, 1);
+        EXPECT_EQ(raised.Of(ui::Notify::SelChange, kGrid), 1);
+        EXPECT_EQ(self.Find(kGrid)->gridCurrentRow, 2);
+        EXPECT_EQ(self.Find(kGrid)->gridCurrentColumn, 2);
+        // The program's move shows and raises nothing.
+        self.GridSetCurrent(kGrid, 1, 1);
+        self.GridSetCell(kGrid, 1, 1, "10");
+        EXPECT_EQ(raised.Of(ui::Notify::SelChange, kGrid), 1);
+        EXPECT_EQ(grid->GetGridCursorRow(), 0);
+        EXPECT_EQ(grid->GetGridCursorCol(), 0);
+    });
+    CheckedDialog d(uitest::kTestTemplate, steps);
+    d.DoModal();
+    EXPECT_TRUE(d.ranInLoop);
+}
+
 }  // namespace
