@@ -21,36 +21,29 @@ TreeHandle HandleOf(wxTreeCtrl* tree, const wxTreeItemId& item) {
     return data != nullptr ? data->handle : kTreeRoot;
 }
 
-// Whether every item the toolkit holds is still in the model under the same
-// parent: the model removes items only all at once.
-bool ItemsStillThere(wxTreeCtrl* tree, const std::map<TreeHandle, wxTreeItemId>& items, const Control& c) {
-    for (const auto& [h, id] : items) {
-        auto it = c.tree.find(h);
-        if (it == c.tree.end() || HandleOf(tree, tree->GetItemParent(id)) != it->second.parent) return false;
-    }
-    return true;
+// Whether the items the toolkit holds are still the model's. The model takes
+// items away only all at once and never reuses a handle, so the first and
+// the last tell.
+bool ItemsStillThere(const std::map<TreeHandle, wxTreeItemId>& items, const Control& c) {
+    return items.empty() || (c.tree.count(items.begin()->first) != 0 && c.tree.count(items.rbegin()->first) != 0);
 }
 
-void AddMissingItems(wxTreeCtrl* tree, std::map<TreeHandle, wxTreeItemId>& items, const Control& c) {
-    // Parents before children; the model only appends.
-    std::vector<std::pair<TreeHandle, wxTreeItemId>> todo;
-    for (TreeHandle h : c.treeRoots) todo.emplace_back(h, tree->GetRootItem());
-    for (size_t i = 0; i < todo.size(); ++i) {
-        auto it = c.tree.find(todo[i].first);
-        if (it == c.tree.end()) continue;
+// Items the model added since the last sync: handles rise, a parent's is
+// below its children's, and siblings are appended in handle order.
+void AddNewItems(wxTreeCtrl* tree, std::map<TreeHandle, wxTreeItemId>& items, const Control& c) {
+    auto it = items.empty() ? c.tree.begin() : c.tree.upper_bound(items.rbegin()->first);
+    for (; it != c.tree.end(); ++it) {
         const TreeItem& item = it->second;
-        auto known = items.find(todo[i].first);
-        wxTreeItemId id;
-        if (known != items.end()) {
-            id = known->second;
-            if (Utf8(tree->GetItemText(id)) != item.text) tree->SetItemText(id, Wx(item.text));
-        } else {
-            id = tree->AppendItem(todo[i].second, Wx(item.text), -1, -1, new HandleData(todo[i].first));
-            items[todo[i].first] = id;
+        wxTreeItemId parent = tree->GetRootItem();
+        if (item.parent != kTreeRoot) {
+            auto p = items.find(item.parent);
+            if (p == items.end()) continue;
+            parent = p->second;
         }
-        bool plus = item.hasChildren || !item.children.empty();
-        if (tree->ItemHasChildren(id) != plus) tree->SetItemHasChildren(id, plus);
-        for (TreeHandle child : item.children) todo.emplace_back(child, id);
+        wxTreeItemId id = tree->AppendItem(parent, Wx(item.text), -1, -1, new HandleData(it->first));
+        if (item.hasChildren) tree->SetItemHasChildren(id, true);
+        if (item.parent != kTreeRoot) tree->SetItemHasChildren(parent, true);
+        items[it->first] = id;
     }
 }
 
@@ -64,7 +57,7 @@ void WxBackendImpl::SyncTree(WxWindow& w, int id) {
     auto& items = w.treeItems[id];
     Quiet q(quiet);
     if (!tree->GetRootItem().IsOk()) tree->AddRoot(wxString());
-    if (!ItemsStillThere(tree, items, *c)) {
+    if (!ItemsStillThere(items, *c)) {
         if (inTreeEvent > 0) {
             // The item the user acts on must outlive the toolkit's event.
             Window* model = w.model;
@@ -79,9 +72,11 @@ void WxBackendImpl::SyncTree(WxWindow& w, int id) {
         tree->DeleteChildren(tree->GetRootItem());
         items.clear();
     }
-    AddMissingItems(tree, items, *c);
+    AddNewItems(tree, items, *c);
     for (const auto& [h, item] : items) {
-        bool expanded = c->tree.at(h).expanded;
+        auto m = c->tree.find(h);
+        if (m == c->tree.end()) continue;
+        bool expanded = m->second.expanded;
         if (expanded && !tree->IsExpanded(item) && tree->ItemHasChildren(item))
             tree->Expand(item);
         else if (!expanded && tree->IsExpanded(item))
