@@ -90,7 +90,7 @@ void SyncColumns(wxListCtrl* list, const Control& c) {
     for (size_t i = 0; i < c.columns.size(); ++i) {
         int col = static_cast<int>(i);
         ColumnAlign align = i < c.columnAlign.size() ? c.columnAlign[i] : ColumnAlign::Left;
-        int width = i < c.columnWidth.size() && c.columnWidth[i] > 0 ? c.columnWidth[i] : wxLIST_AUTOSIZE_USEHEADER;
+        int width = i < c.columnWidth.size() && c.columnWidth[i] > 0 ? c.columnWidth[i] : wxLIST_AUTOSIZE;
         if (col >= list->GetColumnCount()) {
             list->InsertColumn(col, Wx(c.columns[i]), ListFormat(align), width);
             continue;
@@ -103,7 +103,7 @@ void SyncColumns(wxListCtrl* list, const Control& c) {
         item.SetText(Wx(c.columns[i]));
         item.SetAlign(static_cast<wxListColumnFormat>(ListFormat(align)));
         list->SetColumn(col, item);
-        if (width != wxLIST_AUTOSIZE_USEHEADER) list->SetColumnWidth(col, width);
+        if (width != wxLIST_AUTOSIZE) list->SetColumnWidth(col, width);
     }
 }
 
