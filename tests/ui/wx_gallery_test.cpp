@@ -106,9 +106,9 @@ std::string ModelText(const ui::Control& c) {
             ModelTreeItems(c, c.treeRoots, 0, o);
             break;
         case ui::ControlKind::Grid:
-            // The layer's cell (r, c) is the toolkit's (r-1, c-1).
-            for (int r = 1; r <= c.gridRows; ++r) {
-                for (int col = 1; col <= static_cast<int>(c.columns.size()); ++col) {
+            // The layer's cell (r, c) is the toolkit's.
+            for (int r = 0; r < c.gridRows; ++r) {
+                for (int col = 0; col < static_cast<int>(c.columns.size()); ++col) {
                     auto it = c.cells.find({r, col});
                     o << (it == c.cells.end() ? "" : it->second) << "|";
                 }
@@ -434,7 +434,7 @@ TEST_F(UiWxGallery, EveryControlsTextFollowsTheModelAndProgramChangesRaiseOnlyTh
         {"grid cells",
          [](ui::Window& w) {
              w.GridSetRows(kGrid, 3);
-             w.GridSetCell(kGrid, 1, 1, "10");
+             w.GridSetCell(kGrid, 0, 0, "10");
              w.GridSetCell(kGrid, 2, 1, "PCM");
              w.GridSetCurrent(kGrid, 2, 1);
          },
@@ -636,16 +636,81 @@ TEST_F(UiWxGallery, UsersListSelectionIsOneNotificationAndGridCellOneEach) {
         // Moving to a cell, as the arrow keys do.
         grid->SetGridCursor(1, 1);
         EXPECT_EQ(raised.Of(ui::Notify::SelChange, kGrid), 1);
-        EXPECT_EQ(self.Find(kGrid)->gridCurrentRow, 2);
-        EXPECT_EQ(self.Find(kGrid)->gridCurrentColumn, 2);
+        EXPECT_EQ(self.Find(kGrid)->gridCurrentRow, 1);
+        EXPECT_EQ(self.Find(kGrid)->gridCurrentColumn, 1);
         // The program's move shows and raises nothing.
-        self.GridSetCurrent(kGrid, 1, 1);
-        self.GridSetCell(kGrid, 1, 1, "10");
+        self.GridSetCurrent(kGrid, 0, 0);
+        self.GridSetCell(kGrid, 0, 0, "10");
         EXPECT_EQ(raised.Of(ui::Notify::SelChange, kGrid), 1);
         EXPECT_EQ(grid->GetGridCursorRow(), 0);
         EXPECT_EQ(grid->GetGridCursorCol(), 0);
     });
     CheckedDialog d(uitest::kTestTemplate, steps);
+    d.DoModal();
+    EXPECT_TRUE(d.ranInLoop);
+}
+
+// Radio groups as a template writes them, their ids in no order: a group
+// starts at a radio marked as one, and the model may check none of a group.
+namespace radios {
+enum : int { kDisk = 1095, kRmm = 1094, kDir = 1083, kFile = 1084 };
+constexpr ui::ControlTemplate kControls[] = {
+    {ui::ControlKind::Radio, kDisk, "Open &Disk", 7, 7, 60, 10, ui::kGroup},
+    {ui::ControlKind::Radio, kRmm, "Open &RMM", 72, 7, 60, 10},
+    {ui::ControlKind::Radio, kDir, "&Source Dir:", 7, 24, 58, 10, ui::kGroup},
+    {ui::ControlKind::Radio, kFile, "S&ource File:", 7, 40, 58, 10},
+    {ui::ControlKind::PushButton, 1, "OK", 80, 60, 50, 14, ui::kDefault | ui::kGroup},
+    {ui::ControlKind::PushButton, 2, "Cancel", 140, 60, 50, 14},
+};
+constexpr ui::DialogTemplate kDialog{903, "Radios", "MS Sans Serif", 8, 200, 80, kControls};
+const ui::DialogTemplate* const kDialogs[] = {&kDialog};
+const ui::ResourceSet kResources{kDialogs, {}, {}, {}, {}, {}};
+struct App : ui::App {
+    App() : ui::App(kResources, {}) {}
+    ui::InitResult InitInstance() override { return ui::InitResult::Ok; }
+};
+}  // namespace radios
+
+TEST_F(UiWxGallery, RadioGroupsFollowTheTemplateAndAUsersClickClearsOnlyItsOwnGroup) {
+    using namespace radios;
+    app_.reset();
+    App app;
+    struct Case {
+        const char* what;
+        int click;     // by the user; 0: none
+        int program;   // checked by the program; 0: none
+        std::map<int, bool> checked;
+    };
+    const Case cases[] = {
+        {"none checked at first", 0, 0, {{kDisk, false}, {kRmm, false}, {kDir, false}, {kFile, false}}},
+        {"a click in the first group", kRmm, 0, {{kDisk, false}, {kRmm, true}, {kDir, false}, {kFile, false}}},
+        {"the program checks in the second", 0, kDir, {{kDisk, false}, {kRmm, true}, {kDir, true}, {kFile, false}}},
+        {"a click in the second", kFile, 0, {{kDisk, false}, {kRmm, true}, {kDir, false}, {kFile, true}}},
+        {"a click back in the first", kDisk, 0, {{kDisk, true}, {kRmm, false}, {kDir, false}, {kFile, true}}},
+    };
+    CheckedDialog d(kDialog.id, [&](CheckedDialog& self) {
+        Raised raised;
+        raised.Watch(self);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            if (c.program != 0) self.SetCheck(c.program, true);
+            if (c.click != 0) {
+                // The toolkit checks the button, clearing its group, then tells.
+                auto* rb = static_cast<wxRadioButton*>(Wx(self).controls.at(c.click));
+                {
+                    ui::Quiet q(backend_->Impl().quiet);
+                    rb->SetValue(true);
+                }
+                wxCommandEvent click(wxEVT_RADIOBUTTON, rb->GetId());
+                click.SetEventObject(rb);
+                click.SetInt(1);
+                rb->ProcessWindowEvent(click);
+                EXPECT_EQ(raised.Of(ui::Notify::Clicked, c.click), 1);
+            }
+            for (auto [id, on] : c.checked) EXPECT_EQ(self.GetCheck(id), on) << id;
+            ExpectToolkitShowsModel(Wx(self), self, c.what);
+        }
+    });
     d.DoModal();
     EXPECT_TRUE(d.ranInLoop);
 }

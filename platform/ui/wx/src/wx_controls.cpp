@@ -6,6 +6,9 @@
 #include <wx/statbmp.h>
 #include <wx/treectrl.h>
 
+#include <set>
+
+#include "platform/ui/app.h"
 #include "wx_impl.h"
 
 namespace ui {
@@ -122,40 +125,63 @@ void SyncList(wxListCtrl* list, const Control& c) {
     }
 }
 
-void SyncGrid(wxGrid* grid, const Control& c) {
-    int before = grid->GetNumberRows();
-    if (before < c.gridRows) grid->AppendRows(c.gridRows - before);
-    if (before > c.gridRows) grid->DeleteRows(c.gridRows, before - c.gridRows);
-    // The layer counts cells from 1.
-    if (before != c.gridRows) {
-        // The model drops the cells of rows it takes away, whichever rows
-        // the toolkit deleted: every cell is compared.
-        for (int r = 0; r < grid->GetNumberRows(); ++r)
-            for (int col = 0; col < grid->GetNumberCols(); ++col) {
-                auto it = c.cells.find({r + 1, col + 1});
-                wxString want = it == c.cells.end() ? wxString() : Wx(it->second);
-                if (grid->GetCellValue(r, col) != want) grid->SetCellValue(r, col, want);
-            }
-    }
-    for (const auto& [rc, text] : c.cells) {
-        int r = rc.first - 1, col = rc.second - 1;
-        if (r >= 0 && col >= 0 && r < grid->GetNumberRows() && col < grid->GetNumberCols() &&
-            Utf8(grid->GetCellValue(r, col)) != text)
-            grid->SetCellValue(r, col, Wx(text));
-    }
-    int row = c.gridCurrentRow - 1, col = c.gridCurrentColumn - 1;
+// The program's current cell, shown as the toolkit's cursor.
+void SyncGridCursor(wxGrid* grid, const Control& c) {
+    int row = c.gridCurrentRow, col = c.gridCurrentColumn;
     if (row >= 0 && col >= 0 && row < grid->GetNumberRows() && col < grid->GetNumberCols() &&
         (grid->GetGridCursorRow() != row || grid->GetGridCursorCol() != col))
         grid->SetGridCursor(row, col);
 }
 
+void SyncGrid(wxGrid* grid, const Control& c) {
+    if (grid->GetNumberRows() < c.gridRows) grid->AppendRows(c.gridRows - grid->GetNumberRows());
+    if (grid->GetNumberRows() > c.gridRows) grid->DeleteRows(c.gridRows, grid->GetNumberRows() - c.gridRows);
+    // The layer counts cells from 0, as wxGrid does.
+    for (const auto& [rc, text] : c.cells) {
+        int r = rc.first, col = rc.second;
+        if (r >= 0 && col >= 0 && r < grid->GetNumberRows() && col < grid->GetNumberCols())
+            grid->SetCellValue(r, col, Wx(text));
+    }
+    SyncGridCursor(grid, c);
+}
+
+}  // namespace
+
+namespace {
+
+// The window's template, for the order its controls were written in.
+const DialogTemplate* TemplateOf(Window* model) {
+    if (auto* d = dynamic_cast<Dialog*>(model)) return CurrentResources().Dialog(d->TemplateId());
+    if (auto* v = dynamic_cast<FormView*>(model)) return CurrentResources().Dialog(v->TemplateId());
+    return nullptr;
+}
+
+// Controls in their template's order, which makes the radio groups and the
+// tab order; any the template lacks follow by id.
+std::vector<int> CreationOrder(Window* model) {
+    std::vector<int> order;
+    std::set<int> placed;
+    if (const DialogTemplate* t = TemplateOf(model)) {
+        int fixed = -1;  // the model numbers controls without an id so
+        for (const ControlTemplate& ct : t->controls) {
+            int id = ct.id >= 0 ? ct.id : fixed--;
+            if (model->Find(id) != nullptr && placed.insert(id).second) order.push_back(id);
+        }
+    }
+    for (const auto& [id, c] : model->Controls())
+        if (placed.insert(id).second) order.push_back(id);
+    return order;
+}
+
 }  // namespace
 
 void WxBackendImpl::CreateControls(WxWindow& w) {
+    std::vector<int> order = CreationOrder(w.model);
     // Group boxes first: on GTK a box created later covers its contents.
     wxRadioButton* radioNone = nullptr;
     for (int pass = 0; pass < 2; ++pass)
-        for (const auto& [id, c] : w.model->Controls()) {
+        for (int id : order) {
+            const Control& c = *w.model->Find(id);
             if ((c.kind == ControlKind::GroupBox) != (pass == 0)) continue;
             if (c.kind == ControlKind::Radio && (c.Has(kGroup) || radioNone == nullptr)) {
                 // A group's hidden first button holds the check when the
@@ -163,11 +189,13 @@ void WxBackendImpl::CreateControls(WxWindow& w) {
                 radioNone = new wxRadioButton(w.top, wxID_ANY, wxString(), wxPoint(c.x, c.y), wxSize(0, 0),
                                               wxRB_GROUP);
                 radioNone->Hide();
+            } else if (c.kind != ControlKind::Radio && c.Has(kGroup)) {
+                radioNone = nullptr;  // a group mark ends the radios' group
             }
             int wxId = wxWindow::NewControlId();
             wxWindow* ctl = MakeControl(w.top, wxId, c);
-            if (c.kind == ControlKind::Radio) w.radioNone[id] = radioNone;
             if (ctl == nullptr) continue;
+            if (c.kind == ControlKind::Radio) w.radioNone[id] = radioNone;
             w.controls[id] = ctl;
             w.toLayer[wxId] = id;
             SyncControl(w, id);

@@ -48,9 +48,9 @@ void WxBackendImpl::BindSelectionEvents(WxWindow& w) {
         int id = layerId(e.GetId());
         Control* c = model->Find(id);
         if (quiet > 0 || c == nullptr || c->kind != ControlKind::Grid) return;
-        // The toolkit counts cells from 0, the layer from 1.
-        c->gridCurrentRow = e.GetRow() + 1;
-        c->gridCurrentColumn = e.GetCol() + 1;
+        // Both count cells from 0.
+        c->gridCurrentRow = e.GetRow();
+        c->gridCurrentColumn = e.GetCol();
         model->RaiseNotify(Notify::SelChange, id);
     });
 }
