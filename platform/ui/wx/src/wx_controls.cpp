@@ -145,10 +145,6 @@ void SyncGrid(wxGrid* grid, const Control& c) {
     SyncGridCursor(grid, c);
 }
 
-}  // namespace
-
-namespace {
-
 // The window's template, for the order its controls were written in.
 const DialogTemplate* TemplateOf(Window* model) {
     if (auto* d = dynamic_cast<Dialog*>(model)) return CurrentResources().Dialog(d->TemplateId());
