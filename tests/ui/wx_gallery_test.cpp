@@ -75,6 +75,7 @@ void ModelTreeItems(const ui::Control& c, const std::vector<ui::TreeHandle>& ite
     for (ui::TreeHandle h : items) {
         const ui::TreeItem& item = c.tree.at(h);
         o << std::string(static_cast<size_t>(depth) * 2, ' ') << item.text;
+        if (item.hasChildren || !item.children.empty()) o << " +";
         if (item.expanded && !item.children.empty()) o << " open";
         if (c.treeSelection == h) o << " *";
         o << "\n";
@@ -129,6 +130,7 @@ void WxTreeItems(wxTreeCtrl* tree, const wxTreeItemId& parent, int depth, std::o
     wxTreeItemIdValue cookie;
     for (wxTreeItemId item = tree->GetFirstChild(parent, cookie); item.IsOk(); item = tree->GetNextChild(parent, cookie)) {
         o << std::string(static_cast<size_t>(depth) * 2, ' ') << ui::Utf8(tree->GetItemText(item));
+        if (tree->ItemHasChildren(item)) o << " +";
         if (tree->IsExpanded(item) && tree->GetChildrenCount(item, false) > 0) o << " open";
         if (tree->GetSelection() == item) o << " *";
         o << "\n";

@@ -41,8 +41,6 @@ void AddNewItems(wxTreeCtrl* tree, std::map<TreeHandle, wxTreeItemId>& items, co
             parent = p->second;
         }
         wxTreeItemId id = tree->AppendItem(parent, Wx(item.text), -1, -1, new HandleData(it->first));
-        if (item.hasChildren) tree->SetItemHasChildren(id, true);
-        if (item.parent != kTreeRoot) tree->SetItemHasChildren(parent, true);
         items[it->first] = id;
     }
 }
@@ -76,6 +74,9 @@ void WxBackendImpl::SyncTree(WxWindow& w, int id) {
     for (const auto& [h, item] : items) {
         auto m = c->tree.find(h);
         if (m == c->tree.end()) continue;
+        // The expand button: the model's mark may change after the insert.
+        bool plus = m->second.hasChildren || !m->second.children.empty();
+        if (tree->ItemHasChildren(item) != plus) tree->SetItemHasChildren(item, plus);
         bool expanded = m->second.expanded;
         if (expanded && !tree->IsExpanded(item) && tree->ItemHasChildren(item))
             tree->Expand(item);
