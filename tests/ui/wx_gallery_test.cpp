@@ -577,7 +577,7 @@ TEST_F(UiWxGallery, UsersTreeActionsReachTheModelWithOneNotificationEach) {
     EXPECT_TRUE(d.ranInLoop);
 }
 
-TEST_F(UiWxGallery, UsersListSelectionIsOneNotificationAndGridCellOneEach) {
+TEST_F(UiWxGallery, UsersListSelectionIsOneNotificationAndGridCellAndComboListOneEach) {
     using uitest::kGrid;
     using uitest::kList;
     struct Event {
@@ -646,6 +646,18 @@ TEST_F(UiWxGallery, UsersListSelectionIsOneNotificationAndGridCellOneEach) {
         EXPECT_EQ(raised.Of(ui::Notify::SelChange, kGrid), 1);
         EXPECT_EQ(grid->GetGridCursorRow(), 0);
         EXPECT_EQ(grid->GetGridCursorCol(), 0);
+    });
+    steps.push_back([&](CheckedDialog& self) {
+        wxWindow* combo = Wx(self).controls.at(uitest::kEditCombo);
+        wxCommandEvent opened(wxEVT_COMBOBOX_DROPDOWN, combo->GetId());
+        opened.SetEventObject(combo);
+        combo->ProcessWindowEvent(opened);
+        EXPECT_EQ(raised.Of(ui::Notify::DropDown, uitest::kEditCombo), 1) << "the user opened the list";
+        {
+            ui::Quiet q(backend_->Impl().quiet);
+            combo->ProcessWindowEvent(opened);
+        }
+        EXPECT_EQ(raised.Of(ui::Notify::DropDown, uitest::kEditCombo), 1) << "the program's change";
     });
     CheckedDialog d(uitest::kTestTemplate, steps);
     d.DoModal();

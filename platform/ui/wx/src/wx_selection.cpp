@@ -1,5 +1,5 @@
-// The user's selection in report lists and current cell in grids, reported
-// to the model. The toolkit raises several events for one action (a click
+// The user's selection in report lists, current cell in grids and opened
+// combo lists, reported to the model. The toolkit raises several events for one action (a click
 // deselects the old rows and selects the new), so a list's are gathered and
 // reported once, after the toolkit has finished with the action.
 #include <wx/grid.h>
@@ -43,6 +43,15 @@ void WxBackendImpl::BindSelectionEvents(WxWindow& w) {
     };
     w.top->Bind(wxEVT_LIST_ITEM_SELECTED, listChanged);
     w.top->Bind(wxEVT_LIST_ITEM_DESELECTED, listChanged);
+    // An editable combo's list opened by the user; the toolkit tells nothing
+    // of a drop-down list's.
+    w.top->Bind(wxEVT_COMBOBOX_DROPDOWN, [this, model, layerId](wxCommandEvent& e) {
+        e.Skip();
+        int id = layerId(e.GetId());
+        Control* c = model->Find(id);
+        if (quiet > 0 || c == nullptr || c->kind != ControlKind::Combo) return;
+        model->RaiseNotify(Notify::DropDown, id);
+    });
     w.top->Bind(wxEVT_GRID_SELECT_CELL, [this, model, layerId](wxGridEvent& e) {
         e.Skip();
         int id = layerId(e.GetId());
