@@ -577,7 +577,7 @@ TEST_F(UiWxGallery, UsersTreeActionsReachTheModelWithOneNotificationEach) {
     EXPECT_TRUE(d.ranInLoop);
 }
 
-TEST_F(UiWxGallery, UsersListSelectionIsOneNotificationAndGridCellAndComboListOneEach) {
+TEST_F(UiWxGallery, UsersListGridAndComboActionsReachTheModelWithOneNotificationEach) {
     using uitest::kGrid;
     using uitest::kList;
     struct Event {
@@ -658,6 +658,41 @@ TEST_F(UiWxGallery, UsersListSelectionIsOneNotificationAndGridCellAndComboListOn
             combo->ProcessWindowEvent(opened);
         }
         EXPECT_EQ(raised.Of(ui::Notify::DropDown, uitest::kEditCombo), 1) << "the program's change";
+    });
+    steps.push_back([&](CheckedDialog& self) {
+        using uitest::kEditCombo;
+        for (const char* e : {"first", "second"}) self.ComboAdd(kEditCombo, e);
+        auto* combo = static_cast<wxComboBox*>(Wx(self).controls.at(kEditCombo));
+        auto tell = [combo](wxEventType type, const wxString& text, int index) {
+            wxCommandEvent e(type, combo->GetId());
+            e.SetEventObject(combo);
+            e.SetString(text);
+            e.SetInt(index);
+            combo->ProcessWindowEvent(e);
+        };
+        {
+            ui::Quiet q(backend_->Impl().quiet);
+            combo->SetSelection(1);
+        }
+        // A choice from the list: the toolkit tells of the new text, then of
+        // the choice; one action, one notification.
+        tell(wxEVT_TEXT, "second", 1);
+        tell(wxEVT_COMBOBOX, "second", 1);
+        EXPECT_EQ(raised.Of(ui::Notify::SelChange, kEditCombo), 1);
+        EXPECT_EQ(raised.Of(ui::Notify::EditChange, kEditCombo), 0);
+        EXPECT_EQ(self.ComboSelection(kEditCombo), 1);
+        EXPECT_EQ(self.GetText(kEditCombo), "second");
+        // Typing an entry's text selects it in the model, as typing does there.
+        {
+            ui::Quiet q(backend_->Impl().quiet);
+            combo->SetSelection(wxNOT_FOUND);
+            combo->ChangeValue("first");
+        }
+        tell(wxEVT_TEXT, "first", 0);
+        EXPECT_EQ(raised.Of(ui::Notify::EditChange, kEditCombo), 1);
+        EXPECT_EQ(raised.Of(ui::Notify::SelChange, kEditCombo), 1);
+        EXPECT_EQ(self.ComboSelection(kEditCombo), 0);
+        EXPECT_EQ(self.GetText(kEditCombo), "first");
     });
     CheckedDialog d(uitest::kTestTemplate, steps);
     d.DoModal();

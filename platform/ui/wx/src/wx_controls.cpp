@@ -286,10 +286,19 @@ void WxBackendImpl::BindControlEvents(WxWindow& w) {
     w.top->Bind(wxEVT_TEXT, [this, model, layerId](wxCommandEvent& e) {
         int id = layerId(e.GetId());
         if (quiet > 0 || id == 0) return;
+        // A choice from a combo's list also changes its text: the selection
+        // event reports that action.
+        auto* combo = dynamic_cast<wxComboBox*>(e.GetEventObject());
+        if (combo != nullptr && combo->GetSelection() != wxNOT_FOUND && combo->GetStringSelection() == e.GetString())
+            return;
+        std::string text = Utf8(e.GetString());
         {
             Quiet q(quiet);
-            model->SetText(id, Utf8(e.GetString()));
+            model->SetText(id, text);
         }
+        // Typed text selects the entry it equals, as the headless driver's.
+        if (Control* c = model->Find(id); c != nullptr && c->kind == ControlKind::Combo)
+            c->selection = ComboFindExact(*c, text);
         model->RaiseNotify(Notify::EditChange, id);
     });
     auto selChange = [this, model, layerId](wxCommandEvent& e) {
