@@ -7,7 +7,9 @@
 #include <wx/grid.h>
 #include <wx/listctrl.h>
 #include <wx/treectrl.h>
+#include <wx/uiaction.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -762,6 +764,62 @@ TEST_F(UiWxGallery, RadioGroupsFollowTheTemplateAndAUsersClickClearsOnlyItsOwnGr
     });
     d.DoModal();
     EXPECT_TRUE(d.ranInLoop);
+}
+
+// A real pointer on the X server (the XTest extension): the toolkit's own
+// events of a click reach the model once, and the model ends up as the
+// toolkit shows it.
+TEST_F(UiWxGallery, RealClicksOnAListAndATreeReachTheModelOnce) {
+    using uitest::kList;
+    using uitest::kTree;
+    Raised raised;
+    ui::TreeHandle second = 0;
+    bool simulated = true;
+    // Clicks at a point of a control and lets the toolkit handle it.
+    auto click = [&simulated](wxWindow* ctl, wxPoint at) {
+        wxUIActionSimulator sim;
+        simulated = simulated && sim.MouseMove(ctl->ClientToScreen(at));
+        wxYield();
+        simulated = simulated && sim.MouseClick();
+        for (int i = 0; i < 10; ++i) {
+            wxYield();
+            wxMilliSleep(20);
+        }
+    };
+    std::vector<CheckedDialog::Step> steps;
+    steps.push_back([&](CheckedDialog& self) {
+        raised.Watch(self);
+        for (const char* name : {"a.ch10", "b.ch10", "c.ch10"}) self.ListInsert(kList, self.ListCount(kList), name);
+        self.TreeInsert(kTree, ui::kTreeRoot, "Drive 0", 0, 0, true, 0);
+        second = self.TreeInsert(kTree, ui::kTreeRoot, "Drive 1", 0, 0, false, 0);
+    });
+    steps.push_back([&](CheckedDialog& self) {
+        auto* list = static_cast<wxListCtrl*>(Wx(self).controls.at(kList));
+        wxRect row;
+        ASSERT_TRUE(list->GetItemRect(1, row));
+        click(list, wxPoint(row.x + 10, row.y + row.height / 2));
+    });
+    steps.push_back([&](CheckedDialog& self) {
+        if (!simulated) return;
+        EXPECT_EQ(raised.Of(ui::Notify::SelChange, kList), 1);
+        std::vector<int> selection = self.ListSelection(kList);
+        EXPECT_NE(std::find(selection.begin(), selection.end(), 1), selection.end());
+        ExpectToolkitShowsModel(Wx(self), self, "a click on a row");
+        auto* tree = static_cast<wxTreeCtrl*>(Wx(self).controls.at(kTree));
+        wxRect item;
+        ASSERT_TRUE(tree->GetBoundingRect(Wx(self).treeItems[kTree].at(second), item, true));
+        click(tree, wxPoint(item.x + 5, item.y + item.height / 2));
+    });
+    steps.push_back([&](CheckedDialog& self) {
+        if (!simulated) return;
+        EXPECT_EQ(raised.Of(ui::Notify::TreeSelChanged, kTree), 1);
+        EXPECT_EQ(self.TreeSelection(kTree), second);
+        ExpectToolkitShowsModel(Wx(self), self, "a click on an item");
+    });
+    CheckedDialog d(uitest::kTestTemplate, steps);
+    d.DoModal();
+    EXPECT_TRUE(d.ranInLoop);
+    if (!simulated) GTEST_SKIP() << "the X server takes no simulated input";
 }
 
 }  // namespace
