@@ -21,7 +21,7 @@
 #include "vexa/ui/open_files_dlg.h"
 #include "vexa/ui/settings.h"
 #include "vexa/ui/startup_names.h"
-#include "vexa/ui/ui_state.h"
+#include "vexa/ui/ui_module_state.h"
 #include "vexa/ui/vexa_app.h"
 #include "vexa/ui/vexa_view.h"
 

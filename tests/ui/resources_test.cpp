@@ -58,10 +58,15 @@ TEST(Resources, CommandsHavePromptsAndToolbarButtonsImages) {
     ASSERT_NE(icon, nullptr);
     int w = 0, h = 0;
     EXPECT_TRUE(XpmIsWellFormed(*icon, w, h));
+    // The directory tree's fifteen images of 17 pixels side by side.
+    const ui::ImageResource* tree = set.Image(res::kIdbDirTree);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_TRUE(XpmIsWellFormed(*tree, w, h));
+    EXPECT_EQ(w, 15 * 17);
 }
 
 TEST(Resources, TemplatesAddressEachControlOnce) {
-    for (int id : {res::kIddForm, res::kIddAbout, res::kIddOpenFiles}) {
+    for (int id : {res::kIddForm, res::kIddAbout, res::kIddOpenFiles, res::kIddSelectDir}) {
         SCOPED_TRACE(id);
         const ui::DialogTemplate* tmpl = res::Resources().Dialog(id);
         ASSERT_NE(tmpl, nullptr);

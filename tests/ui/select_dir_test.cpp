@@ -15,7 +15,7 @@
 #include "vexa/res/resource_ids.h"
 #include "vexa/res/tables.h"
 #include "vexa/ui/select_dir_dlg.h"
-#include "vexa/ui/ui_state.h"
+#include "vexa/ui/ui_module_state.h"
 
 namespace {
 namespace fs = std::filesystem;

@@ -16,7 +16,7 @@
 #include "vexa/ui/permission.h"
 #include "vexa/ui/recorder_drives.h"
 #include "vexa/ui/startup.h"
-#include "vexa/ui/ui_state.h"
+#include "vexa/ui/ui_module_state.h"
 #include "vexa/ui/vexa_app.h"
 #include "vexa/ui/vexa_view.h"
 

@@ -15,7 +15,7 @@
 #include "vexa/engine/validation_engine.h"
 #include "vexa/res/resource_ids.h"
 #include "vexa/ui/open_files_lists.h"
-#include "vexa/ui/ui_state.h"
+#include "vexa/ui/ui_module_state.h"
 #include "vexa/ui/vexa_app.h"
 
 namespace vexa {

@@ -8,7 +8,7 @@
 #include "platform/text.h"
 #include "platform/ui/services.h"
 #include "vexa/res/resource_ids.h"
-#include "vexa/ui/ui_state.h"
+#include "vexa/ui/ui_module_state.h"
 
 namespace vexa {
 namespace {

@@ -6,6 +6,8 @@
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/ui/dialog.h"
@@ -51,6 +53,8 @@ public:
     Dialog* TopModal() const { return modal_.empty() ? nullptr : modal_.back(); }
     WxWindow* TopModalWx();
     bool Ready(const WxWindow& w) const { return w.painted && w.idleAfterPaint; }
+    // A script's answer to the next file dialog, which then does not show.
+    std::optional<std::string> scriptedFile;
 
     // Frames (wx_frame.cpp).
     void CreateFrame(Frame& frame);

@@ -1,4 +1,4 @@
-#include "vexa/ui/ui_state.h"
+#include "vexa/ui/ui_module_state.h"
 
 namespace vexa {
 
