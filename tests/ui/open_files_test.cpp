@@ -210,7 +210,9 @@ TEST(OpenFilesDialog, LimitsTolerancesAndOptions) {
             SCOPED_TRACE(std::to_string(c.id) + " " + c.typed);
             const std::size_t before = rig.ui.backend.Boxes().size();
             // Both are disabled until body checks are on.
-            if (!d.IsEnabled(c.id)) ASSERT_TRUE(driver.Click(d, 1059));
+            if (!d.IsEnabled(c.id)) {
+                ASSERT_TRUE(driver.Click(d, 1059));
+            }
             ASSERT_TRUE(driver.Type(d, c.id, c.typed));
             EXPECT_EQ((c.id == 1063 ? errors.maxErrorsPerChannel : errors.maxErrorsPerPacket).load(), c.expected);
             EXPECT_EQ(rig.BoxTexts(before),
@@ -379,7 +381,9 @@ TEST(OpenFilesDialog, DirectoryButtonsUseSelectDirectory) {
         // The start path is open; its child is chosen by the user.
         ui::TreeHandle at = d.TreeSelection(1085);
         for (ui::TreeHandle h : d.TreeChildren(1085, at))
-            if (d.TreeGet(1085, h)->text == pick) ASSERT_TRUE(driver.SelectTree(d, 1085, h));
+            if (d.TreeGet(1085, h)->text == pick) {
+                ASSERT_TRUE(driver.SelectTree(d, 1085, h));
+            }
         ASSERT_TRUE(driver.Click(d, ui::kIdOk));
     });
     rig.Run([&](COpenFilesDlg& d, ui::Driver& driver) {
