@@ -150,6 +150,30 @@ TEST(OpenFilesDialog, OpeningSetsKindSourceAndTmatsChoice) {
     }
 }
 
+// The format as it stands when the dialog opens: Space Delimited turns
+// "all packets" off and lists no channels; Verbose lists them.
+TEST(OpenFilesDialog, OpeningFollowsTheFormat) {
+    for (bool spaceDelimited : {true, false}) {
+        SCOPED_TRACE(spaceDelimited ? "space delimited" : "verbose");
+        OpenRig rig;
+        const std::string recording = rig.Write("r.ch10", SetupRecord(kThreeChannels));
+        rig.SetUser("InputType", "1");
+        ASSERT_TRUE(rig.Start({recording}));
+        vexa::Engine().spaceDelimited = spaceDelimited;
+        rig.E().runConfig.listAllPackets = 1;
+        rig.Run([&](COpenFilesDlg& d, ui::Driver&) {
+            EXPECT_EQ(d.GetCheck(1076), spaceDelimited);
+            EXPECT_EQ(d.GetCheck(1075), !spaceDelimited);
+            EXPECT_EQ(d.IsEnabled(1051), !spaceDelimited);
+            EXPECT_EQ(d.GetCheck(1051), !spaceDelimited);
+            EXPECT_EQ(rig.E().runConfig.listAllPackets, spaceDelimited ? 0 : 1);
+            EXPECT_EQ(d.ComboCount(1042), spaceDelimited ? 0 : 4);
+            EXPECT_TRUE(d.IsEnabled(1042));
+        });
+        vexa::Engine().spaceDelimited = false;
+    }
+}
+
 TEST(OpenFilesDialog, StaleChannelIsNotKept) {
     OpenRig rig;
     const std::string withSeven = rig.Write("a.ch10", SetupRecord(kThreeChannels));
