@@ -20,6 +20,12 @@ std::string_view DirName(std::string_view path) {
     return p == std::string_view::npos ? std::string_view{} : path.substr(0, p);
 }
 
+std::string StripTrailingSeparators(std::string_view path) {
+    std::size_t end = path.find_last_not_of("\\/");
+    if (end == std::string_view::npos) return path.empty() ? std::string() : std::string("/");
+    return std::string(path.substr(0, end + 1));
+}
+
 std::string JoinPath(std::string_view dir, std::string_view name) {
     std::string out(dir);
     if (!out.empty() && !name.empty()) {

@@ -31,6 +31,20 @@ TEST(Path, TakeApartAndJoin) {
     EXPECT_EQ(platform::JoinPath("d", ""), "d");
 }
 
+TEST(Path, StripTrailingSeparatorsKeepsTheRoot) {
+    struct Case {
+        const char* path;
+        const char* stripped;
+    } cases[] = {
+        {"out/", "out"},      {"out\\/", "out"}, {"/data//", "/data"}, {"out", "out"},
+        {"/", "/"},           {"//", "/"},        {"\\", "/"},        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::StripTrailingSeparators(c.path), c.stripped) << c.path;
+    // Joined, the root stays the root and the empty directory the working one.
+    EXPECT_EQ(platform::JoinPath(platform::StripTrailingSeparators("/"), "validate.log"), "/validate.log");
+    EXPECT_EQ(platform::JoinPath(platform::StripTrailingSeparators(""), "validate.log"), "validate.log");
+}
+
 TEST(Text, AsciiOnlyCaseRules) {
     EXPECT_TRUE(platform::AsciiEqualsNoCase("Bus-A", "bUS-a"));
     EXPECT_FALSE(platform::AsciiEqualsNoCase("BusA", "BusAB"));

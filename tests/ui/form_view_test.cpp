@@ -85,6 +85,7 @@ TEST(FormView, CommandsFollowTheRun) {
         bool beforeOpen, afterOpen, afterCompletion;
     };
     const Row rows[] = {
+        {{res::kCmdOpenFiles}, true, false, true},
         {{res::kCmdCloseFiles}, false, true, false},
         {{res::kCmdValidate, 1069}, false, true, false},
         {{res::kCmdStop, 1070}, false, true, false},

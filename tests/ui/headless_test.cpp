@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/registry.h"
 #include "tests/support/ch10_fixture.h"
 #include "tests/support/program_run.h"
 #include "tools/sample_recording.h"
@@ -148,6 +149,51 @@ TEST(Headless, FailuresExitNonZeroWithTheirMessage) {
         ch10fix::ProgramRun r = Vexa(dir.Path(), c.args);
         EXPECT_EQ(r.ExitCode(), c.status);
         EXPECT_TRUE(Contains(r.err, c.message)) << r.err;
+    }
+}
+
+// The run seeds its own settings in memory: a user's stored choices are
+// neither read nor changed, and a directory named like a recorder drive is
+// validated from the disk without asking the recorder library.
+TEST(Headless, OwnSettingsAndADriveLikeDirectory) {
+    TempDir dir;
+    const std::string regDir = dir.File("no-registry");
+    fs::create_directories(regDir);
+    {
+        platform::RegistryConfig config;
+        config.user.file = regDir + "/user.reg";
+        config.machine.file = regDir + "/machine.reg";
+        platform::Registry registry(config);
+        platform::RegistryKey key;
+        ASSERT_EQ(registry.Create(platform::Hive::CurrentUser, "SOFTWARE\\Orvane\\Kelvane", key),
+                  platform::RegStatus::Ok);
+        for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
+                 {"InputType", "0"}, {"SourceDir1", dir.File("elsewhere")}, {"Input1", dir.File("other.ch10")},
+                 {"OutputFile", "stored.log"}, {"UseExtern", "0"}, {"ExternTMATS1", dir.File("none.tmt")}})
+            key.Set(name, platform::kRegSz, value + '\0');
+    }
+    const std::string userBefore = ReadText(regDir + "/user.reg");
+    ASSERT_FALSE(userBefore.empty());
+    ASSERT_TRUE(ch10fix::WriteFile(dir.File("s.ch10"), ch10gen::SampleRecording()));
+    fs::create_directories(dir.File("1:x"));
+    ASSERT_TRUE(ch10fix::WriteFile(dir.File("1:x/r.ch10"), ch10gen::SampleRecording()));
+
+    struct Case {
+        const char* what;
+        std::string path;
+        std::string log;
+    } cases[] = {
+        {"a file", "s.ch10", "validate.log"},
+        {"a directory named like drive 1", "1:x", "1:x.r.log"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ch10fix::ProgramRun r = Vexa(dir.Path(), {"--headless", "--output-dir", dir.Path(), c.path});
+        EXPECT_EQ(r.ExitCode(), 0) << r.err;
+        EXPECT_EQ(r.out.rfind("Validation completed\n", 0), 0u) << r.out;
+        EXPECT_TRUE(Contains(r.out, dir.File(c.log) + "\n")) << r.out;
+        EXPECT_FALSE(Contains(r.out, "ParvellServer")) << r.out;
+        EXPECT_EQ(ReadText(regDir + "/user.reg"), userBefore);
     }
 }
 

@@ -58,10 +58,15 @@ TEST(Resources, CommandsHavePromptsAndToolbarButtonsImages) {
     ASSERT_NE(icon, nullptr);
     int w = 0, h = 0;
     EXPECT_TRUE(XpmIsWellFormed(*icon, w, h));
+    // The directory tree's fifteen images of 17 pixels side by side.
+    const ui::ImageResource* tree = set.Image(res::kIdbDirTree);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_TRUE(XpmIsWellFormed(*tree, w, h));
+    EXPECT_EQ(w, 15 * 17);
 }
 
 TEST(Resources, TemplatesAddressEachControlOnce) {
-    for (int id : {res::kIddForm, res::kIddAbout}) {
+    for (int id : {res::kIddForm, res::kIddAbout, res::kIddOpenFiles, res::kIddSelectDir}) {
         SCOPED_TRACE(id);
         const ui::DialogTemplate* tmpl = res::Resources().Dialog(id);
         ASSERT_NE(tmpl, nullptr);
@@ -82,6 +87,22 @@ TEST(Resources, TemplatesAddressEachControlOnce) {
                                  1035, 1059, 1047, 1048, 1049, 1050, 1051, 1052, 1053, 1061, 1062, 1025,
                                  1041, 1065, 1066, 1069, 1070, 1068, 1024, 1013, 1014, 1015, 1016};
     EXPECT_EQ(ids, expected);
+
+    // Open Files: every control its handlers and exchange address, and the
+    // source lists with their browse buttons start disabled.
+    const ui::DialogTemplate* open = res::Resources().Dialog(res::kIddOpenFiles);
+    ASSERT_NE(open, nullptr);
+    std::set<int> openIds, disabled;
+    for (const ui::ControlTemplate& c : open->controls) {
+        if (c.id < 0) continue;
+        openIds.insert(c.id);
+        if (c.style & ui::kDisabled) disabled.insert(c.id);
+    }
+    const std::set<int> openExpected{1095, 1094, 1083, 1022, 1025, 1084, 1016, 1023, 1028, 1029, 1026,
+                                     1027, 1085, 1042, 1052, 1059, 1061, 1067, 1062, 1064, 1063, 1065,
+                                     1071, 1069, 1051, 1075, 1076, 1074, 1, 2};
+    EXPECT_EQ(openIds, openExpected);
+    EXPECT_EQ(disabled, (std::set<int>{1022, 1025, 1016, 1023, 1028, 1029}));
 }
 
 }  // namespace

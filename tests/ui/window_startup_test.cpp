@@ -200,8 +200,11 @@ TEST(Startup, BarsToggleAndOnlyTheAlwaysEnabledProgramCommandsStartEnabled) {
                                     res::kCmdValidate,      res::kCmdStop,           res::kCmdResetCounters,
                                     0,                      res::kCmdViewOutputFile, res::kCmdViewSummaryFile,
                                     res::kCmdViewErrorList};
-    // Reset and the error list are always enabled; the rest needs open files.
-    auto alwaysOn = [](int id) { return id == res::kCmdResetCounters || id == res::kCmdViewErrorList; };
+    // Open while no files are open, Reset and the error list always; the
+    // rest needs open files.
+    auto alwaysOn = [](int id) {
+        return id == res::kCmdOpenFiles || id == res::kCmdResetCounters || id == res::kCmdViewErrorList;
+    };
     std::vector<int> ids;
     for (const ui::BarButton& b : frame.GetToolbar().buttons) {
         ids.push_back(b.id);

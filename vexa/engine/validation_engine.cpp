@@ -205,10 +205,7 @@ std::vector<std::string> ValidationEngine::OutputsWritten() const {
 }
 
 namespace {
-std::string StripTrailingSeparators(std::string text) {
-    while (!text.empty() && (text.back() == '/' || text.back() == '\\')) text.pop_back();
-    return text;
-}
+using platform::StripTrailingSeparators;
 bool CanOpenForReading(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -217,25 +214,27 @@ bool CanOpenForReading(const std::string& path) {
 }
 }  // namespace
 
-// The dialog's channel list: acquisition and pre-fill.
-void ValidationEngine::FillChannelList(const std::string& logPrefix) {
-    if (runConfig.sourcePath.empty()) return;
-    std::string message;
-    run_.tmatsInfo = tmats_.ReadTmatsInfo(runConfig, 0, runConfig.sourcePath, logPrefix, &message);
-    if (!run_.tmatsInfo) {
-        PostBox(message, "", BoxIcon::None);
-        return;
-    }
+const CHAN_INFO* ValidationEngine::AcquireChannelList(const std::string& prefix, std::string* message) {
+    run_.tmatsInfo = tmats_.ReadTmatsInfo(runConfig, 0, runConfig.sourcePath, prefix, message);
+    if (!run_.tmatsInfo) return nullptr;
     frame_->PrefillChannelTable(run_.tmatsInfo);
     run_.streamRules.tmatsRevision = tmats_.Revision();
     run_.streamRules.dataTypeRowCount = tmats_.DataTypeRowCount();
     display.SetText(DisplayText::versionInfo, tmats_.VersionInfoText());
+    return run_.tmatsInfo;
 }
 
-// The source of the run and its channel list; false when a check failed
-// (its box is posted).
-bool ValidationEngine::SelectSource(const OpenFilesTexts& texts, const std::string& outputDir,
-                                    const std::string& logPrefix) {
+// The dialog's channel list: acquisition and pre-fill.
+void ValidationEngine::FillChannelList(const std::string& logPrefix) {
+    if (runConfig.sourcePath.empty()) return;
+    std::string message;
+    if (!AcquireChannelList(logPrefix, &message)) PostBox(message, "", BoxIcon::None);
+}
+
+// The source of the run and its channel list; the failed check (its box is
+// posted), or None.
+OpenFilesFailure ValidationEngine::SelectSource(const OpenFilesTexts& texts, const std::string& outputDir,
+                                                const std::string& logPrefix) {
     if (runConfig.inputType == 1) {
         // An empty source keeps the channel record of an earlier choice, so
         // its own message below can be reached.
@@ -243,20 +242,20 @@ bool ValidationEngine::SelectSource(const OpenFilesTexts& texts, const std::stri
         FillChannelList(logPrefix);
         if (!run_.tmatsInfo) {
             PostBox("Please select a valid source file", "", BoxIcon::None);
-            return false;
+            return OpenFilesFailure::NoChannelInfo;
         }
         if (texts.sourceFile.empty()) {
             PostBox("Please enter or select a valid source file", "", BoxIcon::None);
-            return false;
+            return OpenFilesFailure::EmptySource;
         }
-        return true;
+        return OpenFilesFailure::None;
     }
     if (!runConfig.sourceIsRecorder) {
         runConfig.sourceDir = texts.sourceDir;
         runConfig.outputDir = outputDir;
         runConfig.RescanSourceDir(StripTrailingSeparators(texts.sourceDir) + "/*");
     }
-    if (runConfig.sourceFiles.empty()) return true;
+    if (runConfig.sourceFiles.empty()) return OpenFilesFailure::None;
     runConfig.currentFileIndex = runConfig.nextFileIndex;
     runConfig.nextFileIndex += 1;
     runConfig.sourcePath = runConfig.GetSourceFile(runConfig.currentFileIndex);
@@ -265,7 +264,7 @@ bool ValidationEngine::SelectSource(const OpenFilesTexts& texts, const std::stri
     runConfig.inputHandle = handle < 0 ? -1 : handle;
     if (handle < 0) {
         PostBox("Empty or Invalid Directory.", "Kelvane", BoxIcon::Warning);
-        return false;
+        return OpenFilesFailure::BadDirectory;
     }
     run_.tmatsInfo = nullptr;
     FillChannelList(logPrefix);
@@ -273,20 +272,25 @@ bool ValidationEngine::SelectSource(const OpenFilesTexts& texts, const std::stri
     // all; the dialog stays open as for a single file.
     if (!run_.tmatsInfo) {
         PostBox("Please select a valid source file", "", BoxIcon::None);
-        return false;
+        return OpenFilesFailure::BadDirectory;
     }
-    return true;
+    return OpenFilesFailure::None;
 }
 
-bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
+bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts, OpenFilesFailure* failure) {
+    OpenFilesFailure unused = OpenFilesFailure::None;
+    OpenFilesFailure& failed = failure != nullptr ? *failure : unused;
+    failed = OpenFilesFailure::None;
     if (texts.tmats != kUseInternalTmats && !texts.tmats.empty() && !CanOpenForReading(texts.tmats)) {
         PostBox("TMATS file does not exist!", "", BoxIcon::Warning);
+        failed = OpenFilesFailure::TmatsMissing;
         return false;
     }
     runConfig.tmatsSource = texts.tmats;
     runConfig.sourcePath.clear();
     const std::string outputDir = StripTrailingSeparators(texts.outputDir);
-    if (!SelectSource(texts, outputDir, platform::JoinPath(outputDir, texts.outputFile))) return false;
+    failed = SelectSource(texts, outputDir, platform::JoinPath(outputDir, texts.outputFile));
+    if (failed != OpenFilesFailure::None) return false;
 
     if (runConfig.inputHandle != -1 && runConfig.inputHandle != 0) {
         input_.Close(runConfig.inputHandle);
@@ -296,6 +300,7 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts) {
     runConfig.inputHandle = handle < 0 ? -1 : handle;
     if (handle < 0) {
         PostBox("Can't find source file(s).", "Kelvane", BoxIcon::Warning);
+        failed = OpenFilesFailure::SourceNotFound;
         return false;
     }
 

@@ -41,6 +41,9 @@ struct OpenFilesTexts {
     std::string outputFile = "validate.log";
 };
 
+// Which check of the Open Files OK failed; the dialog puts the focus by it.
+enum class OpenFilesFailure { None, TmatsMissing, NoChannelInfo, EmptySource, BadDirectory, SourceNotFound };
+
 // What the processor does with one filled buffer.
 enum class BufferOutcome {
     NeedData,         // validated to its end; the partial packet is carried over
@@ -71,7 +74,12 @@ public:
     // The widget-free part of the Open Files dialog's OK: acquisition,
     // channel table, source scan, input, output names and files. False
     // when a check failed (its box is posted); nothing is started.
-    bool OpenFilesOk(const OpenFilesTexts& texts);
+    bool OpenFilesOk(const OpenFilesTexts& texts, OpenFilesFailure* failure = nullptr);
+    // The dialog's channel-list acquisition for `runConfig.sourcePath`: the
+    // record (NULL too) becomes TmatsInfo(); on success the channel table,
+    // the stream rules and the version text follow it. NULL with the reason
+    // in `message`; nothing is shown.
+    const CHAN_INFO* AcquireChannelList(const std::string& prefix, std::string* message);
     // The Open command after the dialog's OK: shows the run and starts the
     // reader (validation waits for Validate).
     void OnOpenFiles();
@@ -145,7 +153,8 @@ private:
     void ShowRunStatus();
     bool OpenRunOutputs();
     void FillChannelList(const std::string& logPrefix);
-    bool SelectSource(const OpenFilesTexts& texts, const std::string& outputDir, const std::string& logPrefix);
+    OpenFilesFailure SelectSource(const OpenFilesTexts& texts, const std::string& outputDir,
+                                  const std::string& logPrefix);
     // The source opened by its input type; -1 when it may not be opened.
     int OpenSourceInput();
     void NoteQuietEnd(const char* text);

@@ -6,6 +6,9 @@ inline constexpr int kIdrMainFrame = 128;  // menu, accelerators, document strin
 inline constexpr int kIdrToolbar = 154;
 inline constexpr int kIddForm = 101;
 inline constexpr int kIddAbout = 100;
+inline constexpr int kIddOpenFiles = 145;
+inline constexpr int kIddSelectDir = 156;
+inline constexpr int kIdbDirTree = 141;  // the Select Directory tree's images, 17 pixels each
 
 inline constexpr int kIdsAppTitle = 57344;
 inline constexpr int kIdsUserKey = 129;

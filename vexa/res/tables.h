@@ -9,7 +9,10 @@ extern const ui::AccelTable kMainAccelerators;
 extern const ui::ToolbarTemplate kMainToolbar;
 extern const ui::DialogTemplate kFormTemplate;
 extern const ui::DialogTemplate kAboutTemplate;
+extern const ui::DialogTemplate kOpenFilesTemplate;
 extern const std::span<const ui::StringEntry> kStringTable;
 extern const std::span<const ui::ImageResource* const> kImages;
+extern const ui::ImageResource kDirTreeImages;
+extern const ui::DialogTemplate kSelectDirTemplate;
 
 }  // namespace vexa::res

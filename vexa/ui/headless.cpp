@@ -9,11 +9,16 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/ui/headless.h"
 #include "vexa/engine/engine_state.h"
-#include "vexa/engine/queue_host.h"
 #include "vexa/engine/validation_engine.h"
+#include "vexa/res/resource_ids.h"
 #include "vexa/ui/permission.h"
+#include "vexa/ui/recorder_drives.h"
 #include "vexa/ui/startup.h"
+#include "vexa/ui/ui_module_state.h"
+#include "vexa/ui/vexa_app.h"
+#include "vexa/ui/vexa_view.h"
 
 namespace vexa {
 
@@ -67,20 +72,134 @@ bool WantsHelp(int argc, char** argv) {
     return false;
 }
 
-// The user-permission object, asked as the window asks it. False when the
-// run may not go on; the reasons are on stderr.
-bool Permitted() {
-    platform::Registry registry(platform::RegistryConfig::FromEnvironment());
-    PermissionAnswer answer = AskPermission(registry);
-    if (answer.kind == PermissionAnswer::Kind::Admitted) return true;
-    if (answer.kind == PermissionAnswer::Kind::Failed) std::fprintf(stderr, "%s\n", answer.reason.c_str());
-    std::fprintf(stderr, "%s\n", std::string(kRefusalText).c_str());
-    return false;
+// The registry of the run: the machine's hive read-only, the user's in
+// memory, seeded as a returning user who chose these in "Open Files".
+platform::RegistryConfig HeadlessRegistry() {
+    platform::RegistryConfig config = platform::RegistryConfig::FromEnvironment();
+    config.machine.access = platform::HiveAccess::Never;
+    config.user.inMemory = true;
+    config.user.access = platform::HiveAccess::Always;
+    return config;
+}
+
+void SeedUserSettings(platform::Registry& registry, const Arguments& args, bool directory) {
+    platform::RegistryKey key;
+    if (registry.Create(platform::Hive::CurrentUser, kUserKey, key) != platform::RegStatus::Ok) return;
+    auto set = [&](const char* name, const std::string& text) { key.Set(name, platform::kRegSz, text + '\0'); };
+    set("InputType", directory ? "0" : "1");
+    if (directory) set("SourceDir1", args.path);
+    set("OutputDir1", args.outputDir);
+    set("OutputFile", args.outputFile);
+    if (!args.tmats.empty()) set("ExternTMATS1", args.tmats);
+    set("UseExtern", args.tmats.empty() ? "1" : "0");
+}
+
+// What the run through the window gives for the report.
+struct WindowRun {
+    bool started = false;  // start-up went through
+    bool ended = false;
+    RunEnd end;
+    std::vector<std::string> written;
+    std::vector<std::string> boxes;  // from the press of OK on
+};
+
+// "Open Files" answered as its defaults stand: back to the disk when the
+// stored source directory looked like a recorder drive, then OK; Cancel
+// when OK leaves it open.
+void AnswerOpenFiles(ui::HeadlessBackend& backend, std::size_t& okFrom) {
+    backend.AnswerModal(res::kIddOpenFiles, [&backend, &okFrom](ui::Dialog& d, ui::Driver& driver) {
+        if (d.GetCheck(1094)) driver.Click(d, 1095);
+        okFrom = backend.Boxes().size();
+        driver.Click(d, ui::kIdOk);
+        if (d.Ended()) return;
+        driver.Pump();
+        driver.Click(d, ui::kIdCancel);
+    });
+}
+
+// Open, Validate, the run's end, then Exit: the user's session.
+void Session(ui::Driver& driver, CVexaApp& app, WindowRun& run) {
+    driver.Command(res::kCmdOpenFiles);
+    auto* view = dynamic_cast<CVexaView*>(app.View());
+    if (view != nullptr && view->Controller().streamState.filesOpen) {
+        driver.Command(res::kCmdValidate);
+        while (!view->LastRunEnd()) driver.PumpWait(std::chrono::seconds(1));
+        driver.Pump();
+        run.ended = true;
+        run.end = *view->LastRunEnd();
+        run.written = view->Controller().OutputsWritten();
+    }
+    driver.Pump();
+    driver.Command(res::kCmdAppExit);
+}
+
+WindowRun RunThroughWindow(const Arguments& args, const StartupState& startup) {
+    WindowRun run;
+    std::error_code ec;
+    const bool directory = std::filesystem::is_directory(args.path, ec);
+    ui::HeadlessBackend backend;
+    // quillon would print on standard output; a run from here never lists drives.
+    UiModuleState& uiState = UiState();
+    RecorderDrives* drivesBefore = uiState.recorderDrives;
+    uiState.recorderDrives = &NoRecorderDrives();
+    {
+        CVexaApp app(directory ? std::vector<std::string>{} : std::vector<std::string>{args.path}, startup,
+                     HeadlessRegistry());
+        SeedUserSettings(app.Registry(), args, directory);
+        app.reportRefusal = [](const PermissionAnswer& answer) {
+            if (answer.kind == PermissionAnswer::Kind::Failed) std::fprintf(stderr, "%s\n", answer.reason.c_str());
+            std::fprintf(stderr, "%s\n", std::string(kRefusalText).c_str());
+        };
+        if (app.InitInstance() == ui::InitResult::Ok) {
+            run.started = true;
+            std::size_t okFrom = 0;
+            AnswerOpenFiles(backend, okFrom);
+            backend.SetSession([&](ui::Driver& driver) { Session(driver, app, run); });
+            app.Run();
+            const auto& boxes = backend.Boxes();
+            for (std::size_t i = okFrom; i < boxes.size(); ++i) run.boxes.push_back(boxes[i].text);
+        }
+    }
+    uiState.recorderDrives = drivesBefore;
+    return run;
 }
 
 std::string WithoutTrailingNewlines(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     return text;
+}
+
+// Prints what the run gave and decides the exit status: 0 only for a
+// completed run of every file without a box or an early end.
+int Report(const WindowRun& run) {
+    if (run.ended && run.end.completed) {
+        std::printf("Validation completed\n");
+        for (const auto& path : run.written) std::printf("%s\n", path.c_str());
+        std::fflush(stdout);
+    }
+    // Each box once, with its count when it came again.
+    std::vector<std::string> order;
+    std::map<std::string, int> counts;
+    for (const auto& box : run.boxes) {
+        std::string text = WithoutTrailingNewlines(box);
+        if (counts[text]++ == 0) order.push_back(text);
+    }
+    for (const auto& text : order) {
+        if (counts[text] > 1) std::fprintf(stderr, "%s (%d times)\n", text.c_str(), counts[text]);
+        else std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    bool early = false;
+    if (run.ended && !run.end.quietEnd.empty()) {
+        std::fprintf(stderr, "%s\n", run.end.quietEnd.c_str());
+        early = true;
+    }
+    if (run.ended && run.end.directoryRun && run.end.filesValidated < run.end.filesTotal) {
+        std::fprintf(stderr, "Validated %d of %d files\n", run.end.filesValidated, run.end.filesTotal);
+        early = true;
+    }
+    const bool clean = run.ended && run.end.completed && !early && order.empty() &&
+                       run.end.filesValidated >= run.end.filesTotal;
+    return clean ? 0 : 1;
 }
 
 }  // namespace
@@ -102,13 +221,10 @@ int RunHeadless(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    if (!Permitted()) return 1;
     namespace fs = std::filesystem;
     std::error_code ec;
     if (args.outputDir.empty()) args.outputDir = fs::current_path(ec).string();
 
-    QueueHost host;
-    host.title = WindowTitle(startup);
     // Settings of the dialog's defaults; nothing per-user is read or written.
     ErrorAccounting& errors = Engine().errors;
     errors.maxSameErrorPerChannel = 0;
@@ -116,70 +232,9 @@ int RunHeadless(int argc, char** argv) {
     errors.maxErrorsPerChannel = 5;
     Engine().spaceDelimited = false;
 
-    int status = 1;
-    {
-        ValidationEngine engine(host);
-        engine.timePacketTolerance = 5;
-        engine.intraPacketTolerance = 5;
-        CRunConfig& config = engine.runConfig;
-        config.listAllPackets = 0;
-        config.validateBodies = 0;
-        config.validateSimPcm = 0;
-        config.validateSim1553 = 0;
-        config.selectedChannel = 0;
-        config.sourceIsRecorder = 0;
-        const bool directory = fs::is_directory(args.path, ec);
-        config.inputType = directory ? 0 : 1;
-
-        OpenFilesTexts texts;
-        texts.tmats = args.tmats.empty() ? std::string(kUseInternalTmats) : args.tmats;
-        texts.outputDir = args.outputDir;
-        texts.outputFile = args.outputFile;
-        if (directory) texts.sourceDir = args.path;
-        else texts.sourceFile = args.path;
-
-        bool ended = false;
-        RunEnd end;
-        if (engine.OpenFiles(texts)) {
-            engine.Validate();
-            host.PumpUntilRunEnded(std::chrono::hours(24 * 365));
-            host.Pump();
-            if (!host.runEnds.empty()) {
-                ended = true;
-                end = host.runEnds.front();
-            }
-        }
-        host.Pump();
-
-        if (ended && end.completed) {
-            std::printf("Validation completed\n");
-            for (const auto& path : engine.OutputsWritten()) std::printf("%s\n", path.c_str());
-            std::fflush(stdout);
-        }
-
-        // Each box once, with its count when it came again.
-        std::vector<std::string> order;
-        std::map<std::string, int> counts;
-        for (const auto& box : host.boxes) {
-            std::string text = WithoutTrailingNewlines(box.text);
-            if (counts[text]++ == 0) order.push_back(text);
-        }
-        for (const auto& text : order) {
-            if (counts[text] > 1) std::fprintf(stderr, "%s (%d times)\n", text.c_str(), counts[text]);
-            else std::fprintf(stderr, "%s\n", text.c_str());
-        }
-        bool early = false;
-        if (ended && !end.quietEnd.empty()) {
-            std::fprintf(stderr, "%s\n", end.quietEnd.c_str());
-            early = true;
-        }
-        if (ended && end.directoryRun && end.filesValidated < end.filesTotal) {
-            std::fprintf(stderr, "Validated %d of %d files\n", end.filesValidated, end.filesTotal);
-            early = true;
-        }
-        if (ended && end.completed && !early && order.empty() && end.filesValidated >= end.filesTotal) status = 0;
-    }
-    return status;
+    const WindowRun run = RunThroughWindow(args, startup);
+    if (!run.started) return 1;
+    return Report(run);
 }
 
 const char* HeadlessUsage() { return kUsage; }

@@ -36,6 +36,10 @@ ui::InitResult CVexaApp::InitInstance() {
     // Before any window and any other machine-wide read.
     PermissionAnswer answer = AskPermission(registry_);
     if (answer.kind != PermissionAnswer::Kind::Admitted) {
+        if (reportRefusal) {
+            reportRefusal(answer);
+            return ui::InitResult::Refused;
+        }
         if (answer.kind == PermissionAnswer::Kind::Failed)
             std::fprintf(stderr, "vexa: the user-permission check failed: %s\n", answer.reason.c_str());
         ui::MessageBox(nullptr, std::string(kRefusalText), std::string(kTitle), ui::Icon::Warning, ui::Buttons::Ok);

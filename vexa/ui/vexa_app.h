@@ -1,12 +1,14 @@
 #pragma once
 // The application object: start-up through the window layer, the per-user
 // settings on the program's registry and the About command.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/registry.h"
 #include "platform/ui/app.h"
+#include "vexa/ui/permission.h"
 #include "vexa/ui/settings.h"
 #include "vexa/ui/startup.h"
 
@@ -33,6 +35,10 @@ public:
 
     const StartupState& Startup() const { return state_; }
     platform::Registry& Registry() { return registry_; }
+
+    // Where a refusal is told; none: standard error for a failed call and
+    // the refusal box, as the window does.
+    std::function<void(const PermissionAnswer&)> reportRefusal;
 
     void OnAppAbout();
     void OnUpdateAppAbout(ui::CmdUi& cmdUi);

@@ -12,6 +12,7 @@
 #include "vexa/engine/engine_state.h"
 #include "vexa/engine/validation_engine.h"
 #include "vexa/res/resource_ids.h"
+#include "vexa/ui/open_files_dlg.h"
 #include "vexa/ui/text_viewer.h"
 #include "vexa/ui/vexa_app.h"
 
@@ -79,6 +80,7 @@ std::function<void()> CVexaView::Handler(std::function<void()> fn) {
 
 void CVexaView::MapCommands() {
     ValidationEngine& e = *engine_;
+    OnCommand(res::kCmdOpenFiles, Handler([this] { OnFileOpen(); }));
     OnCommand(res::kCmdCloseFiles, Handler([&e] { e.CloseFiles(); }));
     OnCommand(res::kCmdValidate, Handler([&e] { e.Validate(); }));
     OnNotify(ui::Notify::Clicked, 1069, Handler([&e] { e.Validate(); }));
@@ -91,6 +93,7 @@ void CVexaView::MapCommands() {
 
 void CVexaView::MapUpdates() {
     ValidationEngine& e = *engine_;
+    OnUpdateCommand(res::kCmdOpenFiles, [&e](ui::CmdUi& c) { c.Enable(!e.streamState.filesOpen); });
     OnUpdateCommand(res::kCmdCloseFiles, [&e](ui::CmdUi& c) { c.Enable(e.streamState.filesOpen); });
     OnUpdateCommand(res::kCmdValidate, [this](ui::CmdUi& c) { c.Enable(IsEnabled(1069)); });
     OnUpdateCommand(res::kCmdStop, [this](ui::CmdUi& c) { c.Enable(IsEnabled(1070)); });
@@ -153,6 +156,16 @@ void CVexaView::RunEnded(const RunEnd& end) {
     lastRunEnd_ = end;
     if (!end.completed) return;
     if (ui::Frame* frame = ParentFrame()) frame->SetMessageText("Validation completed");
+}
+
+void CVexaView::OnFileOpen() {
+    ValidationEngine& e = *engine_;
+    e.BeginOpen();
+    COpenFilesDlg dialog(e, app_, ParentFrame());
+    if (dialog.DoModal() == ui::kIdOk)
+        e.OnOpenFiles();
+    else
+        e.CancelOpen();
 }
 
 void CVexaView::OnViewErrorList() {

@@ -40,6 +40,8 @@ public:
     // One snapshot into the form's controls.
     void RefreshForm();
     void OnViewErrorList();
+    // Open: the run is ended, then "Open Files" decides.
+    void OnFileOpen();
 
 private:
     void MapCommands();

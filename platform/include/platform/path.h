@@ -19,6 +19,10 @@ std::string_view BaseName(std::string_view path);
 // Everything before the last "\" or "/" ("" when there is none).
 std::string_view DirName(std::string_view path);
 
+// `path` without its trailing "/" and "\\"; a path made only of separators
+// is the root and gives "/", never "" (which would mean the working directory).
+std::string StripTrailingSeparators(std::string_view path);
+
 // "a" + "/" + "b"; no separator is doubled and an empty side adds none.
 std::string JoinPath(std::string_view dir, std::string_view name);
 

@@ -56,6 +56,14 @@ const TreeItem* Window::TreeGet(int id, TreeHandle item) const {
     return it == c->tree.end() ? nullptr : &it->second;
 }
 
+bool Window::TreeSetHasChildren(int id, TreeHandle item, bool on) {
+    Control* c = TreeOf(*this, id);
+    if (c == nullptr || c->tree.count(item) == 0) return false;
+    c->tree[item].hasChildren = on;
+    Changed(id);
+    return true;
+}
+
 std::vector<TreeHandle> Window::TreeChildren(int id, TreeHandle item) const {
     const Control* c = TreeOf(*this, id);
     if (c == nullptr) return {};

@@ -10,6 +10,8 @@
 #include <map>
 #include <thread>
 
+#include <unistd.h>
+
 #include "platform/output_file.h"
 #include "tests/support/engine_test_access.h"
 #include "vexa/engine/check_sections.h"
@@ -332,6 +334,41 @@ TEST_F(Pipeline, FailedCloseOfTheEarlierLogIsShown) {
         EXPECT_TRUE(e->Outputs().outputHandle.IsOpen()) << "the new log is open";
         e->Outputs().Close();
         vexa::LibraryInput().Close(e->runConfig.inputHandle);
+    }
+}
+
+// An output directory of only separators is the root; an empty one the
+// working directory. The log's directory below does not exist, so the names
+// are checked without writing into either.
+TEST_F(Pipeline, RootOutputDirectoryIsTheRoot) {
+    const std::string source = Write("one.ch10", Busy(70000));
+    const std::string missing = "no-such-dir-" + std::to_string(::getpid());
+    ASSERT_FALSE(fs::exists("/" + missing));
+    ASSERT_FALSE(fs::exists(missing));
+    struct Case {
+        const char* outputDir;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"/", "/" + missing + "/validate.log"},
+        {"//", "/" + missing + "/validate.log"},
+        {"\\", "/" + missing + "/validate.log"},
+        {"", missing + "/validate.log"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.outputDir);
+        rig::Engine e;
+        e->runConfig.inputType = 1;
+        vexa::OpenFilesTexts texts;
+        texts.sourceFile = source;
+        texts.outputDir = c.outputDir;
+        texts.outputFile = missing + "/validate.log";
+        ASSERT_TRUE(e->OpenFilesOk(texts));
+        EXPECT_EQ(e->runConfig.outputPath, c.expected);
+        EXPECT_EQ(e->runConfig.summaryPath, c.expected + ".summary.txt");
+        EXPECT_FALSE(e->Outputs().outputHandle.IsOpen());
+        vexa::LibraryInput().Close(e->runConfig.inputHandle);
+        e.host.Pump();
     }
 }
 

@@ -105,6 +105,13 @@ private:
         return true;
     }
 
+    // The innermost modal dialog, else the main frame's view.
+    Window* Target() {
+        if (Dialog* d = impl_.TopModal()) return d;
+        Frame* frame = impl_.MainFrame();
+        return frame != nullptr ? static_cast<Window*>(frame->View()) : nullptr;
+    }
+
     WxBackendImpl& impl_;
     wxTimer command_;
     int pendingCommand_ = 0;
@@ -151,6 +158,52 @@ bool ScriptRunner::Step(const std::vector<std::string>& w, bool& done, std::stri
         Say("press " + w[1]);
         d->ButtonClicked(id);
         impl_.EndModalIfEnded(*d);
+        return done = true;
+    }
+    if (op == "click" && ParseId(w, id)) {
+        Window* target = Target();
+        Control* c = target != nullptr ? target->Find(id) : nullptr;
+        if (c == nullptr || !c->Usable()) return why = "no such control", false;
+        Say("click " + w[1]);
+        // As a user's click: a check box toggles, a radio button is set.
+        if (c->kind == ControlKind::CheckBox) target->SetCheck(id, !c->checked);
+        if (c->kind == ControlKind::Radio) target->SetCheck(id, true);
+        target->ButtonClicked(id);
+        if (Dialog* d = impl_.TopModal(); d == target) impl_.EndModalIfEnded(*d);
+        return done = true;
+    }
+    if (op == "select" && w.size() >= 3 && ParseId({w[0], w[1]}, id)) {
+        std::string text = w[2];
+        for (size_t i = 3; i < w.size(); ++i) text += " " + w[i];
+        Window* target = Target();
+        const int index = target != nullptr ? target->ComboFind(id, text) : -1;
+        if (index < 0) return why = "no such entry", false;
+        Say("select " + w[1] + " " + text);
+        target->ComboSelect(id, index);
+        target->RaiseNotify(Notify::SelChange, id);
+        return done = true;
+    }
+    if (op == "answer-file" && w.size() >= 2) {
+        std::string path = w[1];
+        for (size_t i = 2; i < w.size(); ++i) path += " " + w[i];
+        impl_.scriptedFile = path;
+        Say("answer-file " + path);
+        return done = true;
+    }
+    if (op == "wait-status" && w.size() >= 2) {
+        std::string text = w[1];
+        for (size_t i = 2; i < w.size(); ++i) text += " " + w[i];
+        Frame* frame = impl_.MainFrame();
+        const auto& panes = frame != nullptr ? frame->GetStatusBar().panes : std::vector<std::string>{};
+        done = !panes.empty() && panes[0] == text;
+        if (done) Say("wait-status " + text);
+        return true;
+    }
+    if (op == "read" && ParseId(w, id)) {
+        Window* target = Target();
+        auto text = target != nullptr ? target->GetText(id) : std::nullopt;
+        if (!text) return why = "no such control", false;
+        Say("read " + w[1] + " " + *text);
         return done = true;
     }
     if (op == "sleep" && w.size() == 2) {

@@ -8,7 +8,9 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -79,6 +81,8 @@ public:
     Dialog* TopModal() const { return modal_.empty() ? nullptr : modal_.back(); }
     WxWindow* TopModalWx();
     bool Ready(const WxWindow& w) const { return w.painted && w.idleAfterPaint; }
+    // A script's answer to the next file dialog, which then does not show.
+    std::optional<std::string> scriptedFile;
 
     // Frames (wx_frame.cpp).
     void CreateFrame(Frame& frame);

@@ -62,6 +62,11 @@ int WxBackend::ShowMessageBox(Window* owner, const std::string& text, const std:
 }
 
 std::optional<std::vector<std::string>> WxBackend::ShowFileDialog(const FileDialogRequest& request) {
+    if (impl_->scriptedFile) {
+        std::vector<std::string> chosen{*impl_->scriptedFile};
+        impl_->scriptedFile.reset();
+        return chosen;
+    }
     wxString wildcard;
     for (const auto& [description, pattern] : request.filters) {
         if (!wildcard.empty()) wildcard += "|";

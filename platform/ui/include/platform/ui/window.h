@@ -89,6 +89,8 @@ public:
     bool TreeSetReleaser(int id, std::function<void(uintptr_t)> release);
     bool TreeSetImageList(int id, int bitmap);
     const TreeItem* TreeGet(int id, TreeHandle item) const;
+    // Shows or drops the item's expand button (an item found empty loses it).
+    bool TreeSetHasChildren(int id, TreeHandle item, bool on);
     std::vector<TreeHandle> TreeChildren(int id, TreeHandle item) const;
     // Expands an item; the expanding notification is raised at its first
     // expansion only. False when refused or unknown.

@@ -1,0 +1,10 @@
+#include "vexa/ui/ui_module_state.h"
+
+namespace vexa {
+
+UiModuleState& UiState() {
+    static UiModuleState state;
+    return state;
+}
+
+}  // namespace vexa
