@@ -72,6 +72,10 @@ public:
     // channel table, source scan, input, output names and files. False
     // when a check failed (its box is posted); nothing is started.
     bool OpenFilesOk(const OpenFilesTexts& texts);
+    // The Channel Details dialog's reading of `path`'s TMATS, with the
+    // current TMATS choice and kind: its result, NULL too, becomes
+    // TmatsInfo(). UI thread, between runs.
+    const CHAN_INFO* ReadChannelDetails(const std::string& path, std::string* message);
     // The Open command after the dialog's OK: shows the run and starts the
     // reader (validation waits for Validate).
     void OnOpenFiles();

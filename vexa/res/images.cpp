@@ -257,6 +257,7 @@ constexpr const ui::ImageResource* kAll[] = {
     &kOutputResource,
     &kSummaryResource,
     &kErrorsResource,
+    &kLogoResource,
 };
 }  // namespace
 

@@ -6,7 +6,8 @@
 namespace vexa::res {
 
 const ui::ResourceSet& Resources() {
-    static const ui::DialogTemplate* const dialogs[] = {&kFormTemplate, &kAboutTemplate};
+    static const ui::DialogTemplate* const dialogs[] = {&kFormTemplate, &kAboutTemplate, &kChannelDetailsTemplate,
+                                                         &kViewOutputTemplate, &kViewFilesTemplate};
     static const ui::MenuTemplate* const menus[] = {&kMainMenu};
     static const ui::ToolbarTemplate* const toolbars[] = {&kMainToolbar};
     static const ui::AccelTable* const accelerators[] = {&kMainAccelerators};

@@ -9,6 +9,10 @@ extern const ui::AccelTable kMainAccelerators;
 extern const ui::ToolbarTemplate kMainToolbar;
 extern const ui::DialogTemplate kFormTemplate;
 extern const ui::DialogTemplate kAboutTemplate;
+extern const ui::DialogTemplate kChannelDetailsTemplate;
+extern const ui::DialogTemplate kViewOutputTemplate;
+extern const ui::DialogTemplate kViewFilesTemplate;
+extern const ui::ImageResource kLogoResource;
 extern const std::span<const ui::StringEntry> kStringTable;
 extern const std::span<const ui::ImageResource* const> kImages;
 

@@ -40,6 +40,10 @@ public:
     // One snapshot into the form's controls.
     void RefreshForm();
     void OnViewErrorList();
+    // The run's outputs and summaries as the last confirmed Open Files named
+    // them: a directory run's list, a Space Delimited run's chooser, or the file.
+    void OnViewOutputFile();
+    void OnViewSummaryFile();
 
 private:
     void MapCommands();
