@@ -19,12 +19,12 @@ constexpr ControlTemplate kControls[] = {
     {ControlKind::PushButton, 1, "OK", 248, 7, 50, 14, ui::kDefault | ui::kGroup},
     {ControlKind::PushButton, kIdcSystemInfo, "System Info", 248, 26, 50, 14},
     {ControlKind::Static, -1, "Warning: this program is protected by copyright law and international treaties.",
-     90, 150, 208, 18},
-    {ControlKind::Static, -1, "Unauthorised copying or distribution may result in severe penalties.", 90, 170,
-     208, 9},
+     90, 140, 208, 20},
+    {ControlKind::Static, -1, "Unauthorised copying or distribution may result in severe penalties.", 90, 162,
+     208, 20},
 };
 }  // namespace
 
-const ui::DialogTemplate kAboutTemplate{kIddAbout, "About Kelvane", "MS Sans Serif", 8, 305, 189, kControls};
+const ui::DialogTemplate kAboutTemplate{kIddAbout, "About Kelvane", "MS Sans Serif", 8, 305, 200, kControls};
 
 }  // namespace vexa::res

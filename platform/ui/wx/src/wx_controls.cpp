@@ -96,9 +96,9 @@ void SyncList(wxListCtrl* list, const Control& c) {
 void SyncGrid(wxGrid* grid, const Control& c) {
     if (grid->GetNumberRows() < c.gridRows) grid->AppendRows(c.gridRows - grid->GetNumberRows());
     if (grid->GetNumberRows() > c.gridRows) grid->DeleteRows(c.gridRows, grid->GetNumberRows() - c.gridRows);
-    // The layer counts cells from 1.
+    // The layer counts cells from 0, as wxGrid does.
     for (const auto& [rc, text] : c.cells) {
-        int r = rc.first - 1, col = rc.second - 1;
+        int r = rc.first, col = rc.second;
         if (r >= 0 && col >= 0 && r < grid->GetNumberRows() && col < grid->GetNumberCols())
             grid->SetCellValue(r, col, Wx(text));
     }
