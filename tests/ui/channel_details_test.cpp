@@ -14,6 +14,7 @@
 #include "tests/support/time_packet_builder.h"
 #include "tests/support/tmats_builder.h"
 #include "tests/ui/app_rig.h"
+#include "tests/ui/channel_details_golden.h"
 #include "vexa/res/resource_ids.h"
 #include "vexa/ui/channel_details_dlg.h"
 #include "vexa/ui/channel_sheet.h"
@@ -21,69 +22,8 @@
 namespace {
 using ch10fix::TmatsAttributes;
 using uitest::AppRig;
+using namespace uitest::details;
 namespace res = vexa::res;
-
-const std::vector<std::string> kCaptions = {
-    "Channel ID",  "Data Type",      "Data Source ID", "Bit Rate",       "Polarity",
-    "Clock Polarity", "Word Length", "Data Alignment", "# Minor Frames", "Words per Minor Frame",
-    "Data Mode"};
-
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-// The sheet a call log leaves: texts set outside the rows, or with no
-// current row or column, are dropped as the grid drops them.
-struct ReplayedSheet {
-    int rows = 0;
-    std::map<std::pair<int, int>, std::string> cells;  // (row, column) from 1
-};
-ReplayedSheet Replay(const std::vector<std::string>& calls) {
-    ReplayedSheet sheet;
-    int row = 0, column = 0;
-    for (const std::string& call : calls) {
-        const auto blank = call.find(' ');
-        const std::string op = call.substr(0, blank);
-        const std::string arg = blank == std::string::npos ? "" : call.substr(blank + 1);
-        if (op == "SetMaxRows") sheet.rows = std::stoi(arg);
-        else if (op == "SetRow") row = std::stoi(arg);
-        else if (op == "SetCol") column = std::stoi(arg);
-        else if (op == "SetText" && row >= 1 && row <= sheet.rows && column >= 1 && column <= 11)
-            sheet.cells[{row, column}] = arg;
-    }
-    return sheet;
-}
-
-void WriteRecording(const std::string& path, const ch10fix::Bytes& setup) {
-    ch10fix::Bytes bytes = setup;
-    ch10fix::Append(bytes, ch10fix::BuildTimePacket({}));
-    ASSERT_TRUE(ch10fix::WriteFile(path, bytes));
-}
-
-TmatsAttributes& Channel(TmatsAttributes& t, int n, const std::string& word) {
-    const std::string s = std::to_string(n);
-    return t.Add("R-1\\TK1-" + s, s).Add("R-1\\CDT-" + s, word);
-}
-
-// Program FIXTURE01: seven recorder channels, one disabled, and an event entry.
-TmatsAttributes GoldenTmats() {
-    TmatsAttributes t{{"G\\PN", "FIXTURE01"}, {"G\\106", "07"}, {"R-1\\N", "7"}};
-    Channel(t, 1, "TIMEIN");
-    Channel(t, 2, "PCMIN").Add("R-1\\PDP-2", "P");
-    Channel(t, 3, "1553IN");
-    Channel(t, 4, "ANAIN").Add("R-1\\CHE-4", "F");
-    Channel(t, 5, "FCIN");
-    Channel(t, 6, "XYZIN");
-    Channel(t, 7, "PCMIN");
-    t.Add("R-1\\EV\\TK1", "8").Add("R-1\\EV\\E", "T");
-    t.Add("P-1\\DLN", "PCM1").Add("P-1\\D2", "1000000").Add("P-1\\D4", "I").Add("P-1\\F1", "16");
-    t.Add("P-1\\F2", "L").Add("P-1\\MF\\N", "4").Add("P-1\\MF1", "64");
-    t.Add("P-2\\DLN", "PCM2").Add("P-2\\D4", "N").Add("P-2\\F2", "M");
-    return t;
-}
 
 // What one showing of the dialog left: read inside the modal loop.
 struct Shown {
@@ -120,7 +60,7 @@ TEST(ChannelDetailsGolden, SheetCallsAndCellsMatchTheHandWrittenLog) {
     ASSERT_TRUE(rig.Start());
     const std::string path = rig.dir.File("golden.ch10");
     WriteRecording(path, ch10fix::BuildSetupPacket(GoldenTmats()));
-    const std::vector<std::string> golden = ReadLines(std::string(UI_GOLDEN_DIR) + "/channel_details_calls.txt");
+    const std::vector<std::string> golden = GoldenCalls();
     ASSERT_FALSE(golden.empty());
 
     Shown shown = ShowDetails(rig, path);
