@@ -104,18 +104,20 @@ TEST(ViewFilesDuringRun, ChooserReadsTheListingNamesWhileTheRunAddsThem) {
     int drops = 0;
     int mostNames = 0;
     rig.ui.backend.AnswerModal(res::kIddViewOutputFile, [&](ui::Dialog& d, ui::Driver& dr) {
-        // Until the run has named every listing, and a while after.
-        for (int i = 0; i < 400; ++i) {
+        // While the run names its listings, then once after its end.
+        const auto until = std::chrono::steady_clock::now() + 60s;
+        while (vexa::EngineTestAccess::Running(e) && std::chrono::steady_clock::now() < until) {
             EXPECT_TRUE(dr.DropDown(d, 1071));
             ++drops;
-            mostNames = std::max(mostNames, d.ComboCount(1071));
-            std::this_thread::sleep_for(1ms);
+            std::this_thread::sleep_for(200us);
         }
+        EXPECT_TRUE(dr.DropDown(d, 1071));
+        mostNames = d.ComboCount(1071);
         dr.Escape(d);
     });
     view.OnViewOutputFile();
     ASSERT_TRUE(AwaitRunEnd(rig, view));
-    EXPECT_EQ(drops, 400);
+    EXPECT_GT(drops, 0) << "read while the run was live";
     // Channels 2 and 3 and the "TMATS" file, at least.
     EXPECT_GE(mostNames, 3);
     vexa::EngineTestAccess::ResetModuleState();
