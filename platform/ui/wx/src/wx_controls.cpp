@@ -79,7 +79,14 @@ void SyncCombo(wxWindow* w, const Control& c) {
 void SyncList(wxListCtrl* list, const Control& c) {
     while (list->GetColumnCount() < static_cast<int>(c.columns.size())) {
         int i = list->GetColumnCount();
-        list->InsertColumn(i, Wx(c.columns[static_cast<size_t>(i)]));
+        const auto at = static_cast<size_t>(i);
+        const ColumnAlign align = at < c.columnAlign.size() ? c.columnAlign[at] : ColumnAlign::Left;
+        const int width = at < c.columnWidth.size() && c.columnWidth[at] > 0 ? c.columnWidth[at] : -1;
+        list->InsertColumn(i, Wx(c.columns[at]),
+                           align == ColumnAlign::Right    ? wxLIST_FORMAT_RIGHT
+                           : align == ColumnAlign::Center ? wxLIST_FORMAT_CENTRE
+                                                          : wxLIST_FORMAT_LEFT,
+                           width);
     }
     if (list->GetItemCount() != static_cast<int>(c.rows.size())) list->DeleteAllItems();
     for (size_t r = 0; r < c.rows.size(); ++r) {
@@ -152,7 +159,8 @@ void WxBackendImpl::SyncControl(WxWindow& w, int id) {
     if (ctl->IsShown() != c->visible) ctl->Show(c->visible);
     if (ctl->IsEnabled() != c->enabled) ctl->Enable(c->enabled);
     if (c->bold && ctl->GetFont().GetWeight() != wxFONTWEIGHT_BOLD) {
-        w.fonts.push_back(std::make_unique<wxFont>(ctl->GetFont().Bold()));
+        // Bold and a little larger, in the dialog's face: a heading.
+        w.fonts.push_back(std::make_unique<wxFont>(ctl->GetFont().Bold().Scaled(1.2f)));
         ctl->SetFont(*w.fonts.back());
     }
     switch (c->kind) {
@@ -234,6 +242,23 @@ void WxBackendImpl::BindControlEvents(WxWindow& w) {
     };
     w.top->Bind(wxEVT_CHOICE, selChange);
     w.top->Bind(wxEVT_COMBOBOX, selChange);
+    w.top->Bind(wxEVT_COMBOBOX_DROPDOWN, [this, model, layerId](wxCommandEvent& e) {
+        int id = layerId(e.GetId());
+        if (quiet > 0 || id == 0) return;
+        model->RaiseNotify(Notify::DropDown, id);
+    });
+    // A user's (de)selection of a report row reaches the model, then the window.
+    auto rowSelection = [this, model, layerId](wxListEvent& e) {
+        int id = layerId(e.GetId());
+        if (quiet > 0 || id == 0) return;
+        {
+            Quiet q(quiet);
+            model->ListSelect(id, static_cast<int>(e.GetIndex()), e.GetEventType() == wxEVT_LIST_ITEM_SELECTED);
+        }
+        model->RaiseNotify(Notify::SelChange, id);
+    };
+    w.top->Bind(wxEVT_LIST_ITEM_SELECTED, rowSelection);
+    w.top->Bind(wxEVT_LIST_ITEM_DESELECTED, rowSelection);
 }
 
 }  // namespace ui
