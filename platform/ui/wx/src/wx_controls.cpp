@@ -109,6 +109,11 @@ void SyncGrid(wxGrid* grid, const Control& c) {
         if (r >= 0 && col >= 0 && r < grid->GetNumberRows() && col < grid->GetNumberCols())
             grid->SetCellValue(r, col, Wx(text));
     }
+    // Columns wide enough for their captions and texts.
+    grid->AutoSizeColumns(false);
+    for (int col = 0; col < grid->GetNumberCols(); ++col)
+        if (grid->GetColSize(col) < grid->GetTextExtent(grid->GetColLabelValue(col)).x + 12)
+            grid->SetColSize(col, grid->GetTextExtent(grid->GetColLabelValue(col)).x + 12);
 }
 
 void SyncTree(wxTreeCtrl* tree, const Control& c) {
