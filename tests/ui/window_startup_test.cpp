@@ -106,8 +106,10 @@ TEST(Startup, AboutFollowsTheFamilyKey) {
         int aboutShown = 0;
         ui.backend.AnswerModal(res::kIddAbout, [&](ui::Dialog& d, ui::Driver& dr) {
             ++aboutShown;
-            EXPECT_EQ(d.GetText(1021), "Version 3.5") << "the template as it stands";
-            EXPECT_FALSE(d.IsVisible(1017));
+            // The key start-up created opens: its version, with logo and name.
+            EXPECT_EQ(d.GetText(1021), "Version 3.9");
+            EXPECT_TRUE(d.IsVisible(1017));
+            EXPECT_TRUE(d.IsVisible(140));
             EXPECT_TRUE(dr.Click(d, ui::kIdOk));
         });
         vexa::CVexaApp app({}, Probed(1), reg.Config(c.machine));

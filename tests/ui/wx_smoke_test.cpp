@@ -96,6 +96,32 @@ TEST_P(UiWx, SmokeShowsTheCentredFrameAndAbout) {
     CheckPicture(aboutXwd, dir + "/start-about" + suffix + ".png");
 }
 
+// With the family key and no error list, About shows the logo and the
+// application name from the machine hive.
+TEST(UiWxAbout, ShowsTheLogoAndTheNameWithTheFamilyKey) {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X display";
+    ch10fix::TempDir work;
+    uitest::TempRegistry registry;
+    registry.SetText(platform::Hive::LocalMachine, "SOFTWARE\\Orvane\\Talmor\\", "VERSION", "4.2");
+    registry.SetText(platform::Hive::LocalMachine, "SOFTWARE\\Orvane\\Talmor\\Common", "APPLICATIONNAME", "Talmor Suite");
+    registry.SetText(platform::Hive::LocalMachine, "SOFTWARE\\Orvane\\Talmor\\UserInfo", "USERNAME", "Flight Test");
+    registry.SetText(platform::Hive::LocalMachine, "SOFTWARE\\Orvane\\Talmor\\UserInfo", "COMPANYNAME", "Range Ops");
+    std::string aboutXwd = work.File("about.xwd");
+    std::ofstream(work.File("script")) << "wait-frame\ncommand 57664\nwait-dialog 100\nshown 140\nshown 1017\n"
+                                       << "run " << WINDOW_SHOT << " About_Kelvane " << aboutXwd << "\n"
+                                       << "press 1\ncommand 57665\n";
+    ::setenv("ORVANE_UI_SCRIPT", work.File("script").c_str(), 1);
+    ch10fix::ProgramRun run = ch10fix::RunProgram({VEXA_PROGRAM, "--display", display}, work.Path());
+    ::unsetenv("ORVANE_UI_SCRIPT");
+    ASSERT_EQ(run.ExitCode(), 0) << run.out << run.err;
+    for (const char* step : {"ui-script: shown 140 yes\n", "ui-script: shown 1017 yes\n", "ui-script: press 1\n"})
+        EXPECT_NE(run.out.find(step), std::string::npos) << step << run.out;
+    std::string dir = UI_SMOKE_DIR;
+    ASSERT_EQ(ch10fix::RunProgram({"/bin/mkdir", "-p", dir}).ExitCode(), 0);
+    CheckPicture(aboutXwd, dir + "/about.png");
+}
+
 INSTANTIATE_TEST_SUITE_P(Start, UiWx,
                          ::testing::Values(SmokeCase{"NoErrorList", false, "Kelvane"},
                                            SmokeCase{"ErrorList", true, "Kelvane - Ver 3.9"}),

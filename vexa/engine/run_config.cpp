@@ -64,6 +64,8 @@ void CRunConfig::ResetRunConfig(int savedInputType) {
     listAllPackets = validateBodies = validateSimPcm = validateSim1553 = 0;
     for (auto& n : listingNames) n.clear();
     inputType = savedInputType;
+    confirmedInputType = savedInputType;
+    confirmedSpaceDelimited = false;
 }
 
 namespace {

@@ -62,6 +62,11 @@ public:
     std::string tmatsSource;  // kUseInternalTmats or an external TMATS file; empty means internal
     int selectedChannel = 0;
     int inputType = 0;  // 0 directory run, 1 single file
+    // The kind and the Space Delimited choice as they were when the run's
+    // outputs were named: the dialog changes the live ones while the user
+    // clicks, and a cancelled dialog leaves its changes there.
+    int confirmedInputType = 0;
+    bool confirmedSpaceDelimited = false;
     int nextFileIndex = 0;
     // Written by the reader when it opens the input itself, read by the
     // finish path after the reader has left its loop.

@@ -312,9 +312,18 @@ bool ValidationEngine::OpenFilesOk(const OpenFilesTexts& texts, OpenFilesFailure
         runConfig.SetOutputNames(runConfig.inputType == 1
                                      ? MakeOutputNames(outputDir, texts.outputFile, OutputNaming::LogNameAsGiven)
                                      : MakeOutputNames(runConfig.outputDir, runConfig.sourcePath));
+        runConfig.confirmedInputType = runConfig.inputType;
+        runConfig.confirmedSpaceDelimited = run_.SpaceDelimited();
         OpenRunOutputs();
     }
     return true;
+}
+
+const CHAN_INFO* ValidationEngine::ReadChannelDetails(const std::string& path, std::string* message) {
+    // A plain path: never the device form. Only the record is replaced; the
+    // channel table and the TMATS count stay with the run that made them.
+    run_.tmatsInfo = tmats_.ReadTmatsInfo(runConfig, 0, path, "", message);
+    return run_.tmatsInfo;
 }
 
 void ValidationEngine::OnOpenFiles() {

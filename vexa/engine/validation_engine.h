@@ -80,6 +80,10 @@ public:
     // the stream rules and the version text follow it. NULL with the reason
     // in `message`; nothing is shown.
     const CHAN_INFO* AcquireChannelList(const std::string& prefix, std::string* message);
+    // The Channel Details dialog's reading of `path`'s TMATS, with the
+    // current TMATS choice and kind: its result, NULL too, becomes
+    // TmatsInfo(). UI thread, between runs.
+    const CHAN_INFO* ReadChannelDetails(const std::string& path, std::string* message);
     // The Open command after the dialog's OK: shows the run and starts the
     // reader (validation waits for Validate).
     void OnOpenFiles();

@@ -258,6 +258,7 @@ constexpr const ui::ImageResource* kAll[] = {
     &kSummaryResource,
     &kErrorsResource,
     &kDirTreeImages,
+    &kLogoResource,
 };
 }  // namespace
 

@@ -6,7 +6,10 @@
 namespace vexa::res {
 
 const ui::ResourceSet& Resources() {
-    static const ui::DialogTemplate* const dialogs[] = {&kFormTemplate, &kAboutTemplate, &kOpenFilesTemplate, &kSelectDirTemplate};
+    static const ui::DialogTemplate* const dialogs[] = {&kFormTemplate,           &kAboutTemplate,
+                                                         &kOpenFilesTemplate,      &kSelectDirTemplate,
+                                                         &kChannelDetailsTemplate, &kViewOutputTemplate,
+                                                         &kViewFilesTemplate};
     static const ui::MenuTemplate* const menus[] = {&kMainMenu};
     static const ui::ToolbarTemplate* const toolbars[] = {&kMainToolbar};
     static const ui::AccelTable* const accelerators[] = {&kMainAccelerators};

@@ -11,6 +11,7 @@ constexpr ui::StringEntry kStrings[] = {
     {kIdsUserKey, kUserKey},
     {kIdsAppTitle, "Kelvane"},
     {kIdsIdle, "Ready"},
+    {kIdsSystemInfoKey, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"},
     {kCmdOpenFiles, "Open Files\nOpen Source and Output Files"},
     {kCmdCloseFiles, "Close Files\nClose Source and Output Files"},
     {kCmdViewOutputFile, "View Output File\nView the Output File"},

@@ -5,6 +5,7 @@
 #include "platform/ui/dialog.h"
 #include "platform/ui/services.h"
 #include "vexa/res/resource_ids.h"
+#include "vexa/ui/about_dlg.h"
 #include "vexa/ui/main_frame.h"
 #include "vexa/ui/permission.h"
 #include "vexa/ui/vexa_doc.h"
@@ -69,7 +70,7 @@ void CVexaApp::RecentListFill(SettingKind kind, ui::Window& window, int comboId)
 }
 
 void CVexaApp::OnAppAbout() {
-    ui::Dialog about(res::kIddAbout, MainFrame());
+    CAboutDlg about(state_, registry_, MainFrame());
     about.DoModal();
 }
 

@@ -15,6 +15,8 @@
 #include "vexa/ui/open_files_dlg.h"
 #include "vexa/ui/text_viewer.h"
 #include "vexa/ui/vexa_app.h"
+#include "vexa/ui/view_files_dlg.h"
+#include "vexa/ui/view_output_file_dlg.h"
 
 namespace vexa {
 namespace {
@@ -89,6 +91,8 @@ void CVexaView::MapCommands() {
     OnCommand(res::kCmdResetCounters, Handler([&e] { e.ResetCounters(); }));
     OnNotify(ui::Notify::Clicked, 1068, Handler([&e] { e.ResetCounters(); }));
     OnCommand(res::kCmdViewErrorList, Handler([this] { OnViewErrorList(); }));
+    OnCommand(res::kCmdViewOutputFile, Handler([this] { OnViewOutputFile(); }));
+    OnCommand(res::kCmdViewSummaryFile, Handler([this] { OnViewSummaryFile(); }));
 }
 
 void CVexaView::MapUpdates() {
@@ -181,6 +185,39 @@ void CVexaView::OnViewErrorList() {
         return;
     }
     ShowTextFile(docsDir + name);
+}
+
+void CVexaView::OnViewOutputFile() {
+    const CRunConfig& config = engine_->runConfig;
+    if (config.confirmedInputType == 0) {
+        CViewFilesDlg files(0, nullptr, config);
+        files.DoModal();
+        return;
+    }
+    if (config.outputPath.empty()) {
+        ui::AppMessageBox("No output file available");
+        return;
+    }
+    if (config.confirmedSpaceDelimited) {
+        CViewOutputFileDlg chooser(nullptr, engine_->Outputs());
+        chooser.DoModal();
+        return;
+    }
+    ShowTextFile(config.outputPath);
+}
+
+void CVexaView::OnViewSummaryFile() {
+    const CRunConfig& config = engine_->runConfig;
+    if (config.confirmedInputType == 0) {
+        CViewFilesDlg files(1, nullptr, config);
+        files.DoModal();
+        return;
+    }
+    if (config.summaryPath.empty()) {
+        ui::AppMessageBox("No summary file available");
+        return;
+    }
+    ShowTextFile(config.summaryPath);
 }
 
 }  // namespace vexa

@@ -42,6 +42,10 @@ public:
     void OnViewErrorList();
     // Open: the run is ended, then "Open Files" decides.
     void OnFileOpen();
+    // The run's outputs and summaries as the last confirmed Open Files named
+    // them: a directory run's list, a Space Delimited run's chooser, or the file.
+    void OnViewOutputFile();
+    void OnViewSummaryFile();
 
 private:
     void MapCommands();

@@ -209,4 +209,35 @@ std::string Window::GridCell(int id, int row, int column) const {
     return it == c->cells.end() ? std::string() : it->second;
 }
 
+bool Window::SheetSetMaxRows(int id, int rows) {
+    Control* c = Find(id);
+    if (!Is(c, ControlKind::Grid)) return false;
+    c->sheetCalls.push_back("SetMaxRows " + std::to_string(rows));
+    return GridSetRows(id, std::max(rows, 0));
+}
+
+bool Window::SheetSetRow(int id, int row) {
+    Control* c = Find(id);
+    if (!Is(c, ControlKind::Grid)) return false;
+    c->sheetCalls.push_back("SetRow " + std::to_string(row));
+    c->sheetRow = row;
+    return true;
+}
+
+bool Window::SheetSetCol(int id, int column) {
+    Control* c = Find(id);
+    if (!Is(c, ControlKind::Grid)) return false;
+    c->sheetCalls.push_back("SetCol " + std::to_string(column));
+    c->sheetColumn = column;
+    return true;
+}
+
+bool Window::SheetSetText(int id, const std::string& text) {
+    Control* c = Find(id);
+    if (!Is(c, ControlKind::Grid)) return false;
+    c->sheetCalls.push_back("SetText " + text);
+    if (c->sheetRow < 1 || c->sheetColumn < 1) return false;
+    return GridSetCell(id, c->sheetRow - 1, c->sheetColumn - 1, text);
+}
+
 }  // namespace ui

@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <wx/grid.h>
 #include <wx/timer.h>
 
 #include <chrono>
@@ -204,6 +205,28 @@ bool ScriptRunner::Step(const std::vector<std::string>& w, bool& done, std::stri
         auto text = target != nullptr ? target->GetText(id) : std::nullopt;
         if (!text) return why = "no such control", false;
         Say("read " + w[1] + " " + *text);
+        return done = true;
+    }
+    if ((op == "grid" || op == "shown") && ParseId(w, id)) {
+        WxWindow* dw = impl_.TopModalWx();
+        wxWindow* ctl = nullptr;
+        if (dw != nullptr)
+            if (auto it = dw->controls.find(id); it != dw->controls.end()) ctl = it->second;
+        if (ctl == nullptr) return why = "no such control", false;
+        if (op == "shown") {
+            Say("shown " + w[1] + (ctl->IsShown() ? " yes" : " no"));
+            return done = true;
+        }
+        auto* grid = dynamic_cast<wxGrid*>(ctl);
+        if (grid == nullptr) return why = "not a grid", false;
+        Say("grid " + w[1] + " rows " + std::to_string(grid->GetNumberRows()));
+        for (int c = 0; c < grid->GetNumberCols(); ++c)
+            Say("grid " + w[1] + " caption " + std::to_string(c + 1) + " " + Utf8(grid->GetColLabelValue(c)));
+        // Cells counted from 1, as the sheet counts them.
+        for (int r = 0; r < grid->GetNumberRows(); ++r)
+            for (int c = 0; c < grid->GetNumberCols(); ++c)
+                Say("grid " + w[1] + " cell " + std::to_string(r + 1) + " " + std::to_string(c + 1) + " " +
+                    Utf8(grid->GetCellValue(r, c)));
         return done = true;
     }
     if (op == "sleep" && w.size() == 2) {

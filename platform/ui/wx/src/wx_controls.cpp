@@ -143,6 +143,11 @@ void SyncGrid(wxGrid* grid, const Control& c) {
             grid->SetCellValue(r, col, Wx(text));
     }
     SyncGridCursor(grid, c);
+    // Columns wide enough for their captions and texts.
+    grid->AutoSizeColumns(false);
+    for (int col = 0; col < grid->GetNumberCols(); ++col)
+        if (grid->GetColSize(col) < grid->GetTextExtent(grid->GetColLabelValue(col)).x + 12)
+            grid->SetColSize(col, grid->GetTextExtent(grid->GetColLabelValue(col)).x + 12);
 }
 
 // The window's template, for the order its controls were written in.
@@ -208,7 +213,8 @@ void WxBackendImpl::SyncControl(WxWindow& w, int id) {
     if (ctl->IsShown() != c->visible) ctl->Show(c->visible);
     if (ctl->IsEnabled() != c->enabled) ctl->Enable(c->enabled);
     if (c->bold && ctl->GetFont().GetWeight() != wxFONTWEIGHT_BOLD) {
-        w.fonts.push_back(std::make_unique<wxFont>(ctl->GetFont().Bold()));
+        // Bold and a little larger, in the dialog's face: a heading.
+        w.fonts.push_back(std::make_unique<wxFont>(ctl->GetFont().Bold().Scaled(1.2f)));
         ctl->SetFont(*w.fonts.back());
     }
     switch (c->kind) {

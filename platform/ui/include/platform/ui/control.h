@@ -65,6 +65,11 @@ struct Control {
     int gridCurrentRow = 0;
     int gridCurrentColumn = 0;
     std::map<std::pair<int, int>, std::string> cells;
+    // A grid driven as a sheet: its current row and column counted from 1
+    // (0: none yet) and every sheet call in order ("SetRow 2", "SetText abc").
+    int sheetRow = 0;
+    int sheetColumn = 0;
+    std::vector<std::string> sheetCalls;
 
     bool Has(uint32_t s) const { return (style & s) != 0; }
     bool Usable() const { return enabled && visible; }

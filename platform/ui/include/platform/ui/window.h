@@ -104,6 +104,14 @@ public:
     bool GridSetCurrent(int id, int row, int column);
     bool GridSetCell(int id, int row, int column, const std::string& text);
     std::string GridCell(int id, int row, int column) const;
+    // A grid driven as a sheet: a row count, a current row and column
+    // counted from 1, and the current cell's text. A text set outside the
+    // rows or columns, or with no current row or column, is ignored. Each
+    // call is noted in the control's `sheetCalls`.
+    bool SheetSetMaxRows(int id, int rows);
+    bool SheetSetRow(int id, int row);
+    bool SheetSetCol(int id, int column);
+    bool SheetSetText(int id, const std::string& text);
 
     // Timers: the back end fires them; a killed timer never fires.
     int SetTimer(int id, unsigned periodMs);
