@@ -425,6 +425,42 @@ TEST(OpenFilesDialog, DirectoryButtonsUseSelectDirectory) {
     EXPECT_EQ(rig.User("OutputDir1"), out + "/");
 }
 
+// "Details" takes the dialog's values and shows the chosen file's channels,
+// whichever file the list was last read from.
+TEST(OpenFilesDialog, DetailsShowsTheChosenSourcesChannels) {
+    OpenRig rig;
+    const std::string first = rig.Write("first.ch10", SetupRecord(kThreeChannels, "FIRST"));
+    const std::string second = rig.Write("second.ch10", SetupRecord({{25, "BUSIN"}}, "SECOND"));
+    rig.SetUser("InputType", "1");
+    rig.SetUser("Input1", second);
+    ASSERT_TRUE(rig.Start({first}));
+    std::string program, total;
+    std::vector<std::string> firstColumn;
+    rig.ui.backend.AnswerModal(vexa::res::kIddChannelDetails, [&](ui::Dialog& d, ui::Driver& driver) {
+        program = d.GetText(1053).value_or("?");
+        total = d.GetText(1055).value_or("?");
+        firstColumn.clear();
+        if (const ui::Control* grid = d.Find(1058))
+            for (const auto& [at, text] : grid->cells)
+                if (at.second == 0) firstColumn.push_back(text);
+        EXPECT_TRUE(driver.Click(d, 2));
+    });
+    rig.Run([&](COpenFilesDlg& d, ui::Driver& driver) {
+        ASSERT_TRUE(d.IsEnabled(1052));
+        ASSERT_TRUE(driver.Click(d, 1052));
+        EXPECT_EQ(program, "Program Name: FIRST");
+        EXPECT_EQ(total, "Total Number of Channels: 3");
+        EXPECT_EQ(firstColumn, (std::vector<std::string>{"3", "7", "12"}));
+        // A source chosen without the list being read again is the one shown.
+        ASSERT_TRUE(d.ComboSelect(1016, 1));
+        ASSERT_EQ(*d.GetText(1016), second);
+        ASSERT_TRUE(driver.Click(d, 1052));
+        EXPECT_EQ(program, "Program Name: SECOND");
+        EXPECT_EQ(total, "Total Number of Channels: 1");
+        EXPECT_EQ(firstColumn, (std::vector<std::string>{"25"}));
+    });
+}
+
 // A recording whose channel 3 jumps in sequence: a finding on channel 3.
 ch10fix::Bytes RecordingWithJumpOnChannel3() {
     ch10fix::Bytes rec = SetupRecord(kThreeChannels);

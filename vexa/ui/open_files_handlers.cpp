@@ -8,6 +8,7 @@
 #include "platform/ui/services.h"
 #include "vexa/engine/engine_state.h"
 #include "vexa/engine/validation_engine.h"
+#include "vexa/ui/channel_details_dlg.h"
 #include "vexa/ui/open_files_dlg.h"
 #include "vexa/ui/select_dir_dlg.h"
 #include "vexa/ui/vexa_app.h"
@@ -209,7 +210,11 @@ void COpenFilesDlg::OnLimitChanged(int id, bool perPacket) {
 }
 
 void COpenFilesDlg::OnDetails() {
-    // The Channel Details dialog for the source text opens here.
+    UpdateData(true);
+    // A directory source shows the channels of the file its list was read from.
+    const CRunConfig& config = engine_.runConfig;
+    CChannelDetailsDlg details(engine_, config.inputType == 1 ? sourceFile_ : config.sourcePath, this);
+    details.DoModal();
 }
 
 }  // namespace vexa
