@@ -20,13 +20,13 @@ constexpr int kBusDataWords = kBusMessageBytes / 2 - 2;
 constexpr uint16_t kBusGap1 = 40;  // 4 us, inside the bus's 4-12 us
 
 // The PCM channel: unpacked 16-bit words, a 16-bit sync word, the frame ID
-// counter in the word after it counting 0-3, six data words. The stream's
-// frames come every 10 us; the sample's, one per packet, every second.
-constexpr int kPcmWords = 8;
+// counter in the word after it counting 0-3, 62 data words. The stream's
+// frames come every 100 us (10.24 Mbit/s); the sample's, one per packet, every second.
+constexpr int kPcmWords = 64;
 constexpr int kPcmFrameBits = kPcmWords * 16;
 constexpr uint16_t kPcmSync = 0xEB90;
 constexpr int kPcmFrames = 4;
-constexpr uint64_t kStreamFrameTicks = 100;
+constexpr uint64_t kStreamFrameTicks = 1000;
 constexpr uint64_t kSampleFrameTicks = 10'000'000;
 constexpr uint64_t kPacketTicks = 50'000;  // 5 ms of data per packet of the stream
 
@@ -145,7 +145,7 @@ PacketSpec PcmPacket(uint16_t channelId, uint8_t sequence, uint64_t rtc, Bytes b
 }
 
 // `frames` minor frames of the PCM channel from its next frame time on, each
-// `frameTicks` after the last: sync, frame ID, six rising data words.
+// `frameTicks` after the last: sync, frame ID, rising data words.
 PacketSpec PcmFrames(uint8_t sequence, int frames, uint64_t frameTicks, ChannelRun& run) {
     ch10fix::PcmPacket p;
     p.channelId = 2;

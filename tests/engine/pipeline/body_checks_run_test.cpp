@@ -281,7 +281,9 @@ TEST(BodyChecksInRuns, BodyTextWrite) {
         if (c.logOpen) outputs.outputHandle = platform::OutputFile::Open(dir.File("log"));
         vexa::PacketListingInput packet;
         bool flag = false;
-        vexa::BodyCheckCall call{packet, c.spaceDelimited ? "" : "BLOCK\r\n", c.spaceDelimited, flag, outputs};
+        std::function<std::string_view()> block;
+        if (!c.spaceDelimited) block = [] { return std::string_view("BLOCK\r\n"); };
+        vexa::BodyCheckCall call{packet, block, c.spaceDelimited, flag, outputs};
         platform::OutputFile::FailNthWriteForTests(c.failWrite);
         EXPECT_EQ(vexa::WriteBodyText(call, c.text), c.result);
         platform::OutputFile::FailNthWriteForTests(0);
