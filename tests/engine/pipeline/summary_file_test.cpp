@@ -9,10 +9,15 @@
 #include <vector>
 
 #include <memory>
+#include <optional>
 
 #include <gtest/gtest.h>
 
+#include "platform/format.h"
 #include "platform/output_file.h"
+#include "tests/support/ch10_bodies.h"
+#include "tests/support/pcm_packet_builder.h"
+#include "tests/support/tmats_builder.h"
 #include "tests/support/engine_rig.h"
 #include "vexa/engine/check_sections.h"
 #include "vexa/engine/summary_text.h"
@@ -292,6 +297,177 @@ TEST_F(SummaryFile, UnopenableSummaryEndsTheRunNormally) {
     EXPECT_EQ(e.host.runEnds[0].quietEnd, "");
     EXPECT_EQ(e.BoxTexts(), std::vector<std::string>{"Error on opening summary file"});
     EXPECT_EQ(e->OutputsWritten(), (std::vector<std::string>{dir.File("validate.log.TMATS.tmt"), dir.File("validate.log")}));
+}
+
+// --- a recording through the engine -------------------------------------------
+
+// Setup record, two time packets, two PCM and two 1553 packets with planted
+// body findings, one channel the TMATS does not declare; every packet of
+// data type version 3, which the setup record's version 7 accepts.
+struct FixtureRecording {
+    std::vector<ch10fix::Bytes> packets;
+    std::vector<uint16_t> channels;  // of each packet
+
+    void Add(uint16_t channel, ch10fix::PacketSpec spec) {
+        spec.dataTypeVersion = 3;
+        packets.push_back(ch10fix::BuildPacket(spec));
+        channels.push_back(channel);
+    }
+    ch10fix::Bytes Bytes() const {
+        ch10fix::Bytes out;
+        for (const auto& p : packets) ch10fix::Append(out, p);
+        return out;
+    }
+    // Data and packet lengths of a channel's packets (all channels: none).
+    std::pair<uint64_t, uint64_t> Lengths(std::optional<uint16_t> channel = std::nullopt) const {
+        uint64_t data = 0, packet = 0;
+        for (std::size_t i = 0; i < packets.size(); ++i)
+            if (!channel || channels[i] == *channel) {
+                data += ch10fix::Get32(packets[i], 8);
+                packet += ch10fix::Get32(packets[i], 4);
+            }
+        return {data, packet};
+    }
+    std::string Efficiency(std::optional<uint16_t> channel = std::nullopt) const {
+        const auto [data, packet] = Lengths(channel);
+        return platform::Format("%f", static_cast<double>(static_cast<float>(100.0 * static_cast<double>(data) /
+                                                                            static_cast<double>(packet))));
+    }
+};
+
+ch10fix::PacketSpec TimeAt(uint64_t rtc, int second, uint8_t sequence) {
+    ch10fix::TimeSpec t;
+    t.channelId = 1;
+    t.rtc = rtc;
+    t.day = 100;
+    t.seconds = second;
+    ch10fix::PacketSpec p = ch10fix::TimePacket(t);
+    p.sequence = sequence;
+    return p;
+}
+
+// One minor frame a second: sync, frame ID, two data words.
+ch10fix::PacketSpec PcmAt(uint64_t rtc, uint16_t fid, uint16_t sync, uint8_t sequence) {
+    ch10fix::PcmPacket p;
+    p.channelId = 2;
+    p.csdw = ch10fix::kPcmUnpacked | ch10fix::kPcmIph | ch10fix::kPcmMi | 0xFu << 24;
+    p.rtc = rtc;
+    p.frames.push_back({rtc, ch10fix::kPcmInLock, {sync, fid, 0, 0}});
+    ch10fix::PacketSpec spec = ch10fix::PcmPacketSpec(p);
+    spec.sequence = sequence;
+    return spec;
+}
+
+struct Message {
+    uint64_t stamp;
+    uint16_t status;
+    uint16_t gaps;
+};
+// BC to RT 1, subaddress 1, one data word: command, data, status.
+ch10fix::PacketSpec BusAt(uint64_t rtc, const std::vector<Message>& messages, uint8_t sequence) {
+    ch10fix::PacketSpec s = ch10fix::Bus1553Packet(3, rtc, {});
+    s.csdw = static_cast<uint32_t>(messages.size());
+    s.sequence = sequence;
+    auto put16 = [&s](uint32_t v) {
+        s.body.push_back(static_cast<uint8_t>(v));
+        s.body.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    for (const Message& m : messages) {
+        for (int k = 0; k < 4; ++k) put16(static_cast<uint32_t>(m.stamp >> (16 * k)));
+        for (uint32_t w : {uint32_t{m.status}, uint32_t{m.gaps}, 6u, 0x0821u, 0x1234u, 0x0800u}) put16(w);
+    }
+    return s;
+}
+
+FixtureRecording Fixture() {
+    ch10fix::TmatsAttributes t{
+        {"G\\PN", "FIXTURE"},  {"G\\106", "07"},       {"G\\DSI\\N", "1"},     {"G\\DSI-1", "SOURCE"},
+        {"R-1\\ID", "REC"},    {"R-1\\N", "3"},        {"R-1\\TK1-1", "1"},    {"R-1\\DSI-1", "TIME"},
+        {"R-1\\CDT-1", "TIMIN"}, {"R-1\\TK1-2", "2"},  {"R-1\\DSI-2", "PCM"},  {"R-1\\CDT-2", "PCMIN"},
+        {"R-1\\TK1-3", "3"},   {"R-1\\DSI-3", "BUS"},  {"R-1\\CDT-3", "1553IN"}, {"R-1\\PDP-2", "UN"},
+        // 64 bits a frame at 64 bit/s: one frame a second; frame IDs 0..3.
+        {"P-1\\DLN", "PCM"},   {"P-1\\D2", "64"},      {"P-1\\D4", "N"},       {"P-1\\F1", "16"},
+        {"P-1\\F2", "M"},      {"P-1\\MF\\N", "4"},    {"P-1\\MF1", "4"},      {"P-1\\MF2", "64"},
+        {"P-1\\MF4", "16"},    {"P-1\\MF5", "1111111001101011"}, {"P-1\\ISF\\N", "1"}, {"P-1\\IDC1-1", "1"},
+        {"P-1\\IDC2-1", "16"}, {"P-1\\IDC3-1", "1"},   {"P-1\\IDC4-1", "16"},  {"P-1\\IDC6-1", "0"},
+        {"P-1\\IDC8-1", "3"},  {"P-1\\IDC10-1", "INC"},
+    };
+    FixtureRecording r;
+    ch10fix::PacketSpec setup;
+    setup.dataType = 0x01;
+    setup.csdw = 0x07;
+    const std::string text = t.Text();
+    setup.body.assign(text.begin(), text.end());
+    r.Add(0, setup);
+    r.Add(1, TimeAt(10'000'000, 0, 0));
+    r.Add(2, PcmAt(10'001'000, 0, 0xFE6B, 0));
+    // GAP1 of 2 us on the second message (Error 125), which is on bus B.
+    r.Add(3, BusAt(10'002'000, {{10'002'000, 0, 40}, {10'002'010, 0x2000, 20}}, 0));
+    r.Add(1, TimeAt(20'000'000, 1, 1));
+    // A wrong sync word (Errors 90, 91, 93 and 94) one period after the last frame.
+    r.Add(2, PcmAt(20'001'000, 1, 0x1234, 1));
+    // The message error bit (Error 119 and the block-status listing).
+    r.Add(3, BusAt(20'002'000, {{20'002'000, 0x1000, 40}}, 1));
+    ch10fix::PacketSpec undeclared = PcmAt(20'003'000, 0, 0xFE6B, 0);
+    undeclared.channelId = 9;
+    r.Add(9, undeclared);
+    return r;
+}
+
+TEST_F(SummaryFile, FixtureRecordingThroughTheEngine) {
+    const FixtureRecording rec = Fixture();
+    ch10fix::TempDir dir;
+    const std::string source = dir.File("fixture.ch10");
+    ASSERT_TRUE(ch10fix::WriteFile(source, rec.Bytes()));
+    rig::Engine e;
+    e->runConfig.validateBodies = 1;
+    ASSERT_TRUE(e.Open(source, dir.Path()));
+    e->Validate();
+    ASSERT_TRUE(e.AwaitEnd());
+    const std::string summary = ch10fix::ReadText(dir.File("validate.log.summary.txt"));
+
+    auto dataLength = [&](uint16_t channel) { return std::to_string(rec.Lengths(channel).first); };
+    // Channel 0 and the time channel have no findings; the PCM channel's four
+    // come from the wrong sync word; the 1553 channel counts the gap finding,
+    // the message error bit and the message it marks (packet data errors 3);
+    // the undeclared channel has Errors 37 and 174.
+    const std::string expected =
+        "Source File: " + source + "\r\nDate Time Validated: Tuesday, November 14, 2023 22:13:20\r\n--- Start of "
+        "Summary ---"
+        "\r\n\r\nFound channel 0 is of Data Type: Comp Gen - Fmt 1 (SETUP RECORD)\r\n Total number of packets: 1"
+        "\r\n Total packet's Data Length in bytes: " + dataLength(0) +
+        "\r\n Start Relative Time Count (in 10th microsec): 0\r\n End Relative Time Count (in 10th microsec):   "
+        "\r\n Packet efficiency: " + rec.Efficiency(0) + "\r\n Total number of errors: 0"
+        "\r\n\r\nFound channel 1 is of Data Type: Time - Fmt 1\r\n Total number of packets: 2"
+        "\r\n Start time: 100:00:00:00:000\r\n End time:   100:00:00:01:000"
+        "\r\n Start Relative Time Count (in 10th microsec): 10000000"
+        "\r\n End Relative Time Count (in 10th microsec):   20000000"
+        "\r\n Packet efficiency: " + rec.Efficiency(1) + "\r\n Total number of errors: 0"
+        "\r\n\r\nFound channel 2 is of Data Type: PCM - Fmt 1\r\n Total number of packets: 2"
+        "\r\n Total packet's Data Length in bytes: " + dataLength(2) +
+        "\r\n Start Relative Time Count (in 10th microsec): 10001000"
+        "\r\n End Relative Time Count (in 10th microsec):   20001000"
+        "\r\n Packet efficiency: " + rec.Efficiency(2) +
+        "\r\n Total number of errors: 4\r\n  Number of errors per category: \r\n   Packet data errors: 4"
+        "\r\n Total errors by error codes:\r\n  1 of 90\r\n  1 of 91\r\n  1 of 93\r\n  1 of 94"
+        "\r\n\r\nFound channel 3 is of Data Type: Bus 1553 - Fmt 1\r\n Total number of packets: 2"
+        "\r\n Total packet's Data Length in bytes: " + dataLength(3) +
+        "\r\n Start Relative Time Count (in 10th microsec): 10002000"
+        "\r\n End Relative Time Count (in 10th microsec):   20002000"
+        "\r\n Number of messages on Channel A:   2\r\n Number of messages on Channel B:   1"
+        "\r\n Packet efficiency: " + rec.Efficiency(3) +
+        "\r\n Total number of errors: 3\r\n  Number of errors per category: \r\n   Packet data errors: 3"
+        "\r\n     Number of (ME) Message Errors: 1"
+        "\r\n Total errors by error codes:\r\n  1 of 119\r\n  1 of 125"
+        "\r\n\r\nFound channel 9 is of Data Type: PCM - Fmt 1\r\n Total number of packets: 1"
+        "\r\n Total packet's Data Length in bytes: " + dataLength(9) +
+        "\r\n Start Relative Time Count (in 10th microsec): 20003000"
+        "\r\n End Relative Time Count (in 10th microsec):   "
+        "\r\n Packet efficiency: " + rec.Efficiency(9) +
+        "\r\n Total number of errors: 2\r\n  Number of errors per category: \r\n   Consistency: 2"
+        "\r\n Total errors by error codes:\r\n  1 of 37\r\n  1 of 174"
+        "\r\n\r\nAll packet efficiency: " + rec.Efficiency() + "\r\n\r\n--- End of Summary ---\r\n";
+    EXPECT_EQ(summary, expected);
 }
 
 }  // namespace
