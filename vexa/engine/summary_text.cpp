@@ -95,7 +95,9 @@ void AppendSlot(std::string& out, const SummaryInput& in, std::size_t slot) {
     if (in.bus) {
         const Bus1553SlotState& b = (*in.bus)[slot];
         if (b.busA != 0 || b.busB != 0)
-            platform::AppendFormat(out, "\r\n Number of messages on Channel A:   %u\r\n Number of messages on Channel B:   %u",
+            platform::AppendFormat(out,
+                                   "\r\n Number of messages on Channel A:   %u"
+                                   "\r\n Number of messages on Channel B:   %u",
                                    b.busA, b.busB);
     }
     if (s.efficiency != 0) platform::AppendFormat(out, "\r\n Packet efficiency: %f", static_cast<double>(s.efficiency));
