@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main job: builds the suite, generates a sample recording and validates
-# it with `vexa --headless`, then shows the validation log.
+# it with `vexa --headless`, then shows the validation log and the summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup-deps.sh
@@ -14,4 +14,6 @@ status=0
 build/default/bin/vexa --headless --output-dir "$out" "$out/sample.ch10" || status=$?
 echo "--- $out/validate.log"
 cat "$out/validate.log"
+echo "--- $out/validate.log.summary.txt"
+cat "$out/validate.log.summary.txt"
 exit "$status"

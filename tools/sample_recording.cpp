@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ch10_bodies.h"
+#include "tests/support/pcm_packet_builder.h"
 #include "tests/support/tmats_builder.h"
 
 namespace ch10gen {
@@ -14,14 +15,49 @@ using namespace ch10fix;
 namespace {
 
 constexpr uint16_t kBusMessageBytes = 64;
+// A BC-RT message of 30 data words: command, data, status.
+constexpr int kBusDataWords = kBusMessageBytes / 2 - 2;
+constexpr uint16_t kBusGap1 = 40;  // 4 us, inside the bus's 4-12 us
 
-TmatsAttributes SampleTmats() {
-    return TmatsAttributes{
+// The PCM channel: unpacked 16-bit words, a 16-bit sync word, the frame ID
+// counter in the word after it counting 0-3, 62 data words. The stream's
+// frames come every 100 us (10.24 Mbit/s); the sample's, one per packet, every second.
+constexpr int kPcmWords = 64;
+constexpr int kPcmFrameBits = kPcmWords * 16;
+constexpr uint16_t kPcmSync = 0xEB90;
+constexpr int kPcmFrames = 4;
+constexpr uint64_t kStreamFrameTicks = 1000;
+constexpr uint64_t kSampleFrameTicks = 10'000'000;
+constexpr uint64_t kPacketTicks = 50'000;  // 5 ms of data per packet of the stream
+
+TmatsAttributes SampleTmats(uint64_t frameTicks) {
+    TmatsAttributes t{
         {"G\\PN", "SAMPLE"},     {"G\\106", "07"},        {"G\\DSI\\N", "1"},      {"G\\DSI-1", "DATASOURCE"},
         {"R-1\\ID", "RECORDER"}, {"R-1\\N", "3"},         {"R-1\\TK1-1", "1"},     {"R-1\\DSI-1", "TIME"},
         {"R-1\\CDT-1", "TIMIN"}, {"R-1\\TK1-2", "2"},     {"R-1\\DSI-2", "PCM1"},  {"R-1\\CDT-2", "PCMIN"},
         {"R-1\\TK1-3", "3"},     {"R-1\\DSI-3", "BUS1"},  {"R-1\\CDT-3", "1553IN"},
     };
+    // The frame layout of the PCM channel's format group.
+    t.Add("R-1\\PDP-2", "UN");
+    t.Add("P-1\\DLN", "PCM1");
+    t.Add("P-1\\D2", std::to_string(kPcmFrameBits * 10'000'000ull / frameTicks));
+    t.Add("P-1\\D4", "N");
+    t.Add("P-1\\F1", "16");
+    t.Add("P-1\\F2", "M");
+    t.Add("P-1\\MF\\N", std::to_string(kPcmFrames));
+    t.Add("P-1\\MF1", std::to_string(kPcmWords));
+    t.Add("P-1\\MF2", std::to_string(kPcmFrameBits));
+    t.Add("P-1\\MF4", "16");
+    t.Add("P-1\\MF5", "1110101110010000");
+    t.Add("P-1\\ISF\\N", "1");
+    t.Add("P-1\\IDC1-1", "1");
+    t.Add("P-1\\IDC2-1", "16");
+    t.Add("P-1\\IDC3-1", "1");
+    t.Add("P-1\\IDC4-1", "16");
+    t.Add("P-1\\IDC6-1", "0");
+    t.Add("P-1\\IDC8-1", std::to_string(kPcmFrames - 1));
+    t.Add("P-1\\IDC10-1", "INC");
+    return t;
 }
 
 // The setup record declares file data version 7 (CSDW byte 0x07); every
@@ -31,12 +67,12 @@ constexpr uint8_t kDataTypeVersion = 0x03;
 // PCM: unpacked, intra-packet headers, major and minor frame locked.
 constexpr uint32_t kPcmCsdw = 0x5F040000;
 
-Bytes SetupPacket() {
+Bytes SetupPacket(uint64_t frameTicks) {
     PacketSpec setup;
     setup.dataType = 0x01;
     setup.dataTypeVersion = kDataTypeVersion;
     setup.csdw = kSetupVersionByte;
-    const std::string text = SampleTmats().Text();
+    const std::string text = SampleTmats(frameTicks).Text();
     setup.body.assign(text.begin(), text.end());
     return BuildPacket(setup);
 }
@@ -56,13 +92,40 @@ Bytes TimePacket(uint8_t sequence, uint64_t rtc, uint32_t second) {
     return BuildPacket(time);
 }
 
-// About `bytes` of 1553 messages of 64 data bytes each, stamped 1 us apart
-// from the packet's counter on.
-PacketSpec BusPacket(uint8_t sequence, uint64_t rtc, std::size_t bytes) {
+// What links a channel's packets: the next frame's time and ID, the next
+// simulated value of each channel.
+struct ChannelRun {
+    uint64_t nextFrame = 0;
+    uint16_t frameId = 0;
+    uint16_t pcmValue = 0;
+    uint16_t busValue = 0;
+};
+
+void Put16(Bytes& b, uint32_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+// About `bytes` of 1553 BC-RT messages of 64 bytes each (RT 1, subaddress 1,
+// 30 data words rising 0-95 as simulated data does), stamped 1 us apart from
+// the packet's counter on; every second on bus B.
+PacketSpec BusPacket(uint8_t sequence, uint64_t rtc, std::size_t bytes, ChannelRun& run) {
     const int count = static_cast<int>(std::max<std::size_t>(1, bytes / (kBusMessageBytes + 14)));
-    std::vector<BusMessage> messages = RisingMessages(rtc, count);
-    for (BusMessage& m : messages) m.dataBytes = kBusMessageBytes;
-    PacketSpec bus = Bus1553Packet(3, rtc, messages);
+    PacketSpec bus = Bus1553Packet(3, rtc, {});
+    bus.csdw = static_cast<uint32_t>(count);
+    for (int i = 0; i < count; ++i) {
+        const uint64_t stamp = rtc + 10ull * static_cast<uint64_t>(i);
+        for (int k = 0; k < 4; ++k) Put16(bus.body, static_cast<uint32_t>(stamp >> (16 * k)));
+        Put16(bus.body, i % 2 == 1 ? 0x2000u : 0u);  // bus B, no error bit
+        Put16(bus.body, kBusGap1);
+        Put16(bus.body, kBusMessageBytes);
+        Put16(bus.body, 1u << 11 | 1u << 5 | kBusDataWords);
+        for (int w = 0; w < kBusDataWords; ++w) {
+            Put16(bus.body, run.busValue);
+            run.busValue = run.busValue == 95 ? 0 : static_cast<uint16_t>(run.busValue + 1);
+        }
+        Put16(bus.body, 1u << 11);  // status word of RT 1
+    }
     bus.sequence = sequence;
     bus.dataTypeVersion = kDataTypeVersion;
     bus.checksum = Checksum::Sum32;
@@ -81,20 +144,42 @@ PacketSpec PcmPacket(uint16_t channelId, uint8_t sequence, uint64_t rtc, Bytes b
     return pcm;
 }
 
+// `frames` minor frames of the PCM channel from its next frame time on, each
+// `frameTicks` after the last: sync, frame ID, rising data words.
+PacketSpec PcmFrames(uint8_t sequence, int frames, uint64_t frameTicks, ChannelRun& run) {
+    ch10fix::PcmPacket p;
+    p.channelId = 2;
+    p.csdw = kPcmCsdw;
+    p.frameDataBytes = kPcmWords * 2;
+    p.rtc = run.nextFrame;
+    for (int f = 0; f < frames; ++f) {
+        PcmFrame frame;
+        frame.stamp = run.nextFrame;
+        frame.words = {kPcmSync, run.frameId};
+        for (int w = 2; w < kPcmWords; ++w) frame.words.push_back(run.pcmValue++);
+        p.frames.push_back(std::move(frame));
+        run.nextFrame += frameTicks;
+        run.frameId = static_cast<uint16_t>((run.frameId + 1) % kPcmFrames);
+    }
+    PacketSpec spec = PcmPacketSpec(p);
+    spec.dataTypeVersion = kDataTypeVersion;
+    spec.sequence = sequence;
+    spec.checksum = Checksum::Sum16;
+    return spec;
+}
+
 }  // namespace
 
 Bytes SampleRecording() {
-    Bytes out = SetupPacket();
+    Bytes out = SetupPacket(kSampleFrameTicks);
     uint8_t seq[4] = {1, 0, 0, 0};
+    ChannelRun run;
+    run.nextFrame = 10'000'000ull + 1000;
     for (int i = 0; i < 8; ++i) {
         uint64_t rtc = 10'000'000ull * static_cast<uint64_t>(i + 1);
         Append(out, TimePacket(seq[1]++, rtc, static_cast<uint32_t>(i)));
-
-        PacketSpec pcm = PcmPacket(2, seq[2]++, rtc + 1000, Bytes(64, static_cast<uint8_t>(i)));
-        pcm.checksum = Checksum::Sum16;
-        Append(out, BuildPacket(pcm));
-
-        Append(out, BuildPacket(BusPacket(seq[3]++, rtc + 2000, 2 * (kBusMessageBytes + 14))));
+        Append(out, BuildPacket(PcmFrames(seq[2]++, 1, kSampleFrameTicks, run)));
+        Append(out, BuildPacket(BusPacket(seq[3]++, rtc + 2000, 2 * (kBusMessageBytes + 14), run)));
 
         if (i == 3) Append(out, Bytes(37, 0xA5));  // garbage the validator must skip
         if (i == 5)  // a channel the TMATS does not declare
@@ -150,7 +235,7 @@ bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, c
         return state;
     };
     uint64_t written = 0;
-    Bytes setup = SetupPacket();
+    Bytes setup = SetupPacket(kStreamFrameTicks);
     if (!put(setup)) return false;
     written += setup.size();
 
@@ -158,6 +243,8 @@ bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, c
     uint64_t rtc = 10'000'000ull;
     uint64_t nextTime = rtc;
     uint32_t second = 0;
+    ChannelRun run;
+    run.nextFrame = rtc;
     while (written < targetBytes) {
         if (rtc >= nextTime) {
             Bytes t = TimePacket(seq[1]++, rtc, second++);
@@ -165,14 +252,18 @@ bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, c
             written += t.size();
             nextTime += 10'000'000ull;  // one second of relative time
         }
-        const bool isPcm = (next() & 1) != 0 && !options.busOnly;
+        // The PCM channel records without a break: each of its packets holds
+        // the frames since its last one up to this packet's 5 ms, and one
+        // comes at least every 20 ms, well inside the 100 ms a packet may span.
+        const uint64_t pcmDue = rtc + kPacketTicks > run.nextFrame ? rtc + kPacketTicks - run.nextFrame : 0;
+        const bool isPcm = ((next() & 1) != 0 || pcmDue >= 4 * kPacketTicks) && !options.busOnly;
         const uint32_t size = 4096 + (next() % (60 * 1024));
         PacketSpec spec;
         if (isPcm) {
-            spec = PcmPacket(2, seq[2]++, rtc, Bytes(size & ~3u, static_cast<uint8_t>(next())));
-            spec.checksum = Checksum::Sum16;
+            spec = PcmFrames(seq[2]++, static_cast<int>(std::max<uint64_t>(1, pcmDue / kStreamFrameTicks)),
+                             kStreamFrameTicks, run);
         } else {
-            spec = BusPacket(seq[3]++, rtc, options.busMessages ? 0 : size);
+            spec = BusPacket(seq[3]++, rtc, options.busMessages ? 0 : size, run);
             if (options.busMessages) {  // varied message shapes for the decoders
                 uint32_t messages = 0;
                 spec.body = BusMessages(size & ~3u, rtc, messages, next);
@@ -182,7 +273,7 @@ bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, c
         Bytes packet = BuildPacket(spec);
         if (!put(packet)) return false;
         written += packet.size();
-        rtc += 50'000;  // 5 ms of data per packet
+        rtc += kPacketTicks;
     }
     return std::fflush(file.get()) == 0;
 }

@@ -95,7 +95,7 @@ public:
 private:
     int Run(BodyCheckCall& call, int& calls) {
         ++calls;
-        blocks.emplace_back(call.verboseBlock);
+        blocks.emplace_back(call.verboseBlock ? call.verboseBlock() : std::string_view());
         if (action) action(call);
         return bodyResult;
     }

@@ -40,7 +40,7 @@ TEST(Headless, SingleFileRunPrintsItsOutputsAndLogsTheFindings) {
     ch10fix::ProgramRun r = Vexa(dir.Path(), {"--headless", "--output-dir", dir.Path(), source});
     EXPECT_EQ(r.ExitCode(), 0) << r.err;
     EXPECT_EQ(r.out, "Validation completed\n" + dir.File("validate.log.TMATS.tmt") + "\n" + dir.File("validate.log") +
-                         "\n");
+                         "\n" + dir.File("validate.log.summary.txt") + "\n");
     EXPECT_EQ(r.err, "");
 
     const std::string log = ReadText(dir.File("validate.log"));
@@ -84,7 +84,8 @@ TEST(Headless, DirectoryRunWritesOneLogPerSourceNamedFromItsPath) {
     const std::string two = out + "/" + stem + ".sub.two.log";
     const std::string tmt1 = out + "/" + stem + ".one.TMATS.tmt";
     const std::string tmt2 = out + "/" + stem + ".sub.two.TMATS.tmt";
-    EXPECT_EQ(r.out, "Validation completed\n" + tmt1 + "\n" + one + "\n" + tmt2 + "\n" + two + "\n");
+    EXPECT_EQ(r.out, "Validation completed\n" + tmt1 + "\n" + one + "\n" + out + "/" + stem + ".one.summary.txt\n" +
+                         tmt2 + "\n" + two + "\n" + out + "/" + stem + ".sub.two.summary.txt\n");
     EXPECT_TRUE(Contains(ReadText(tmt2), "G\\PN:SAMPLE;\r\n"));
     EXPECT_TRUE(Contains(ReadText(one), "Source File: " + src + "/one.ch10\r\n"));
     EXPECT_TRUE(Contains(ReadText(two), "Source File: " + src + "/sub/two.CH10\r\n"));
@@ -106,7 +107,8 @@ TEST(Headless, DirectoryNamedLikeARecordingIsNoRecording) {
     std::string stem = src.substr(1);
     for (char& c : stem)
         if (c == '/') c = '.';
-    EXPECT_EQ(r.out, "Validation completed\n" + out + "/" + stem + ".a.TMATS.tmt\n" + out + "/" + stem + ".a.log\n");
+    EXPECT_EQ(r.out, "Validation completed\n" + out + "/" + stem + ".a.TMATS.tmt\n" + out + "/" + stem + ".a.log\n" +
+                         out + "/" + stem + ".a.summary.txt\n");
     EXPECT_FALSE(Contains(r.err, "Error reading TMATS Packet")) << r.err;
     EXPECT_TRUE(Contains(ReadText(out + "/" + stem + ".a.log"), "Source File: " + src + "/a.CH10\r\n"));
 }

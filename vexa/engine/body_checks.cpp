@@ -83,7 +83,7 @@ int WriteBodyText(BodyCheckCall& call, const std::string& text) {
         call.findingsFlag = true;
         return 0;
     }
-    std::string out(call.verboseBlock);
+    std::string out(call.verboseBlock ? call.verboseBlock() : std::string_view());
     out += text;
     return call.outputs.WriteOutput(out) ? 0 : -1;
 }

@@ -60,6 +60,7 @@ void AddByteCount(std::vector<Bus1553Finding>& out, int msg, int words, const Bu
 }
 
 void AddBlockStatus(std::vector<Bus1553Finding>& out, int msg, uint16_t status) {
+    if ((status & (kMe | kFe | kTm | kLe | kSe | kWe)) == 0) return;  // the common case, every message
     std::string text;
     for (const StatusBit& b : kStatusBits) {
         if (!(status & b.mask)) continue;

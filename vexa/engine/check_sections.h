@@ -23,6 +23,7 @@
 #include "vexa/engine/header_checks.h"
 #include "vexa/engine/packet_context.h"
 #include "vexa/engine/previous_packets.h"
+#include "vexa/engine/summary_text.h"
 #include "vexa/engine/time_checks.h"
 
 namespace vexa {
@@ -95,6 +96,16 @@ void ResetSummarySection(RunContext& run, NoState&);
 // False when a finding line could not be written.
 bool CheckIndexSetup(RunContext& run);  // processor start: Error 159
 bool CheckIndexAtEnd(RunContext& run);  // end of data: Errors 157, 160, 166
-void WriteSummaryFile(RunContext& run); // finish path, while the log is open
+// What the summary needs beyond the run context.
+struct SummarySources {
+    std::array<uint32_t, kChannelSlots> channelIds{};  // the frame's channel table
+    std::string_view startTime;  // the time section's first and last time-packet texts
+    std::string_view endTime;
+    const PerSlot<Bus1553SlotState>* bus = nullptr;  // the body checks' message counts
+    std::time_t now = 0;
+};
+// Finish path, while the log is open: 0 when written or when no log is
+// open, -1 when the summary could not be opened or written.
+int WriteSummaryFile(RunContext& run, const SummarySources& sources);
 
 }  // namespace vexa

@@ -100,8 +100,9 @@ int DispatchBodyChecks(const PacketListingInput& in, const ListingOptions& optio
     if (!checks || !options.validateBodies) return 0;
     const auto s = static_cast<std::size_t>(in.slot);
     auto call = [&]() {
-        return BodyCheckCall{in, options.spaceDelimited ? std::string_view() : std::string_view(verboseBlock()),
-                             options.spaceDelimited, findingsFlag, outputs};
+        std::function<std::string_view()> block;
+        if (!options.spaceDelimited) block = [&verboseBlock] { return std::string_view(verboseBlock()); };
+        return BodyCheckCall{in, std::move(block), options.spaceDelimited, findingsFlag, outputs};
     };
     switch (in.header.dataType) {
         case ch10::Code(ch10::DataType::PcmF1): {

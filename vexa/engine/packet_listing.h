@@ -3,6 +3,7 @@
 // row, the dispatch of the body checks and the compact row's tail.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,8 +52,9 @@ struct PcmChannel;
 struct BodyCheckCall {
     const PacketListingInput& packet;
     // Heading, header lines, row and finding text in the Verbose format, to
-    // repeat before the body check's own text; empty in Space Delimited.
-    std::string_view verboseBlock;
+    // repeat before the body check's own text; none in Space Delimited. Built
+    // only when asked for: most packets have nothing to say.
+    std::function<std::string_view()> verboseBlock;
     bool spaceDelimited;
     bool& findingsFlag;  // set when the body check produced findings
     RunOutputs& outputs;  // Verbose text goes out through outputs.WriteOutput

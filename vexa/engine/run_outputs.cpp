@@ -96,6 +96,7 @@ platform::OutputFile* RunOutputs::ListingFile(int slot, uint32_t channelId, Engi
 void RunOutputs::Close() {
     outputHandle.Close();
     errorLineHandle.Close();
+    summaryHandle.Close();
     for (platform::OutputFile& f : listingHandles) f.Close();
     listingFailed.fill(false);
     headerFailed = false;

@@ -29,6 +29,7 @@ struct OutputOpenRequest {
 struct RunOutputs {
     platform::OutputFile outputHandle;
     platform::OutputFile errorLineHandle;  // Space Delimited only; Verbose writes to outputHandle
+    platform::OutputFile summaryHandle;  // set by the summary at the run's end
     std::array<platform::OutputFile, kListingSlots> listingHandles;
     std::array<std::string, kListingSlots + 1> listingNames;  // 256: the "TMATS" file
     // Guards listingNames while a run's processor may change them.

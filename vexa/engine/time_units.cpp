@@ -37,11 +37,6 @@ double RtcWordsToUsec(uint32_t low, uint32_t high) {
     return RoundDiv10(static_cast<double>(ticks));
 }
 
-std::optional<double> IntraTimeTicks(const ch10::PacketHeader& header, uint64_t stamp) {
-    if ((header.flags & 0xC0) == 0xC0) return std::nullopt;
-    return static_cast<double>(stamp & kLow48);
-}
-
 int RtcNotBefore(const ch10::PacketHeader& header, uint64_t stamp) {
     return (stamp & kLow48) < header.relativeTime ? -1 : 0;
 }

@@ -27,7 +27,11 @@ double RtcWordsToUsec(uint32_t low, uint32_t high);
 
 // The low 48 bits of an intra-packet stamp as ticks; none when flag bits 6
 // and 7 say the stamps are in secondary-header time, not counter ticks.
-std::optional<double> IntraTimeTicks(const ch10::PacketHeader& header, uint64_t stamp);
+// Inline: the body checks ask it for every frame and message.
+inline std::optional<double> IntraTimeTicks(const ch10::PacketHeader& header, uint64_t stamp) {
+    if ((header.flags & 0xC0) == 0xC0) return std::nullopt;
+    return static_cast<double>(stamp & 0xFFFFFFFFFFFFULL);
+}
 // 0 when the stamp's low 48 bits are not below the header counter, else -1.
 int RtcNotBefore(const ch10::PacketHeader& header, uint64_t stamp);
 

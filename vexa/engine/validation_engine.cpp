@@ -442,7 +442,7 @@ void ValidationEngine::FinishRun() {
     if (tlsProcessorRun != run.get()) run->processorLeftValidator.Wait();
 
     Probe(RunHook::Summary);
-    WriteSummaryFile(run_);
+    WriteSummary();
     CloseRunFiles();
     ResetValidationState();
     streamState.ResetStreamState();
@@ -450,8 +450,20 @@ void ValidationEngine::FinishRun() {
     run->firstPassDone.Open();
 }
 
+void ValidationEngine::WriteSummary() {
+    SummarySources sources;
+    for (int s = 0; s < kChannelSlots; ++s) sources.channelIds[static_cast<std::size_t>(s)] = frame_->ChannelAt(s);
+    const TimeSectionState& time = frame_->Sections().Of<TimeSectionState>();
+    sources.startTime = time.firstTimePacketText;
+    sources.endTime = time.timePacketText;
+    sources.bus = &bodyChecks_->Bus();
+    sources.now = clock ? clock() : std::time(nullptr);
+    WriteSummaryFile(run_, sources);
+}
+
 void ValidationEngine::CloseRunFiles() {
     if (outputs_.outputHandle.IsOpen()) NoteWritten(runConfig.outputPath);
+    if (outputs_.summaryHandle.IsOpen()) NoteWritten(runConfig.summaryPath);
     {
         std::lock_guard lock(outputs_.namesLock);
         if (outputs_.errorLineHandle.IsOpen()) NoteWritten(outputs_.listingNames[kListingSlots]);

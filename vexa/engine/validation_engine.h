@@ -145,6 +145,8 @@ private:
     void OnValidationCompleted(FileRun& run);
     void OnValidateNextFile(uint64_t generation, int index, const std::string& path, int handle);
     void CloseRunFiles();
+    // The summary file from the frame's, the sections' and the body checks' state.
+    void WriteSummary();
     void StartFileRun(bool resumeProcessor);
     void JoinFinishedRuns();
     void EndLiveRun();

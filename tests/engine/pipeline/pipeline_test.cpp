@@ -196,7 +196,8 @@ TEST_F(Pipeline, ThreadedRunGivesTheFrameLog) {
     EXPECT_EQ(r.hooks.summary.load(), 1);
     EXPECT_EQ(r.hooks.summaryWithoutLog.load(), 0);
     EXPECT_EQ(r->OutputsWritten(),
-              (std::vector<std::string>{OutDir() + "/validate.log.TMATS.tmt", OutDir() + "/validate.log"}));
+              (std::vector<std::string>{OutDir() + "/validate.log.TMATS.tmt", OutDir() + "/validate.log",
+                                        OutDir() + "/validate.log.summary.txt"}));
     const std::string log = rig::Findings(rig::ReadText(OutDir() + "/validate.log"));
     const uint32_t packets = r.Packets();
     const vexa::DisplaySnapshot shown = r->Snapshot();
@@ -550,7 +551,8 @@ TEST_F(Pipeline, OpenDuringALiveRun) {
     EXPECT_EQ(rig::Findings(rig::ReadText(dir.File("b/validate.log"))), expected.findings);
     EXPECT_TRUE(fs::exists(dir.File("a/validate.log")));
     EXPECT_EQ(r->OutputsWritten(),
-              (std::vector<std::string>{dir.File("b/validate.log.TMATS.tmt"), dir.File("b/validate.log")}));
+              (std::vector<std::string>{dir.File("b/validate.log.TMATS.tmt"), dir.File("b/validate.log"),
+                                        dir.File("b/validate.log.summary.txt")}));
     EXPECT_EQ(input.OpenHandles(), 0);
 }
 
@@ -610,10 +612,10 @@ protected:
     std::string LogOf(int i) const {
         return vexa::MakeOutputNames(dir.File("out"), sources[static_cast<std::size_t>(i)]).outputPath;
     }
-    // The setup record's content file, then the log: the order they are finished in.
+    // The setup record's content file, the log, then the summary: the order they are finished in.
     std::vector<std::string> OutputsOf(int i) const {
         const auto names = vexa::MakeOutputNames(dir.File("out"), sources[static_cast<std::size_t>(i)]);
-        return {names.tmatsTextPath, names.outputPath};
+        return {names.tmatsTextPath, names.outputPath, names.summaryPath};
     }
     std::vector<std::string> sources;
 };
