@@ -340,36 +340,6 @@ TEST_F(UiWxGallery, ProgrammaticChangesRaiseNothingAndAToolkitEventOne) {
     EXPECT_TRUE(d.ranInLoop);
 }
 
-TEST_F(UiWxGallery, RowSelectionAndDropDownFromTheToolkitReachTheModel) {
-    int selections = 0, drops = 0;
-    CheckedDialog d(uitest::kTestTemplate, [&](CheckedDialog& self) {
-        self.OnNotify(ui::Notify::SelChange, uitest::kList, [&] { ++selections; });
-        self.OnNotify(ui::Notify::DropDown, uitest::kEditCombo, [&] { ++drops; });
-        for (const char* name : {"a", "b", "c"}) self.ListInsert(uitest::kList, self.ListCount(uitest::kList), name);
-        self.ListSelect(uitest::kList, 0, true);
-        EXPECT_EQ(selections, 0) << "the program's own selection";
-        ui::WxWindow& w = Wx(self);
-        auto* list = static_cast<wxListCtrl*>(w.controls[uitest::kList]);
-        ASSERT_EQ(list->GetItemCount(), 3);
-        EXPECT_TRUE(list->GetItemState(0, wxLIST_STATE_SELECTED) & wxLIST_STATE_SELECTED);
-        for (auto [type, row] : {std::pair{wxEVT_LIST_ITEM_SELECTED, 2L}, std::pair{wxEVT_LIST_ITEM_DESELECTED, 0L}}) {
-            wxListEvent event(type, list->GetId());
-            event.m_itemIndex = row;
-            event.SetEventObject(list);
-            list->ProcessWindowEvent(event);
-        }
-        EXPECT_EQ(selections, 2);
-        EXPECT_EQ(self.ListSelection(uitest::kList), std::vector<int>{2});
-        auto* combo = w.controls[uitest::kEditCombo];
-        wxCommandEvent dropped(wxEVT_COMBOBOX_DROPDOWN, combo->GetId());
-        dropped.SetEventObject(combo);
-        combo->ProcessWindowEvent(dropped);
-        EXPECT_EQ(drops, 1);
-    });
-    d.DoModal();
-    EXPECT_TRUE(d.ranInLoop);
-}
-
 TEST_F(UiWxGallery, EscapeWithoutButtonTwoEndsThroughTheModel) {
     CheckedDialog d(uitest::kNoCancelTemplate, [](CheckedDialog&) {});
     EXPECT_EQ(d.DoModal(), ui::kIdCancel);
