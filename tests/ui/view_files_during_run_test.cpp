@@ -75,13 +75,14 @@ TEST(ViewFilesDuringRun, BothListsLeaveTheLiveRunsNamesAlone) {
     ASSERT_TRUE(AwaitRunEnd(rig, view));
     EXPECT_TRUE(view.LastRunEnd()->completed);
     EXPECT_EQ(e.FilesValidated(), 3);
-    // Each source's log and TMATS content file under its own name.
+    // Each source's log, summary and TMATS content file under its own name.
     for (std::size_t i = 0; i < lists[0].size(); ++i) {
         const vexa::OutputNames names = vexa::MakeOutputNames(out, e.runConfig.sourceFiles[i]);
         EXPECT_EQ(lists[0][i], names.outputPath);
         EXPECT_EQ(lists[1][i], names.summaryPath);
         EXPECT_TRUE(fs::exists(names.outputPath)) << names.outputPath;
         EXPECT_TRUE(fs::exists(names.tmatsTextPath)) << names.tmatsTextPath;
+        EXPECT_TRUE(fs::exists(names.summaryPath)) << names.summaryPath;
         for (std::size_t j = 0; j < i; ++j) EXPECT_NE(lists[0][i], lists[0][j]);
     }
 }
