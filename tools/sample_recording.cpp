@@ -166,7 +166,8 @@ bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, c
             nextTime += 10'000'000ull;  // one second of relative time
         }
         const bool isPcm = (next() & 1) != 0 && !options.busOnly;
-        const uint32_t size = 4096 + (next() % (60 * 1024));
+        uint32_t size = 4096 + (next() % (60 * 1024));
+        if (options.packetBytes) size = std::max<uint32_t>(options.packetBytes, 64) - 28;  // header and data word
         PacketSpec spec;
         if (isPcm) {
             spec = PcmPacket(2, seq[2]++, rtc, Bytes(size & ~3u, static_cast<uint8_t>(next())));
