@@ -565,20 +565,26 @@ BufferOutcome ValidationEngine::AppendAndValidate(int status, int count, const u
         NoteQuietEnd("Error reading input file, processing stopped");
         return BufferOutcome::ReadFailed;
     }
-    release();
+    BufferOutcome outcome = BufferOutcome::Stopped;
     while (runFlag_) {
         int result = validator_ ? validator_(*frame_) : frame_->ValidateNextPacket();
         if (result == 1) {
             frame_->SetWorkPending(false);
-            return BufferOutcome::NeedData;
+            outcome = BufferOutcome::NeedData;
+            break;
         }
         if (result == -1) {
             frame_->DropCarryOver();
             NoteQuietEnd(kWriteFailed);
-            return BufferOutcome::ValidatorFailed;
+            outcome = BufferOutcome::ValidatorFailed;
+            break;
         }
     }
-    return BufferOutcome::Stopped;
+    // Packets were validated in the buffer itself: it goes back to the
+    // reader only now, the partial packet at its end already carried over.
+    frame_->LetGoOfBuffer();
+    release();
+    return outcome;
 }
 
 void ValidationEngine::ResetValidationState() {
