@@ -79,7 +79,7 @@ private:
     // next step sees what it would with the whole buffer appended.
     void JoinEnough();
     void JoinUpTo(uint32_t bytes);
-    uint8_t* WorkArea() const { return run_.streamState.workArea.get(); }
+    uint8_t* WorkArea() const { return run_.streamState.workArea; }
     int ConsumeAndReturn(uint32_t pos, uint32_t packetLength);
     void ClearChannelTable();
 

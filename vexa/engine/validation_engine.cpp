@@ -489,7 +489,7 @@ void ValidationEngine::ReaderThread(FileRun& run) {
         if (run.procEvents[i].Wait() != platform::AutoResetEvent::WaitResult::Signalled) break;
         if (!runFlag_) break;
         bufferStatus_[i] = 0;
-        uint8_t* buffer = streamState.readBuffers[i].get();
+        uint8_t* buffer = streamState.readBuffers[i];
         const int readSize = readSize_;
         if (!budgetKnown) {
             count = -1;
@@ -621,7 +621,7 @@ void ValidationEngine::ProcessorThread(FileRun& run) {
             const int count = bufferBytes_[i];
             lastBufferBytes_ = count;
             BufferOutcome outcome =
-                AppendAndValidate(status, count, streamState.readBuffers[i].get(), [this, &run, i] {
+                AppendAndValidate(status, count, streamState.readBuffers[i], [this, &run, i] {
                     // Free before the reader can refill it, so its next status stands.
                     bufferStatus_[i] = 0;
                     run.procEvents[i].Set();
