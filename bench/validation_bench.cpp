@@ -1,56 +1,58 @@
-// The headless validation run (body checks off) and the engine's run with
-// the body checks on, against a plain sequential read of the same generated
-// 1 GiB recording, all from a warm page cache. Prints the figures, their
-// ratios and the body findings of the run with the checks on (from its
-// summary; a clean recording has none). BENCH_VALIDATION_BYTES changes the size.
+// A validation run against a plain read of the same file, in one process:
+// the plain read in read-chunk pieces, the run with the Open Files dialog's
+// defaults (listings off) and the run with the PCM and 1553 body checks on,
+// for two generated recordings: 4-64 KiB packets and 200-byte packets.
+// Each figure is the median of its repetitions; the rounds interleave the
+// three so that a busy neighbour on the machine weighs on all of them.
+// A ratio is refused when the run's log holds packet findings: it would
+// time a listing, not a validation.
+//
+// Environment: BENCH_VALIDATION_BYTES (4-64 KiB recording, default 1 GiB),
+// BENCH_VALIDATION_SMALL_BYTES (200-byte recording, default 256 MiB),
+// BENCH_VALIDATION_ROUNDS (default 3), BENCH_VALIDATION_COLD=1 to drop the
+// page cache before every timed step (root only; said when it cannot).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
-#include "tests/support/ch10_fixture.h"
+#include "tests/support/temp_dir.h"
+#include "tools/sample_recording.h"
 #include "vexa/engine/engine_state.h"
 #include "vexa/engine/queue_host.h"
 #include "vexa/engine/validation_engine.h"
-#include "vexa/ui/headless.h"
-#include "tools/sample_recording.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
 constexpr std::size_t kChunk = 0xFC000;
 
-struct Recording {
-    ch10fix::TempDir dir;
-    std::string path;
-    uint64_t bytes = 0;
-    Recording() {
-        uint64_t target = 1ull << 30;
-        if (const char* env = std::getenv("BENCH_VALIDATION_BYTES")) target = std::strtoull(env, nullptr, 0);
-        path = dir.File("stream.ch10");
-        if (!ch10gen::WriteStream(path, target)) std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        int fd = ::open(path.c_str(), O_RDONLY);
-        if (fd >= 0) {
-            bytes = static_cast<uint64_t>(::lseek(fd, 0, SEEK_END));
-            ::close(fd);
-        }
-    }
-};
-
-Recording& Shared() {
-    static Recording r;
-    return r;
+uint64_t EnvBytes(const char* name, uint64_t fallback) {
+    const char* v = std::getenv(name);
+    return v ? std::strtoull(v, nullptr, 0) : fallback;
 }
 
-double plainSeconds = 0;
-double validationSeconds = 0;
-double bodySeconds = 0;
-long bodyFindings = -1;
+struct Recording {
+    std::string name;
+    std::string path;
+    uint64_t bytes = 0;
+};
+
+uint64_t FileSize(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) return 0;
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    ::close(fd);
+    return size < 0 ? 0 : static_cast<uint64_t>(size);
+}
 
 uint64_t PlainRead(const std::string& path) {
     std::vector<char> buf(kChunk);
@@ -63,98 +65,190 @@ uint64_t PlainRead(const std::string& path) {
     return total;
 }
 
-void BM_PlainRead(benchmark::State& state) {
-    Recording& r = Shared();
-    PlainRead(r.path);  // warm the page cache
-    for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(PlainRead(r.path));
-        plainSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+bool coldCache = false;
+bool coldRefused = false;
+
+// Drops the page cache when asked to and allowed; otherwise makes sure the
+// file is in it.
+void PrepareCache(const std::string& path) {
+    if (!coldCache) {
+        PlainRead(path);
+        return;
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * r.bytes));
+    ::sync();
+    std::FILE* f = std::fopen("/proc/sys/vm/drop_caches", "w");
+    if (!f || std::fputs("3\n", f) < 0 || std::fclose(f) != 0) {
+        coldRefused = true;
+        PlainRead(path);
+    }
 }
 
-void BM_HeadlessValidation(benchmark::State& state) {
-    Recording& r = Shared();
-    PlainRead(r.path);
-    std::string out = r.dir.Path();
-    std::string arg0 = "vexa", headless = "--headless", dirOpt = "--output-dir";
-    for (auto _ : state) {
-        std::vector<char*> argv = {arg0.data(), headless.data(), dirOpt.data(), out.data(), r.path.data()};
-        auto start = std::chrono::steady_clock::now();
-        int status = vexa::RunHeadless(static_cast<int>(argv.size()), argv.data());
-        validationSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (status != 0) state.SkipWithError("the validation run did not complete");
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * r.bytes));
+struct RunResult {
+    double seconds = 0;
+    uint32_t packets = 0;
+    long findings = -1;  // packet findings in the log; -1 when the run failed
+};
+
+// Numbered findings in the log: the copied TMATS validation log's
+// "Error:" lines carry no number.
+long PacketFindings(const std::string& logPath) {
+    std::ifstream in(logPath, std::ios::binary);
+    if (!in) return -1;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    static const std::regex numbered("Error [0-9]+:");
+    return std::distance(std::sregex_iterator(text.begin(), text.end(), numbered), std::sregex_iterator());
 }
 
-// The counts of body-check findings (Errors 11 and 90-131) a summary lists.
-long BodyFindings(const std::string& summary) {
-    long total = 0;
-    const std::string head = "\r\n  ";
-    for (std::size_t at = summary.find(head); at != std::string::npos; at = summary.find(head, at + 1)) {
-        unsigned long count = 0, number = 0;
-        if (std::sscanf(summary.c_str() + at + head.size(), "%lu of %lu", &count, &number) != 2) continue;
-        if (number == 11 || (number >= 90 && number <= 131)) total += static_cast<long>(count);
-    }
-    return total;
+// One run through the engine entry the window and `vexa --headless` use,
+// with the dialog's defaults; `bodies` turns the PCM and 1553 body checks on.
+RunResult Validate(const std::string& source, const std::string& outDir, bool bodies) {
+    vexa::QueueHost host;
+    vexa::ErrorAccounting& errors = vexa::Engine().errors;
+    errors.maxSameErrorPerChannel = 0;
+    errors.maxErrorsPerPacket = 5;
+    errors.maxErrorsPerChannel = 5;
+    vexa::Engine().spaceDelimited = false;
+
+    RunResult result;
+    vexa::ValidationEngine engine(host);
+    vexa::CRunConfig& config = engine.runConfig;
+    config.listAllPackets = 0;
+    config.validateBodies = bodies ? 1 : 0;
+    config.validateSimPcm = 0;
+    config.validateSim1553 = 0;
+    config.selectedChannel = 0;
+    config.sourceIsRecorder = 0;
+    config.inputType = 1;
+    vexa::OpenFilesTexts texts;
+    texts.sourceFile = source;
+    texts.outputDir = outDir;
+    texts.outputFile = "validate.log";
+
+    const auto start = std::chrono::steady_clock::now();
+    if (!engine.OpenFiles(texts)) return result;
+    engine.Validate();
+    host.PumpUntilRunEnded(std::chrono::hours(1));
+    host.Pump();
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const bool completed = !host.runEnds.empty() && host.runEnds.front().completed &&
+                           host.runEnds.front().quietEnd.empty() && host.boxes.empty();
+    result.packets = engine.Snapshot().packetCountAll;
+    if (completed) result.findings = PacketFindings(outDir + "/validate.log");
+    return result;
 }
 
-void BM_EngineWithBodyChecks(benchmark::State& state) {
-    Recording& r = Shared();
-    PlainRead(r.path);
+struct Figures {
+    std::vector<double> plain, off, on;
+    uint32_t packets = 0;
+    long findingsOff = 0, findingsOn = 0;
+};
+
+std::vector<Recording> recordings;
+std::vector<Figures> figures;
+ch10fix::TempDir* workDir = nullptr;
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// One round: plain read, listings off, body checks on.
+void BM_Round(benchmark::State& state) {
+    const auto index = static_cast<std::size_t>(state.range(0));
+    const Recording& r = recordings[index];
+    Figures& f = figures[index];
+    const std::string out = workDir->Path();
     for (auto _ : state) {
-        // The dialog's defaults, as the headless run sets them.
-        vexa::Engine().errors.maxSameErrorPerChannel = 0;
-        vexa::Engine().errors.maxErrorsPerPacket = 5;
-        vexa::Engine().errors.maxErrorsPerChannel = 5;
-        vexa::Engine().spaceDelimited = false;
-        vexa::QueueHost host;
-        vexa::ValidationEngine engine(host);
-        engine.runConfig.inputType = 1;
-        engine.runConfig.validateBodies = 1;
-        vexa::OpenFilesTexts texts;
-        texts.sourceFile = r.path;
-        texts.outputDir = r.dir.Path();
-        texts.outputFile = "bodies.log";
+        PrepareCache(r.path);
         auto start = std::chrono::steady_clock::now();
-        if (!engine.OpenFiles(texts)) {
-            state.SkipWithError("the run could not open its files");
+        const uint64_t read = PlainRead(r.path);
+        f.plain.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (read != r.bytes) state.SkipWithError("the plain read came short");
+
+        PrepareCache(r.path);
+        RunResult off = Validate(r.path, out, false);
+        PrepareCache(r.path);
+        RunResult on = Validate(r.path, out, true);
+        if (off.findings < 0 || on.findings < 0) {
+            state.SkipWithError("the validation run did not complete");
             break;
         }
-        engine.Validate();
-        host.PumpUntilRunEnded(std::chrono::hours(1));
-        bodySeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (host.runEnds.empty() || !host.runEnds.front().completed) state.SkipWithError("the run did not complete");
-        std::string summary;
-        for (const std::string& path : engine.OutputsWritten())
-            if (path.ends_with(".summary.txt")) summary = ch10fix::ReadText(path);
-        bodyFindings = BodyFindings(summary);
+        f.off.push_back(off.seconds);
+        f.on.push_back(on.seconds);
+        f.packets = off.packets;
+        f.findingsOff = std::max(f.findingsOff, off.findings);
+        f.findingsOn = std::max(f.findingsOn, on.findings);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * r.bytes));
+    state.counters["plain_ms"] = Median(f.plain) * 1e3;
+    state.counters["off_ms"] = Median(f.off) * 1e3;
+    state.counters["on_ms"] = Median(f.on) * 1e3;
+}
+
+void PrintFigures() {
+    std::printf("\n%ld cores online; medians of %zu rounds%s\n", sysconf(_SC_NPROCESSORS_ONLN),
+                figures.empty() ? std::size_t{0} : figures[0].plain.size(),
+                coldCache ? (coldRefused ? " (page cache could NOT be dropped: warm figures)" : ", page cache dropped before each step")
+                          : ", warm page cache");
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        const Recording& r = recordings[i];
+        const Figures& f = figures[i];
+        const double plain = Median(f.plain), off = Median(f.off), on = Median(f.on);
+        if (plain <= 0 || off <= 0 || on <= 0) {
+            std::printf("%s: no figures\n", r.name.c_str());
+            continue;
+        }
+        const double mb = static_cast<double>(r.bytes) / 1e6;
+        std::printf("%s: %.0f MB, %u packets\n", r.name.c_str(), mb, f.packets);
+        std::printf("  plain read      %8.1f ms  %7.0f MB/s\n", plain * 1e3, mb / plain);
+        auto line = [&](const char* what, double s, long findings) {
+            std::printf("  %-15s %8.1f ms  %7.0f MB/s  %6.2f M packets/s  ", what, s * 1e3, mb / s,
+                        f.packets / s / 1e6);
+            if (findings > 0) std::printf("ratio refused: %ld packet findings in the log\n", findings);
+            else std::printf("ratio %.2f\n", s / plain);
+        };
+        line("listings off", off, f.findingsOff);
+        line("body checks on", on, f.findingsOn);
+    }
 }
 
 }  // namespace
 
-BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK(BM_HeadlessValidation)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK(BM_EngineWithBodyChecks)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    coldCache = std::getenv("BENCH_VALIDATION_COLD") && std::string(std::getenv("BENCH_VALIDATION_COLD")) == "1";
+    ch10fix::TempDir dir;
+    workDir = &dir;
+    const struct {
+        const char* name;
+        const char* env;
+        uint64_t fallback;
+        uint32_t packetBytes;
+    } kinds[] = {{"4-64 KiB packets", "BENCH_VALIDATION_BYTES", 1ull << 30, 0},
+                 {"200-byte packets", "BENCH_VALIDATION_SMALL_BYTES", 256ull << 20, 200}};
+    for (const auto& k : kinds) {
+        Recording r;
+        r.name = k.name;
+        r.path = dir.File(k.packetBytes ? "small.ch10" : "mixed.ch10");
+        ch10gen::StreamOptions options;
+        options.packetBytes = k.packetBytes;
+        if (!ch10gen::WriteStream(r.path, EnvBytes(k.env, k.fallback), 1, options)) {
+            std::fprintf(stderr, "cannot write %s\n", r.path.c_str());
+            return 1;
+        }
+        r.bytes = FileSize(r.path);
+        recordings.push_back(r);
+    }
+    figures.resize(recordings.size());
+    const auto rounds = static_cast<benchmark::IterationCount>(EnvBytes("BENCH_VALIDATION_ROUNDS", 3));
+    for (std::size_t i = 0; i < recordings.size(); ++i)
+        benchmark::RegisterBenchmark(("BM_Round/" + recordings[i].name).c_str(), BM_Round)
+            ->Arg(static_cast<int64_t>(i))
+            ->Iterations(rounds)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (plainSeconds > 0 && validationSeconds > 0) {
-        const double mb = static_cast<double>(Shared().bytes) / 1e6;
-        const double plain = mb / plainSeconds, validation = mb / validationSeconds;
-        std::printf("plain read: %.0f MB/s, validation: %.0f MB/s, ratio %.2f (%ld cores)\n", plain, validation,
-                    validation / plain, sysconf(_SC_NPROCESSORS_ONLN));
-        if (bodySeconds > 0) {
-            const double bodies = mb / bodySeconds;
-            std::printf("validation with body checks: %.0f MB/s, ratio %.2f to plain read, body findings: %ld\n",
-                        bodies, bodies / plain, bodyFindings);
-        }
-    }
+    PrintFigures();
     return 0;
 }

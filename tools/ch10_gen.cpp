@@ -1,6 +1,7 @@
-// ch10-gen OUTPUT [--size BYTES]: writes the sample recording, or with
-// --size a stream of about that many bytes (setup record, a time packet
-// every second, 1553 and PCM packets of 4-64 KiB).
+// ch10-gen OUTPUT [--size BYTES [--packet-bytes N]]: writes the sample
+// recording, or with --size a stream of about that many bytes (setup record,
+// a time packet every second, 1553 and PCM packets of 4-64 KiB, or of about
+// N bytes each).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,19 +10,31 @@
 #include "sample_recording.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--size") == 0)) {
-        std::fprintf(stderr, "usage: ch10-gen OUTPUT [--size BYTES]\n");
+    const bool sized = (argc == 4 || (argc == 6 && std::strcmp(argv[4], "--packet-bytes") == 0)) &&
+                       std::strcmp(argv[2], "--size") == 0;
+    if (argc != 2 && !sized) {
+        std::fprintf(stderr, "usage: ch10-gen OUTPUT [--size BYTES [--packet-bytes N]]\n");
         return 2;
     }
     const std::string out = argv[1];
-    if (argc == 4) {
+    if (sized) {
+        ch10gen::StreamOptions options;
+        if (argc == 6) {
+            char* end = nullptr;
+            unsigned long bytes = std::strtoul(argv[5], &end, 0);
+            if (!end || *end || bytes < 64 || bytes > 0x80000) {
+                std::fprintf(stderr, "ch10-gen: bad packet size %s\n", argv[5]);
+                return 2;
+            }
+            options.packetBytes = static_cast<uint32_t>(bytes);
+        }
         char* end = nullptr;
         unsigned long long size = std::strtoull(argv[3], &end, 0);
         if (!end || *end || size == 0) {
             std::fprintf(stderr, "ch10-gen: bad size %s\n", argv[3]);
             return 2;
         }
-        if (!ch10gen::WriteStream(out, size)) {
+        if (!ch10gen::WriteStream(out, size, 1, options)) {
             std::fprintf(stderr, "ch10-gen: cannot write %s\n", out.c_str());
             return 1;
         }

@@ -245,6 +245,8 @@ bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, c
     uint32_t second = 0;
     ChannelRun run;
     run.nextFrame = rtc;
+    // Packets of one small size hold one PCM frame's time each.
+    const uint64_t packetTicks = options.packetBytes ? kStreamFrameTicks : kPacketTicks;
     while (written < targetBytes) {
         if (rtc >= nextTime) {
             Bytes t = TimePacket(seq[1]++, rtc, second++);
@@ -253,11 +255,12 @@ bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, c
             nextTime += 10'000'000ull;  // one second of relative time
         }
         // The PCM channel records without a break: each of its packets holds
-        // the frames since its last one up to this packet's 5 ms, and one
-        // comes at least every 20 ms, well inside the 100 ms a packet may span.
-        const uint64_t pcmDue = rtc + kPacketTicks > run.nextFrame ? rtc + kPacketTicks - run.nextFrame : 0;
-        const bool isPcm = ((next() & 1) != 0 || pcmDue >= 4 * kPacketTicks) && !options.busOnly;
-        const uint32_t size = 4096 + (next() % (60 * 1024));
+        // the frames since its last one up to this packet's end, and one
+        // comes at least every four packets, well inside the 100 ms a packet may span.
+        const uint64_t pcmDue = rtc + packetTicks > run.nextFrame ? rtc + packetTicks - run.nextFrame : 0;
+        const bool isPcm = ((next() & 1) != 0 || pcmDue >= 4 * packetTicks) && !options.busOnly;
+        uint32_t size = 4096 + (next() % (60 * 1024));
+        if (options.packetBytes) size = std::max<uint32_t>(options.packetBytes, 64) - 28;  // header and data word
         PacketSpec spec;
         if (isPcm) {
             spec = PcmFrames(seq[2]++, static_cast<int>(std::max<uint64_t>(1, pcmDue / kStreamFrameTicks)),
@@ -273,7 +276,7 @@ bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, c
         Bytes packet = BuildPacket(spec);
         if (!put(packet)) return false;
         written += packet.size();
-        rtc += kPacketTicks;
+        rtc += packetTicks;
     }
     return std::fflush(file.get()) == 0;
 }

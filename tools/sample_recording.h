@@ -23,6 +23,9 @@ struct StreamOptions {
     // 1553 bodies of whole messages (1-36 words, a quarter RT to RT, half
     // with status bits) instead of filler bytes.
     bool busMessages = false;
+    // Packets of about this many bytes in place of the 4-64 KiB mix (at
+    // least 64); 0 keeps the mix.
+    uint32_t packetBytes = 0;
 };
 bool WriteStream(const std::string& path, uint64_t targetBytes, uint32_t seed, const StreamOptions& options);
 

@@ -1,5 +1,6 @@
 #include "platform/format.h"
 
+#include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <locale.h>
@@ -64,5 +65,29 @@ void AppendFormat(std::string& out, const char* format, ...) {
     AppendV(out, format, args);
     va_end(args);
 }
+
+namespace {
+
+// The digits of `magnitude`, zero-padded to `digits`, after an optional sign.
+void AppendPadded(std::string& out, bool negative, uint64_t magnitude, int digits) {
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, magnitude).ptr;
+    const int length = static_cast<int>(end - text);
+    if (negative) out.push_back('-');
+    if (digits > length) out.append(static_cast<std::size_t>(digits - length), '0');
+    out.append(text, end);
+}
+
+}  // namespace
+
+void AppendDecimal(std::string& out, int64_t value, int width) {
+    const bool negative = value < 0;
+    // The magnitude in unsigned arithmetic, so the most negative value has one.
+    const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    // printf's zero padding counts the sign in the width.
+    AppendPadded(out, negative, magnitude, negative ? width - 1 : width);
+}
+
+void AppendDecimal(std::string& out, uint64_t value) { AppendPadded(out, false, value, 0); }
 
 }  // namespace platform

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cinttypes>
 #include <climits>
+#include <cstdio>
+#include <string>
 #include <clocale>
 #include <cmath>
 
@@ -72,6 +75,31 @@ TEST(Format, LongOutputsAndAppend) {
     std::string s = "a";
     platform::AppendFormat(s, "%d-%s", 7, "b");
     EXPECT_EQ(s, "a7-b");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Numbers, DecimalTextsMatchPrintf) {
+    // The hand-made texts must be printf's, sign and padding included.
+    const int64_t values[] = {0, 7, -7, 42, -42, 999, -999, 1000, 123456789012345, -123456789012345,
+                              INT64_MAX, INT64_MIN, INT64_MIN + 1};
+    for (int64_t v : values) {
+        for (int width : {0, 1, 2, 3, 4}) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%0*" PRId64, width, v);
+            std::string text = "x";
+            platform::AppendDecimal(text, v, width);
+            EXPECT_EQ(text, std::string("x") + expected) << v << " width " << width;
+        }
+        const auto u = static_cast<uint64_t>(v);
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%" PRIu64, u);
+        std::string text;
+        platform::AppendDecimal(text, u);
+        EXPECT_EQ(text, expected) << u;
+    }
 }
 
 }  // namespace

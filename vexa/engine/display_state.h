@@ -4,10 +4,12 @@
 // behind a lock; the user interface reads everything as one snapshot.
 #include <array>
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <mutex>
 #include <string>
 
+#include "platform/format.h"
 #include "vexa/engine/error_accounting.h"
 
 namespace vexa {
@@ -55,12 +57,18 @@ public:
 
     void SetText(DisplayText t, std::string text) {
         std::lock_guard lock(mutex_);
+        if (t == DisplayText::relTime) relTime_.store(kNoRelTime, std::memory_order_relaxed);
         texts_[static_cast<std::size_t>(t)] = std::move(text);
     }
     std::string Text(DisplayText t) const {
         std::lock_guard lock(mutex_);
+        if (t == DisplayText::relTime) return RelTimeText();
         return texts_[static_cast<std::size_t>(t)];
     }
+    // The relative time text of the packet being validated ("%" PRId64 of
+    // its counter), set for every packet: kept as a number without a lock
+    // and turned into text only when the form reads it.
+    void SetRelTime(int64_t counter) { relTime_.store(counter, std::memory_order_relaxed); }
 
     // The zeroing of the form's display before a file is validated: packet
     // counts, sequence numbers, error counters, efficiencies and the two
@@ -82,6 +90,7 @@ public:
         {
             std::lock_guard lock(mutex_);
             s.texts = texts_;
+            s.texts[static_cast<std::size_t>(DisplayText::relTime)] = RelTimeText();
         }
         s.packetCountAll = packetCountAll.load(std::memory_order_relaxed);
         s.packetCountSelected = packetCountSelected.load(std::memory_order_relaxed);
@@ -98,8 +107,19 @@ public:
     }
 
 private:
+    static constexpr int64_t kNoRelTime = INT64_MIN;  // a 48-bit counter never is
+    // Under the lock.
+    std::string RelTimeText() const {
+        const int64_t counter = relTime_.load(std::memory_order_relaxed);
+        if (counter == kNoRelTime) return texts_[static_cast<std::size_t>(DisplayText::relTime)];
+        std::string text;
+        platform::AppendDecimal(text, counter);
+        return text;
+    }
+
     mutable std::mutex mutex_;
     std::array<std::string, kDisplayTexts> texts_;
+    std::atomic<int64_t> relTime_{kNoRelTime};
 };
 
 }  // namespace vexa

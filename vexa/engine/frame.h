@@ -36,9 +36,15 @@ public:
     // Back to an empty work area at the start of a file.
     void EmptyWorkArea();
 
-    // The work area: false when `count` bytes behind the carried-over tail
-    // would not fit; else they are copied there and validation starts at 0.
+    // Takes a filled read buffer: false when `count` bytes behind the
+    // carried-over tail would not fit the work area. Packets that lie wholly
+    // in the buffer are validated where they are; only the packet that
+    // straddles from the carried-over tail is joined in the work area, so
+    // the buffer is held until validation asks for more data (or the buffer
+    // is let go).
     bool Load(const uint8_t* buffer, uint32_t count);
+    // Stops using the held buffer, which the reader may then refill.
+    void LetGoOfBuffer();
     // Drops the carried-over tail (a run that ends or fails).
     void DropCarryOver();
     void SetWorkPending(bool pending) { workPending_ = pending; }
@@ -61,19 +67,35 @@ private:
         bool accepted = false;
     };
     SyncOutcome FindSync(uint32_t pos);
+    // The sync search's acceptance of a header, without its findings.
+    static bool HeaderAccepted(const uint8_t* header);
     // The channel slot of an accepted packet; false when the table is full
     // (the packet is consumed unchecked).
     bool TakeSlot(const ch10::PacketHeader& header);
     int WalkSections(uint32_t at, const ch10::PacketHeader& header);
     SectionResult RunStage(SectionStage stage, PacketContext& ctx);
     int CarryFrom(uint32_t pos);
+    // While the tail is joined: appends enough of the held buffer that the
+    // next step sees what it would with the whole buffer appended.
+    void JoinEnough();
+    void JoinUpTo(uint32_t bytes);
+    uint8_t* WorkArea() const { return run_.streamState.workArea; }
     int ConsumeAndReturn(uint32_t pos, uint32_t packetLength);
     void ClearChannelTable();
 
     RunContext& run_;
     SectionStates states_;
 
-    // The work area (processor thread).
+    // The bytes validated (processor thread): the work area, or the held
+    // read buffer once the straddling packet is behind. `workBytes_` bytes
+    // can be read at `data_`; `endBytes_` ends the stretch of the tail and
+    // the held buffer. While joining, the work area starts with
+    // `joinedTail_` carried-over bytes followed by the buffer's first bytes.
+    const uint8_t* data_ = nullptr;
+    const uint8_t* held_ = nullptr;
+    uint32_t heldBytes_ = 0;
+    uint32_t joinedTail_ = 0;
+    uint32_t endBytes_ = 0;
     uint32_t workBytes_ = 0;
     uint32_t workPos_ = 0;
     uint32_t carryOver_ = 0;

@@ -14,9 +14,15 @@ namespace {
 constexpr uint32_t kLargestPacket = kReadBufferSize;  // a longer one could never be completed
 }
 
+bool Frame::HeaderAccepted(const uint8_t* h) {
+    const uint32_t packetLength = ch10::ReadLe32(h + 4);
+    return ch10::ReadLe16(h) == ch10::kPacketSync && packetLength > ch10::kPacketHeaderSize &&
+           packetLength <= kLargestPacket && ch10::ComputeHeaderChecksum(h) == ch10::ReadLe16(h + 22);
+}
+
 Frame::SyncOutcome Frame::FindSync(uint32_t pos) {
     ErrorAccounting& errors = run_.errors;
-    const uint8_t* area = run_.streamState.workArea.get();
+    const uint8_t* area = data_;
     const uint32_t end = workBytes_;
 
     // Findings of the sync search count against the channel of the bytes at

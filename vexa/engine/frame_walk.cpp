@@ -44,7 +44,7 @@ SectionResult Frame::RunStage(SectionStage stage, PacketContext& ctx) {
 }
 
 int Frame::WalkSections(uint32_t at, const ch10::PacketHeader& header) {
-    const uint8_t* area = run_.streamState.workArea.get();
+    const uint8_t* area = data_;
     PacketContext ctx;
     ctx.header = header;
     ctx.view = ch10::PacketView::Of(area + at, workBytes_ - at, header.packetLength);

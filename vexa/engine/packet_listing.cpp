@@ -91,11 +91,31 @@ std::string CompactTail(const PacketListingInput& in, bool findingsFlag, const E
 
 namespace {
 
+// The packet's Verbose block, built on first use only: most packets never
+// need it.
+class LazyVerboseBlock {
+public:
+    explicit LazyVerboseBlock(const PacketListingInput& in) : in_(in) {}
+    const std::string& operator()() {
+        if (!built_) {
+            block_ = VerboseBlock(in_);
+            block_ += in_.findingText;
+            built_ = true;
+        }
+        return block_;
+    }
+
+private:
+    const PacketListingInput& in_;
+    std::string block_;
+    bool built_ = false;
+};
+
 // The body checks of the packet's data type, when their gates are open.
 // 0, or -1 for a failed write.
 int DispatchBodyChecks(const PacketListingInput& in, const ListingOptions& options, RunOutputs& outputs,
                        ErrorAccounting& errors, ListingState& listing, bool& findingsFlag,
-                       const std::function<const std::string&()>& verboseBlock, bool& bodyRan) {
+                       LazyVerboseBlock& verboseBlock, bool& bodyRan) {
     BodyChecks* checks = listing.bodyChecks;
     if (!checks || !options.validateBodies) return 0;
     const auto s = static_cast<std::size_t>(in.slot);
@@ -150,16 +170,7 @@ int ListPacket(const PacketListingInput& in, const ListingOptions& options, RunO
                ErrorAccounting& errors, ListingState& listing, EngineHost& host) {
     if (in.slot < 0 || in.slot >= kChannelSlots) return 0;
 
-    std::string block;
-    bool blockBuilt = false;
-    const std::function<const std::string&()> verboseBlock = [&]() -> const std::string& {
-        if (!blockBuilt) {
-            block = VerboseBlock(in);
-            block += in.findingText;
-            blockBuilt = true;
-        }
-        return block;
-    };
+    LazyVerboseBlock verboseBlock(in);
 
     platform::OutputFile* listingFile = nullptr;
     if (!options.spaceDelimited) {

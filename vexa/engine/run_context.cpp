@@ -2,17 +2,13 @@
 
 namespace vexa {
 
-StreamEnv RunContext::StreamEnvironment() {
-    StreamEnv env{errors, tmatsChannels, host};
-    env.outputs = &outputs;
-    env.listingNamesLock = &outputs.namesLock;
-    env.spaceDelimited = SpaceDelimited();
-    env.selectedChannel = runConfig.selectedChannel;
-    env.runPacketCount = runPacketCount;
-    env.tmatsTextPath = runConfig.tmatsTextPath;
-    env.display = &display;
-    env.noteWritten = noteWritten;
-    return env;
+StreamEnv& RunContext::StreamEnvironment() {
+    env_.spaceDelimited = SpaceDelimited();
+    env_.selectedChannel = runConfig.selectedChannel;
+    env_.runPacketCount = runPacketCount;
+    env_.tmatsTextPath = runConfig.tmatsTextPath;
+    if (env_.rtcStep) env_.rtcStep = nullptr;
+    return env_;
 }
 
 void RunContext::SetTmatsChannels(const CHAN_INFO* info) {

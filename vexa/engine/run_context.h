@@ -28,7 +28,13 @@ struct RunContext {
                const CRunConfig& runConfig_, CStreamState& streamState_,
                std::function<void(const std::string&)> noteWritten_)
         : host(host_), errors(errors_), listing(listing_), spaceDelimited(spaceDelimited_), outputs(outputs_),
-          display(display_), runConfig(runConfig_), streamState(streamState_), noteWritten(std::move(noteWritten_)) {}
+          display(display_), runConfig(runConfig_), streamState(streamState_), noteWritten(std::move(noteWritten_)),
+          env_(errors_, tmatsChannels, host_) {
+        env_.outputs = &outputs;
+        env_.listingNamesLock = &outputs.namesLock;
+        env_.display = &display;
+        env_.noteWritten = noteWritten;
+    }
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 
@@ -64,13 +70,17 @@ struct RunContext {
     // Sections that write a file of their own (summary, TMATS content file)
     // note it here.
     void NoteWritten(const std::string& path) { noteWritten(path); }
-    // What the stream rules need of the run, for the packet being validated.
-    StreamEnv StreamEnvironment();
+    // What the stream rules need of the run, for the packet being validated:
+    // one record kept with the run and brought up to date, not built anew
+    // for every section of every packet. A counter step set on it is cleared
+    // by the next call.
+    StreamEnv& StreamEnvironment();
     // The channels the checks read, from the run's TMATS record.
     void SetTmatsChannels(const CHAN_INFO* info);
 
 private:
     std::function<void(const std::string&)> noteWritten;
+    StreamEnv env_;
 };
 
 }  // namespace vexa

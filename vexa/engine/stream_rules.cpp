@@ -178,7 +178,8 @@ SectionResult CheckDataTypeAndTmats(StreamRulesState& s, StreamEnv& env, PacketC
                                h.channelId, h.dataType);
 
     std::string& rtcText = slot.firstRtcText.empty() ? slot.firstRtcText : slot.lastRtcText;
-    rtcText = platform::Format("%" PRIu64, h.relativeTime);
+    rtcText.clear();
+    platform::AppendDecimal(rtcText, h.relativeTime);
 
     if (env.rtcStep && env.runPacketCount > 1 && !ch10::IsComputerGenerated(h.dataType) && ctx.ofInterest)
         env.rtcStep(ctx);

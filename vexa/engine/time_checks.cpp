@@ -85,7 +85,8 @@ RtcStepResult CheckRtcStep(TimeSectionState& s, const RtcStepInput& in) {
 
 void CorrelatePacketTime(TimeSectionState& s, const CorrelationInput& in) {
     const ch10::PacketHeader& h = in.header;
-    s.relTimeText = platform::Format("%" PRId64, static_cast<int64_t>(h.relativeTime));
+    s.relTimeText.clear();
+    platform::AppendDecimal(s.relTimeText, static_cast<int64_t>(h.relativeTime));
     const TimeRecord& rec = in.groupRecord;
     const double recordTime = TimePacketToUnits(rec.packet.csdw, rec.word0, rec.word1);
     if (h.dataType == kTimePacketType) {
@@ -98,7 +99,7 @@ void CorrelatePacketTime(TimeSectionState& s, const CorrelationInput& in) {
     }
     if (in.timeChannelSlot <= 0) return;
     const double usec = recordTime + HeaderRtcToUsec(h) - HeaderRtcToUsec(rec.packet.header);
-    s.computedTimeText = UsecToDayText(usec);
+    UsecToDayText(usec, s.computedTimeText);
 }
 
 FindingList CheckTimePacket(const TimePacketInput& in) {

@@ -105,6 +105,12 @@ std::string FormatPacketTime(uint32_t dataWord, uint32_t word0, uint32_t word1) 
 }
 
 std::string UsecToDayText(double usec) {
+    std::string text;
+    UsecToDayText(usec, text);
+    return text;
+}
+
+void UsecToDayText(double usec, std::string& out) {
     int64_t v = TruncateToInt64(usec);
     const int64_t days = v / kUsecPerDay;
     v -= days * kUsecPerDay;
@@ -116,8 +122,14 @@ std::string UsecToDayText(double usec) {
     v -= seconds * 1000000LL;
     const int64_t ms = v / 1000;
     v -= ms * 1000;
-    return platform::Format("%03" PRId64 ":%02" PRId64 ":%02" PRId64 ":%02" PRId64 ":%03" PRId64 ":%03" PRId64, days,
-                            hours, minutes, seconds, ms, v);
+    // "%03d:%02d:%02d:%02d:%03d:%03d" of the six parts.
+    const int64_t parts[] = {days, hours, minutes, seconds, ms, v};
+    const int widths[] = {3, 2, 2, 2, 3, 3};
+    out.clear();
+    for (int i = 0; i < 6; ++i) {
+        if (i) out.push_back(':');
+        platform::AppendDecimal(out, parts[i], widths[i]);
+    }
 }
 
 }  // namespace vexa

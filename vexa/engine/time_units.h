@@ -78,5 +78,7 @@ std::string FormatPacketTime(uint32_t dataWord, uint32_t word0, uint32_t word1);
 // "ddd:hh:mm:ss:mmm:uuu" of a microsecond value, split by truncating
 // division.
 std::string UsecToDayText(double usec);
+// The same text into `out`, whose room is reused: made for every packet.
+void UsecToDayText(double usec, std::string& out);
 
 }  // namespace vexa

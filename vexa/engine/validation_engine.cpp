@@ -515,7 +515,7 @@ void ValidationEngine::ReaderThread(FileRun& run) {
         if (run.procEvents[i].Wait() != platform::AutoResetEvent::WaitResult::Signalled) break;
         if (!runFlag_) break;
         bufferStatus_[i] = 0;
-        uint8_t* buffer = streamState.readBuffers[i].get();
+        uint8_t* buffer = streamState.readBuffers[i];
         const int readSize = readSize_;
         if (!budgetKnown) {
             count = -1;
@@ -591,20 +591,26 @@ BufferOutcome ValidationEngine::AppendAndValidate(int status, int count, const u
         NoteQuietEnd("Error reading input file, processing stopped");
         return BufferOutcome::ReadFailed;
     }
-    release();
+    BufferOutcome outcome = BufferOutcome::Stopped;
     while (runFlag_) {
         int result = validator_ ? validator_(*frame_) : frame_->ValidateNextPacket();
         if (result == 1) {
             frame_->SetWorkPending(false);
-            return BufferOutcome::NeedData;
+            outcome = BufferOutcome::NeedData;
+            break;
         }
         if (result == -1) {
             frame_->DropCarryOver();
             NoteQuietEnd(kWriteFailed);
-            return BufferOutcome::ValidatorFailed;
+            outcome = BufferOutcome::ValidatorFailed;
+            break;
         }
     }
-    return BufferOutcome::Stopped;
+    // Packets were validated in the buffer itself: it goes back to the
+    // reader only now, the partial packet at its end already carried over.
+    frame_->LetGoOfBuffer();
+    release();
+    return outcome;
 }
 
 void ValidationEngine::ResetValidationState() {
@@ -641,7 +647,7 @@ void ValidationEngine::ProcessorThread(FileRun& run) {
             const int count = bufferBytes_[i];
             lastBufferBytes_ = count;
             BufferOutcome outcome =
-                AppendAndValidate(status, count, streamState.readBuffers[i].get(), [this, &run, i] {
+                AppendAndValidate(status, count, streamState.readBuffers[i], [this, &run, i] {
                     // Free before the reader can refill it, so its next status stands.
                     bufferStatus_[i] = 0;
                     run.procEvents[i].Set();

@@ -133,7 +133,7 @@ private:
 
     // The processor's append-and-validate step for one buffer: what the
     // thread does with it. `release` hands the buffer back to the reader
-    // once it is copied.
+    // once the frame has finished with it.
     BufferOutcome AppendAndValidate(int status, int count, const uint8_t* buffer,
                                     const std::function<void()>& release);
     bool WorkersDone() const;

@@ -106,6 +106,9 @@ TEST(TimeUnits, Texts) {
         {400 * 86400000000.0 + 1, "400:00:00:00:000:001"},
         {45 * 86400000000.0 + 3723450002.0, "045:01:02:03:450:002"},
         {0, "000:00:00:00:000:000"},
+        // A time before its reference: each part keeps its sign inside the width.
+        {-1.0, "000:00:00:00:000:-01"},
+        {-86400000001.0, "-01:00:00:00:000:-01"},
     };
     for (const Case& c : cases) EXPECT_EQ(vexa::UsecToDayText(c.usec), c.text);
 }

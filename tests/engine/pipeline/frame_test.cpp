@@ -78,6 +78,67 @@ TEST(Frame, SplitInvariance) {
     }
 }
 
+std::size_t Occurrences(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(Frame, PacketsAndGarbageOverSeveralBuffers) {
+    // A packet longer than some pieces, and a long stretch of garbage with a
+    // broken header of interest inside it, fed in several pieces: packets
+    // that lie in one piece are validated where they are, the one that
+    // straddles is joined to the carried-over tail, whatever the pieces.
+    Bytes stream = rig::Packet(2, 0x09, 40);
+    const std::size_t bigStart = stream.size();
+    ch10fix::Append(stream, rig::Packet(3, 0x09, 300'000, 0x25));
+    const std::size_t bigEnd = stream.size();
+    ch10fix::Append(stream, rig::Packet(2, 0x09, 64));
+    const std::size_t garbageStart = stream.size();
+    ch10fix::Append(stream, Bytes(100'001, 0xA5));
+    Bytes broken = rig::Packet(3, 0x09, 16);
+    ch10fix::BreakHeaderChecksum(broken);
+    ch10fix::Append(stream, broken);
+    ch10fix::Append(stream, Bytes(99'999, 0x25));
+    const std::size_t garbageEnd = stream.size();
+    ch10fix::Append(stream, rig::Packet(3, 0x09, 100));
+    const std::size_t lastStart = stream.size();
+    ch10fix::Append(stream, rig::Packet(2, 0x09, 12));
+
+    FrameRig whole({2, 3});
+    const std::string expected = whole.Run(stream);
+    ASSERT_EQ(Occurrences(expected, "Error 4: Found packet with channel ID of 3"), 1u) << expected;
+    ASSERT_EQ(Occurrences(expected, "Error 39"), 1u) << expected;
+    const uint32_t packets = whole.Packets();
+    EXPECT_EQ(packets, 5u);
+
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> cuts;
+        bool inGarbage;
+    };
+    const Case cases[] = {
+        {"one packet over three pieces", {bigStart + 100, bigStart + 150'000}, false},
+        {"header cut, then the packet's last byte", {bigStart + 10, bigEnd - 1}, false},
+        {"a piece ending where the long packet ends", {bigStart + 1, bigEnd}, false},
+        {"every packet boundary", {bigStart, bigEnd, garbageStart, lastStart}, false},
+        // Garbage that ends a piece is carried over and tested again.
+        {"a piece ending with the garbage", {garbageEnd}, true},
+        {"garbage over three pieces", {garbageStart + 10, garbageStart + 80'000}, true},
+        {"long garbage after a short tail", {garbageStart + 5}, true},
+        {"garbage tail, the next header cut", {garbageEnd - 10, garbageEnd + 12}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FrameRig split({2, 3});
+        const std::string log = split.Run(stream, c.cuts);
+        EXPECT_EQ(split.Packets(), packets);
+        EXPECT_EQ(Occurrences(log, "Error 4: Found packet with channel ID of 3"), 1u) << log;
+        if (c.inGarbage) EXPECT_EQ(WithoutSyncTexts(log), WithoutSyncTexts(expected));
+        else EXPECT_EQ(log, expected);
+    }
+}
+
 TEST(Frame, Acceptance) {
     struct Case {
         const char* name;

@@ -7,7 +7,7 @@
 namespace vexa {
 
 SectionResult CheckDataType(RunContext& run, PacketContext& ctx, TimeSectionState& time) {
-    StreamEnv env = run.StreamEnvironment();
+    StreamEnv& env = run.StreamEnvironment();
     env.rtcStep = [&run, &time](PacketContext& c) { StepRelativeTime(run, c, time); };
     const SectionResult r = CheckDataTypeAndTmats(run.streamRules, env, ctx);
     run.listingInput.dataTypeName = run.streamRules.currentDataTypeName;

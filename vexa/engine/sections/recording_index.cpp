@@ -6,17 +6,17 @@
 namespace vexa {
 
 SectionResult CheckRecordingIndex(RunContext& run, PacketContext& ctx, NoState&) {
-    StreamEnv env = run.StreamEnvironment();
+    StreamEnv& env = run.StreamEnvironment();
     return CheckRecordingIndexPacket(run.streamRules, env, ctx);
 }
 
 bool CheckIndexSetup(RunContext& run) {
-    StreamEnv env = run.StreamEnvironment();
+    StreamEnv& env = run.StreamEnvironment();
     return IndexSetup(run.streamRules, env);
 }
 
 bool CheckIndexAtEnd(RunContext& run) {
-    StreamEnv env = run.StreamEnvironment();
+    StreamEnv& env = run.StreamEnvironment();
     return IndexAtEnd(run.streamRules, env, run.lastPacketSlot);
 }
 

@@ -6,7 +6,7 @@
 namespace vexa {
 
 SectionResult ShowSelectedDataType(RunContext& run, PacketContext& ctx, NoState&) {
-    const StreamEnv env = run.StreamEnvironment();
+    const StreamEnv& env = run.StreamEnvironment();
     ShowDataTypeText(run.streamRules, env, ctx, ctx.channelSeen);
     return SectionResult::Continue;
 }

@@ -5,7 +5,7 @@
 namespace vexa {
 
 SectionResult CheckStreamAndSetup(RunContext& run, PacketContext& ctx, NoState&) {
-    StreamEnv env = run.StreamEnvironment();
+    StreamEnv& env = run.StreamEnvironment();
     return CheckStreamStart(run.streamRules, env, ctx);
 }
 

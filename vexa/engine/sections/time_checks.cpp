@@ -33,7 +33,7 @@ SectionResult CorrelateTime(RunContext& run, PacketContext& ctx, TimeSectionStat
     listing.relTimeText = s.relTimeText;
     listing.irigTimeText = s.computedTimeText;
     listing.timePacketText = s.timePacketText;
-    run.display.SetText(DisplayText::relTime, s.relTimeText);
+    run.display.SetRelTime(static_cast<int64_t>(ctx.header.relativeTime));
     if (timePacket) run.display.SetText(DisplayText::irigTime, s.timePacketText);
     const int selected = run.runConfig.selectedChannel;
     if (selected != 0 && selected == ctx.header.channelId) {

@@ -7,7 +7,7 @@ namespace vexa {
 // SkipRest when the file cannot be opened: the message is posted through the
 // host and the frame consumes the packet without its remaining steps.
 SectionResult WriteTmatsContentFile(RunContext& run, PacketContext& ctx, NoState&) {
-    StreamEnv env = run.StreamEnvironment();
+    StreamEnv& env = run.StreamEnvironment();
     return WriteTmatsContent(run.streamRules, env, ctx);
 }
 
