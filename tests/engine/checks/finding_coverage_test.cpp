@@ -16,6 +16,7 @@
 #include "tests/engine/checks/check_rig.h"
 #include "tests/support/ch10_bodies.h"
 #include "tests/support/pcm_packet_builder.h"
+#include "tests/support/pcm_record_rig.h"
 #include "vexa/engine/check_sections.h"
 #include "vexa/engine/differs_checks.h"
 #include "tests/support/engine_rig.h"
@@ -718,29 +719,10 @@ void AddDiffersRows(std::vector<Row>& rows) {
 
 // --- body checks ---------------------------------------------------------------
 
-constexpr uint16_t kPcmSync = 0xFE6B;
-constexpr uint64_t kPcmPeriod = 10000;  // 64 bits at 64,000 bit/s, in ticks
+constexpr uint16_t kPcmSync = ch10fix::kTestPcmSync;
+constexpr uint64_t kPcmPeriod = ch10fix::kTestPcmPeriod;
 
-// PCM channel 2: unpacked 16-bit words, a 16-bit sync, four words a frame
-// (sync, FID, two data words), four minor frames counting 0..3 up.
-PCM_CHAN_INFO PcmRecord() {
-    PCM_CHAN_INFO r{};
-    r.ChannelID = 2;
-    r.BitRate = 64000;
-    r.WordLength = 16;
-    r.NumFrames = 4;
-    r.NumWords = 4;
-    r.BitsInMinorFrame = 64;
-    r.SyncPatternLength = 16;
-    r.SyncPattern = kPcmSync;
-    r.SyncMask = 0xFFFF;
-    r.FrameIDPosition = 1;
-    r.IDCWordLength = 16;
-    r.IDCStartBit = 1;
-    r.IDCLength = 16;
-    r.IDCEndValue = 3;
-    return r;
-}
+PCM_CHAN_INFO PcmRecord() { return ch10fix::TestPcmRecord(2); }
 PCM_CHAN_INFO CountingDown() {
     PCM_CHAN_INFO r = PcmRecord();
     r.IDCDirection = 1;

@@ -9,6 +9,7 @@
 
 #include "tests/engine/checks/check_rig.h"
 #include "tests/support/pcm_packet_builder.h"
+#include "tests/support/pcm_record_rig.h"
 #include "vexa/engine/pcm_body_check.h"
 
 namespace {
@@ -18,31 +19,10 @@ using ch10fix::PcmPacket;
 using checkfix::HeldPacket;
 using Numbers = std::vector<uint32_t>;
 
-constexpr uint16_t kSync16 = 0xFE6B;
-constexpr uint64_t kPeriod = 10000;  // 64 bits at 64,000 bit/s, in ticks
+constexpr uint16_t kSync16 = ch10fix::kTestPcmSync;
+constexpr uint64_t kPeriod = ch10fix::kTestPcmPeriod;
 
-// Unpacked 16-bit words, 16-bit sync, four words a frame (sync, FID, two
-// data words), four minor frames counting 0..3.
-PCM_CHAN_INFO Record() {
-    PCM_CHAN_INFO r{};
-    r.ChannelID = 3;
-    r.BitRate = 64000;
-    r.WordLength = 16;
-    r.NumFrames = 4;
-    r.NumWords = 4;
-    r.BitsInMinorFrame = 64;
-    r.SyncPatternLength = 16;
-    r.SyncPattern = kSync16;
-    r.SyncMask = 0xFFFF;
-    r.FrameIDPosition = 1;
-    r.IDCWordLength = 16;
-    r.IDCStartBit = 1;
-    r.IDCLength = 16;
-    r.IDCInitialValue = 0;
-    r.IDCEndValue = 3;
-    r.IDCDirection = 0;
-    return r;
-}
+PCM_CHAN_INFO Record() { return ch10fix::TestPcmRecord(3); }
 
 struct Walked {
     std::vector<vexa::PcmFinding> findings;

@@ -11,6 +11,7 @@
 #include "tests/support/ch10_bodies.h"
 #include "tests/support/engine_rig.h"
 #include "tests/support/pcm_packet_builder.h"
+#include "tests/support/pcm_record_rig.h"
 #include "tools/sample_recording.h"
 #include "vexa/engine/body_checks.h"
 
@@ -94,7 +95,7 @@ TEST(GeneratedRecordings, PassEveryBodyCheck) {
 
 // --- through the frame ----------------------------------------------------------
 
-constexpr uint16_t kSync = 0xFE6B;
+constexpr uint16_t kSync = ch10fix::kTestPcmSync;
 constexpr uint64_t kPeriod = 10000;  // 64 bits at 64,000 bit/s, in ticks
 // Unpacked, intra-packet headers, MI set, both lock states InLock: a
 // channel word without findings of its own.
@@ -106,20 +107,7 @@ struct BodyFrame {
         r.entries = {{0x09, 2, 1}, {0x11, 3, 1}, {0x19, 4, 1}};
         r.info.Channels = r.entries.data();
         r.info.ChannelCount = static_cast<int16_t>(r.entries.size());
-        pcm.ChannelID = 2;
-        pcm.BitRate = 64000;
-        pcm.WordLength = 16;
-        pcm.NumFrames = 4;
-        pcm.NumWords = 4;
-        pcm.BitsInMinorFrame = 64;
-        pcm.SyncPatternLength = 16;
-        pcm.SyncPattern = kSync;
-        pcm.SyncMask = 0xFFFF;
-        pcm.FrameIDPosition = 1;
-        pcm.IDCWordLength = 16;
-        pcm.IDCStartBit = 1;
-        pcm.IDCLength = 16;
-        pcm.IDCEndValue = 3;
+        pcm = ch10fix::TestPcmRecord(2);
         r.info.PcmChannels = &pcm;
         r.info.PcmCount = 1;
         r.info.Bus1553Channels = &bus;
