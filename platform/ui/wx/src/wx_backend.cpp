@@ -27,6 +27,13 @@ WxWindow* WxBackendImpl::Find(Window* w) {
     return it == windows_.end() ? nullptr : &it->second;
 }
 
+int WxBackendImpl::LayerId(Window* model, int wxId) {
+    WxWindow* mine = Find(model);
+    if (mine == nullptr) return 0;
+    auto it = mine->toLayer.find(wxId);
+    return it == mine->toLayer.end() ? 0 : it->second;
+}
+
 WxWindow* WxBackendImpl::FindByTop(wxWindow* top) {
     for (auto& [model, w] : windows_)
         if (w.top == top) return &w;

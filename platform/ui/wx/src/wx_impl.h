@@ -75,6 +75,8 @@ public:
 
     WxWindow* Find(Window* w);
     WxWindow* FindByTop(wxWindow* top);
+    // The layer's id of a toolkit id in `model`'s window; 0 once it is gone.
+    int LayerId(Window* model, int wxId);
     Frame* MainFrame() const { return frame_; }
     wxFrame* MainWxFrame() const { return wxFrame_; }
     // The innermost open modal dialog, or none.

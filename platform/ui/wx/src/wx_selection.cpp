@@ -24,12 +24,7 @@ void WxBackendImpl::ReportListSelection(Window* model, int id) {
 
 void WxBackendImpl::BindSelectionEvents(WxWindow& w) {
     Window* model = w.model;
-    auto layerId = [this, model](int wxId) {
-        WxWindow* mine = Find(model);
-        if (mine == nullptr) return 0;
-        auto it = mine->toLayer.find(wxId);
-        return it == mine->toLayer.end() ? 0 : it->second;
-    };
+    auto layerId = [this, model](int wxId) { return LayerId(model, wxId); };
     auto listChanged = [this, model, layerId](wxListEvent& e) {
         int id = layerId(e.GetId());
         WxWindow* mine = Find(model);

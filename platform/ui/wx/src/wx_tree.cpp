@@ -93,12 +93,7 @@ void WxBackendImpl::SyncTree(WxWindow& w, int id) {
 
 void WxBackendImpl::BindTreeEvents(WxWindow& w) {
     Window* model = w.model;
-    auto layerId = [this, model](int wxId) {
-        WxWindow* mine = Find(model);
-        if (mine == nullptr) return 0;
-        auto it = mine->toLayer.find(wxId);
-        return it == mine->toLayer.end() ? 0 : it->second;
-    };
+    auto layerId = [this, model](int wxId) { return LayerId(model, wxId); };
     // The item of a user's event and its tree, or none.
     auto userItem = [this, model, layerId](wxTreeEvent& e, int& id) -> TreeItem* {
         id = layerId(e.GetId());
