@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/ui/form_counts_rig.h"
 #include "tests/ui/open_files_rig.h"
 #include "vexa/ui/select_dir_dlg.h"
 #include "vexa/engine/error_catalogue.h"
@@ -119,26 +120,12 @@ TEST(HeadlessUiRun, OpenValidateAndTheFormAgreeWithTheLog) {
     EXPECT_EQ(*view.GetText(1059), std::to_string(info->FindingCount));
 
     // Every box against the log's numbered findings through the catalogue.
-    constexpr int kBoxes[vexa::kFormCounters] = {1047, 1048, 1049, 1050, 1051, 1052, 1053,
-                                                 1061, 1062, 1025, 1041, 1065, 1066};
-    std::array<int, vexa::kFormCounters> fromLog{};
-    const std::regex finding("Error ([0-9]+):");
-    int total = 0;
-    for (std::sregex_iterator it(log.begin(), log.end(), finding), end; it != end; ++it) {
-        const int number = std::stoi((*it)[1]);
-        ASSERT_GE(number, 1);
-        ASSERT_LE(number, vexa::kErrorNumbers);
-        // The resynchronisation that ends an Error 39 line counts as a header
-        // checksum error on the form, without a number of its own.
-        if (number == 39) ++fromLog[static_cast<std::size_t>(vexa::FormCounter::hdrChecksumErrors)];
-        const vexa::FormCounter counter = vexa::kErrorCatalogue[static_cast<std::size_t>(number - 1)].counter;
-        if (counter == vexa::FormCounter::None) continue;
-        ++fromLog[static_cast<std::size_t>(counter)];
-        ++total;
-    }
-    EXPECT_GE(total, 3) << log;
+    const uitest::FormCounts fromLog = uitest::FormCountsFromLog(log);
+    ASSERT_TRUE(fromLog.valid) << log;
+    EXPECT_GE(fromLog.numbered, 3) << log;
     for (int i = 0; i < vexa::kFormCounters; ++i)
-        EXPECT_EQ(*view.GetText(kBoxes[i]), std::to_string(fromLog[static_cast<std::size_t>(i)])) << kBoxes[i];
+        EXPECT_EQ(*view.GetText(uitest::kFormBoxes[i]), std::to_string(fromLog.boxes[static_cast<std::size_t>(i)]))
+            << uitest::kFormBoxes[i];
 
     // The commands as after a completed run.
     struct Row {

@@ -15,14 +15,12 @@
 #include "tests/support/ch10_fixture.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui/form_counts_rig.h"
 #include "tests/ui/registry_fixture.h"
 #include "tools/sample_recording.h"
 #include "vexa/engine/error_catalogue.h"
 
 namespace {
-
-constexpr int kBoxes[vexa::kFormCounters] = {1047, 1048, 1049, 1050, 1051, 1052, 1053,
-                                             1061, 1062, 1025, 1041, 1065, 1066};
 
 TEST(UiWx, RunThroughOpenFilesAndValidate) {
     const char* display = std::getenv("DISPLAY");
@@ -39,7 +37,7 @@ TEST(UiWx, RunThroughOpenFilesAndValidate) {
     script << "wait-frame\ncommand 32772\nwait-dialog 145\n"
            << "run " << WINDOW_SHOT << " Open_Files " << dialogShot << "\npress 1\ncommand 32791\n"
            << "wait-status Validation completed\nsleep 700\n";
-    for (int id : kBoxes) script << "read " << id << "\n";
+    for (int id : uitest::kFormBoxes) script << "read " << id << "\n";
     script << "run xwd -root -silent -out " << shot << "\ncommand 57665\n";
     script.close();
     ::setenv("ORVANE_UI_SCRIPT", work.File("script").c_str(), 1);
@@ -52,20 +50,11 @@ TEST(UiWx, RunThroughOpenFilesAndValidate) {
     // The boxes as the log's numbered findings count them.
     const std::string log = ch10fix::ReadText(work.File("validate.log"));
     ASSERT_FALSE(log.empty());
-    std::array<int, vexa::kFormCounters> fromLog{};
-    const std::regex finding("Error ([0-9]+):");
-    for (std::sregex_iterator it(log.begin(), log.end(), finding), end; it != end; ++it) {
-        const int number = std::stoi((*it)[1]);
-        ASSERT_GE(number, 1);
-        ASSERT_LE(number, vexa::kErrorNumbers);
-        // The resynchronisation ending an Error 39 line counts as a header checksum error.
-        if (number == 39) ++fromLog[static_cast<std::size_t>(vexa::FormCounter::hdrChecksumErrors)];
-        const vexa::FormCounter counter = vexa::kErrorCatalogue[static_cast<std::size_t>(number - 1)].counter;
-        if (counter != vexa::FormCounter::None) ++fromLog[static_cast<std::size_t>(counter)];
-    }
+    const uitest::FormCounts fromLog = uitest::FormCountsFromLog(log);
+    ASSERT_TRUE(fromLog.valid) << log;
     for (int i = 0; i < vexa::kFormCounters; ++i) {
-        const std::string line = "ui-script: read " + std::to_string(kBoxes[i]) + " " +
-                                 std::to_string(fromLog[static_cast<std::size_t>(i)]) + "\n";
+        const std::string line = "ui-script: read " + std::to_string(uitest::kFormBoxes[i]) + " " +
+                                 std::to_string(fromLog.boxes[static_cast<std::size_t>(i)]) + "\n";
         EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
     }
 
