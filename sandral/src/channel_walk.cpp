@@ -46,10 +46,10 @@ struct ScanHandle {
 
 int PhaseOf(int64_t offset) { return static_cast<int>(offset & 3); }
 
-// One window of the backward walk: `bytes` holds the recording from `start`
-// on, `held` bytes (up to a time packet's tail past `end`); headers are
-// searched where they end at or before `end`.
-struct BackWindow {
+// One window of a walk: `bytes` holds the recording from `start` on, `held`
+// bytes; the backward walk searches headers that end at or before `end`
+// (it holds a time packet's tail past it).
+struct WalkWindow {
     const uint8_t* bytes;
     int64_t start;
     int64_t end;
@@ -71,7 +71,7 @@ struct BackwardCount {
 // Headers at `phase` from the window's top downwards, each passed and
 // counted: the offset of the lowest one found (-1: none). Stops at the
 // packet that completes the count.
-int64_t ScanPhaseDown(const BackWindow& w, int phase, BackwardCount& walk) {
+int64_t ScanPhaseDown(const WalkWindow& w, int phase, BackwardCount& walk) {
     int64_t lowest = -1;
     int64_t c = w.end - 24;
     c -= PhaseOf(c - phase);
@@ -90,9 +90,20 @@ int64_t ScanPhaseDown(const BackWindow& w, int phase, BackwardCount& walk) {
 
 // The phase of the nearest header below the window's top that is not at
 // `tried`, or -1 when there is none.
-int NearestOtherPhase(const BackWindow& w, int tried) {
+int NearestOtherPhase(const WalkWindow& w, int tried) {
     for (int64_t c = w.end - 24; c >= w.start; --c)
         if (PhaseOf(c) != tried && w.HeaderAt(c)) return PhaseOf(c);
+    return -1;
+}
+
+// Upwards from `from`: the first header at `phase`, else the nearest at
+// another phase; -1 when the window holds neither.
+int64_t NextHeaderUp(const WalkWindow& w, int64_t from, int phase) {
+    const int64_t last = w.start + w.held - 24;  // the last whole header held
+    for (int64_t c = from + PhaseOf(phase - from); c <= last; c += 4)
+        if (w.HeaderAt(c)) return c;
+    for (int64_t c = from; c <= last; ++c)
+        if (PhaseOf(c) != phase && w.HeaderAt(c)) return c;
     return -1;
 }
 
@@ -106,30 +117,29 @@ int64_t WalkForward(const std::string& path, int64_t base, int packets, const Wa
     const bool fromStart = base == 4;
     bool passStartPacket = fromStart;
     int64_t pos = fromStart ? 0 : base + 4;
+    int phase = PhaseOf(pos);
     int counted = 0;
     for (;;) {
         if (GotoOffset(in.handle, pos) < 0) return endOffset;
         const int held = ReadWindow(in.handle, buf, kWalkWindow);
         if (held < static_cast<int>(ch10::kPacketHeaderSize)) return endOffset;
+        const WalkWindow w{buf, pos, pos + held, held};
         bool found = false;
-        int64_t i = 0;
-        while (i + 24 <= held) {
-            const uint8_t* p = buf + i;
-            if (!check_packet_header(p, static_cast<std::size_t>(held - i))) {
-                i += 4;
-                continue;
-            }
+        int64_t next = pos;  // where the search goes on
+        for (int64_t at; (at = NextHeaderUp(w, next, phase)) >= 0;) {
             found = true;
-            const auto h = ch10::PacketHeader::DecodeUnchecked(p);
-            PassTimePacket(p, static_cast<std::size_t>(held - i), h);
+            const auto h = ch10::PacketHeader::DecodeUnchecked(w.At(at));
+            PassTimePacket(w.At(at), w.HeldFrom(at), h);
             if (counts(h)) {
                 if (passStartPacket) passStartPacket = false;
-                else if (++counted >= packets) return pos + i;
+                else if (++counted >= packets) return at;
             }
-            i += h.packetLength;  // past the window too: the next window starts at its end
+            next = at + h.packetLength;  // past the window too: the next window starts at its end
+            phase = PhaseOf(next);
         }
         if (!found) return endOffset;
-        pos += i;
+        // Every offset up to the last whole header held has been tried.
+        pos = std::max<int64_t>(next, pos + held - 23);
     }
 }
 
@@ -149,7 +159,7 @@ int64_t WalkBackward(const std::string& path, int64_t base, int packets, const W
         const int span = static_cast<int>(end - start);
         const int held = ReadWindow(in.handle, buf, span + kTimeTail);
         if (held < span) return 0;
-        const BackWindow w{buf, start, end, held};
+        const WalkWindow w{buf, start, end, held};
         int64_t lowest = ScanPhaseDown(w, phase, walk);
         if (lowest < 0) {
             phase = NearestOtherPhase(w, phase);

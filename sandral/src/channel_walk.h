@@ -16,9 +16,11 @@ constexpr int kWalkWindow = 2 * 1024 * 1024;
 using WalkCounts = std::function<bool(const ch10::PacketHeader&)>;
 
 // Forward from `base` (4: the start, whose first counted packet is the
-// start page's own and is passed over): the offset of the `packets`-th
-// counted packet; `endOffset` when the recording ends first or a window
-// holds no packet; -1 when the recording cannot be opened.
+// start page's own and is passed over), in 4-byte steps from where the
+// packet before ends, another phase where the rest of a window holds none
+// at it: the offset of the `packets`-th counted packet; `endOffset` when
+// the recording ends first or a window holds no packet; -1 when the
+// recording cannot be opened.
 int64_t WalkForward(const std::string& path, int64_t base, int packets, const WalkCounts& counts,
                     int64_t endOffset);
 

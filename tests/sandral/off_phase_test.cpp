@@ -1,4 +1,4 @@
-// Paging back and timing over recordings whose packets leave the 4-byte
+// Paging back and forth and timing over recordings whose packets leave the 4-byte
 // phase of the file after damaged bytes, and over clean recordings whose
 // size is not a multiple of 4.
 #include <gtest/gtest.h>
@@ -91,7 +91,7 @@ protected:
     std::string path_;
 };
 
-TEST_F(SandralOffPhase, PagingBackAndTimeReferenceKeepThePacketsPhase) {
+TEST_F(SandralOffPhase, PagingAndTimeReferenceFollowThePacketsPhase) {
     std::vector<Layout> layouts;
     for (int phase = 0; phase < 4; ++phase)
         for (bool after : {false, true}) layouts.push_back({phase, after, 0});
@@ -120,6 +120,11 @@ TEST_F(SandralOffPhase, PagingBackAndTimeReferenceKeepThePacketsPhase) {
         EXPECT_EQ(PrintedOffsets(text), r.Offsets(page, page + 5));
         EXPECT_EQ(FirstTime(text), sandral::format_usec_time(r.times[page]));
         EXPECT_EQ(PrintedOffsets(Get("PREV", "1", 5, &result)), r.Offsets(page - 5, page));
+        EXPECT_EQ(result, 0);
+
+        // A skip forward from the first page across the damage.
+        Get("BOF", "", 3, &result);
+        EXPECT_EQ(PrintedOffsets(Get("fwd", "6", 3, &result)), r.Offsets(6, 9));
         EXPECT_EQ(result, 0);
     }
 }
@@ -154,6 +159,10 @@ TEST_F(SandralOffPhase, DamagedSampleRecording) {
     ASSERT_NE(at, std::string::npos);
     EXPECT_EQ(FirstTime(text), FirstTime(all.substr(at)));
     EXPECT_EQ(PrintedOffsets(Get("PREV", "1", 5, &result)), slice(page - 5, page));
+    EXPECT_EQ(result, 0);
+
+    Get("BOF", "", 10, &result);
+    EXPECT_EQ(PrintedOffsets(Get("fwd", "10", 10, &result)), slice(10, 20));
     EXPECT_EQ(result, 0);
 }
 
