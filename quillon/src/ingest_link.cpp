@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -36,10 +39,33 @@ uint8_t* NewRequest(LinkState& link, Command command) {
     return link.request.data();
 }
 
+using Clock = std::chrono::steady_clock;
+
+// Arms the socket's time-outs with what is left until `deadline`; false
+// (errno set) once it has passed or the socket refuses.
+bool ArmUntil(int fd, Clock::time_point deadline) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+        errno = ETIMEDOUT;
+        return false;
+    }
+    return platform::net::SetIoTimeout(fd, static_cast<int>(std::min<long long>(left, INT_MAX)));
+}
+
+Clock::time_point Deadline(const LinkState& link) {
+    return Clock::now() + std::chrono::milliseconds(link.timeoutMs);
+}
+
 bool WriteToTALMORServ(LinkState& link) {
+    const int fd = link.fd.load();
+    const Clock::time_point deadline = Deadline(link);
     std::size_t sent = 0;
     while (sent < kExchangeBlockSize) {
-        ssize_t r = platform::net::SendSome(link.fd.load(), link.request.data() + sent, kExchangeBlockSize - sent);
+        ssize_t r = -1;
+        if (fd < 0)
+            errno = ENOTCONN;
+        else if (ArmUntil(fd, deadline))
+            r = platform::net::SendSome(fd, link.request.data() + sent, kExchangeBlockSize - sent);
         if (r <= 0) {
             PrintF("WriteToTALMORServ: Socket send error = %d\n", r < 0 ? errno : 0);
             return false;
@@ -52,10 +78,13 @@ bool WriteToTALMORServ(LinkState& link) {
 // Every reply is a whole block: an early end mark is not honoured, since
 // data bytes may be '*' and a cut reply would put the link out of step.
 bool ReadFromTALMORServ(LinkState& link) {
+    const int fd = link.fd.load();
+    const Clock::time_point deadline = Deadline(link);
     std::size_t received = 0;
     while (received < kExchangeBlockSize) {
-        ssize_t r = platform::net::RecvSome(link.fd.load(), link.reply.data() + received,
-                                            kExchangeBlockSize - received);
+        ssize_t r = -1;
+        if (ArmUntil(fd, deadline))
+            r = platform::net::RecvSome(fd, link.reply.data() + received, kExchangeBlockSize - received);
         if (r < 0) {
             PrintF("Socket recv return code = %d\n", errno);
             return false;
@@ -69,14 +98,22 @@ bool ReadFromTALMORServ(LinkState& link) {
     return true;
 }
 
+// A failed exchange leaves part of a block in flight.
+void CloseLink(LinkState& link) {
+    link.fd = -1;
+    link.socket.Close();
+}
+
 // One exchange; the caller holds `link.exchange`.
 bool TalmorServRequest(LinkState& link) {
     if (!WriteToTALMORServ(link)) {
         Print("Error in WriteToTALMORServ\n");
+        CloseLink(link);
         return false;
     }
     if (!ReadFromTALMORServ(link)) {
         Print("Error in ReadFromTALMORServ\n");
+        CloseLink(link);
         return false;
     }
     return true;
@@ -85,10 +122,11 @@ bool TalmorServRequest(LinkState& link) {
 bool StatusOk(const LinkState& link) { return Get32(link.reply.data(), kReplyStatus) == 0; }
 
 // -1 without a message when no socket can be made.
-platform::net::Socket ClientTCPOpen(const sockaddr_in& address) {
+platform::net::Socket ClientTCPOpen(const sockaddr_in& address, int timeoutMs) {
     platform::net::Socket socket = platform::net::OpenStreamSocket();
     if (!socket.Valid()) return socket;
     if (!platform::net::SetLinger(socket.Fd(), true, 0)) Print("ClientTCPOpen: Error setting socket option\n");
+    platform::net::SetIoTimeout(socket.Fd(), timeoutMs);  // bounds the connect; each exchange sets its own
     if (!platform::net::Connect(socket.Fd(), address)) {
         Print("ClientTCPOpen: Couldn't connect to STREAM interface.\n");
         socket.Close();
@@ -102,7 +140,8 @@ bool Connect(LinkState& link) {
         Print("Failed to Allocate Socket; Exiting!\n");
         return false;
     }
-    platform::net::Socket socket = ClientTCPOpen(*address);
+    link.timeoutMs = IngestTimeoutMs(std::getenv("ORVANE_INGEST_TIMEOUT_MS"));
+    platform::net::Socket socket = ClientTCPOpen(*address, link.timeoutMs);
     if (!socket.Valid()) {
         Print("Can't open a channel to ParvellServer\n");
         return false;
@@ -114,6 +153,28 @@ bool Connect(LinkState& link) {
 }
 
 }  // namespace
+
+int IngestTimeoutMs(const char* text) {
+    if (!text || !*text) return kDefaultIngestTimeoutMs;
+    long long value = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return kDefaultIngestTimeoutMs;
+        value = value * 10 + (*p - '0');
+        if (value > INT_MAX) return kDefaultIngestTimeoutMs;
+    }
+    return value > 0 ? static_cast<int>(value) : kDefaultIngestTimeoutMs;
+}
+
+int32_t DecodeReadReply(const uint8_t* reply, int32_t asked) {
+    if (Get32(reply, kReplyStatus) != 0) return kReadFailed;
+    const int32_t count = Get32(reply, kReplyCount);
+    // A negative count says nothing of where the device stands: taking it as
+    // 0 bytes would leave a hole in the data.
+    if (count < 0) return kReadFailed;
+    // More than was asked, or than the reply holds, would copy past the
+    // destination or the reply block.
+    return std::min(count, std::clamp(asked, 0, kMaxReadData));
+}
 
 bool OpenDev(const char* path, int32_t* handle) {
     *handle = -1;
@@ -148,10 +209,8 @@ int32_t ReadDev(int32_t handle, void* destination, int32_t count) {
     uint8_t* request = NewRequest(link, kRead);
     Put32(request, kRequestHandle, handle);
     Put32(request, kRequestCount, count);
-    if (!TalmorServRequest(link) || !StatusOk(link)) return 0;
-    // A count above what was asked, above the reply's room, or negative
-    // would copy past the destination or the reply block.
-    int32_t got = std::clamp(Get32(link.reply.data(), kReplyCount), 0, std::clamp(count, 0, kMaxReadData));
+    if (!TalmorServRequest(link)) return kReadFailed;
+    const int32_t got = DecodeReadReply(link.reply.data(), count);
     if (got > 0) std::memcpy(destination, link.reply.data() + kReplyData, static_cast<std::size_t>(got));
     return got;
 }
