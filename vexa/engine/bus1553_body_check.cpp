@@ -1,6 +1,7 @@
 #include "vexa/engine/bus1553_body_check.h"
 
 #include <algorithm>
+#include <utility>
 #include <optional>
 
 #include "platform/format.h"
@@ -59,18 +60,23 @@ void AddByteCount(std::vector<Bus1553Finding>& out, int msg, int words, const Bu
                                         "byte count of %d \r\n", msg, expected, recorded)});
 }
 
-void AddBlockStatus(std::vector<Bus1553Finding>& out, int msg, uint16_t status) {
-    if ((status & (kMe | kFe | kTm | kLe | kSe | kWe)) == 0) return;  // the common case, every message
-    std::string text;
-    for (const StatusBit& b : kStatusBits) {
-        if (!(status & b.mask)) continue;
-        out.push_back({b.number, Bus1553Family::StatusBit, ""});
-        text += b.line;
-    }
-    if (!text.empty())
-        out.push_back({0, Bus1553Family::BlockStatus,
-                       platform::Format("Error: at message %d, following Block Status Word error bit(s) is/are "
-                                        "set: \r\n", msg) + text});
+constexpr uint16_t kStatusErrors = kMe | kFe | kTm | kLe | kSe | kWe;
+
+// The set bits are counted before any other finding of the message, so a
+// packet's first counted numbers start with them; their listing comes later.
+void CountBlockStatus(std::vector<Bus1553Finding>& out, uint16_t status) {
+    if ((status & kStatusErrors) == 0) return;  // the common case, every message
+    for (const StatusBit& b : kStatusBits)
+        if (status & b.mask) out.push_back({b.number, Bus1553Family::StatusBit, ""});
+}
+
+void ListBlockStatus(std::vector<Bus1553Finding>& out, int msg, uint16_t status) {
+    if ((status & kStatusErrors) == 0) return;
+    std::string text = platform::Format("Error: at message %d, following Block Status Word error bit(s) is/are "
+                                        "set: \r\n", msg);
+    for (const StatusBit& b : kStatusBits)
+        if (status & b.mask) text += b.line;
+    out.push_back({0, Bus1553Family::BlockStatus, std::move(text)});
 }
 
 std::string Dump(int msg, const TransferType& t, const MessageWords& w) {
@@ -158,9 +164,10 @@ std::vector<Bus1553Finding> Walk1553Messages(const Bus1553Input& in, Bus1553Slot
         const bool hasCommand = words.count >= 1;
         const TransferType type = hasCommand ? DecodeTransfer(words.At(0), (h->blockStatus & kRtRt) != 0)
                                              : TransferType{"", 1, false, 0, 0};
+        CountBlockStatus(out, h->blockStatus);
         AddGapFindings(out, msg, *h);
         AddByteCount(out, msg, type.words, *h);
-        AddBlockStatus(out, msg, h->blockStatus);
+        ListBlockStatus(out, msg, h->blockStatus);
         const std::optional<double> t = IntraTimeTicks(in.header, h->stamp);
         if (t && ((h->stamp >> 48) & 0xFFFF) != 0)
             out.push_back({129, Bus1553Family::TimeStamp,
