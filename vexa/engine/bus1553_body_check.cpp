@@ -150,8 +150,14 @@ std::vector<Bus1553Finding> Walk1553Messages(const Bus1553Input& in, Bus1553Slot
     const std::size_t dataEnd = static_cast<std::size_t>(
         std::min<uint64_t>(static_cast<uint64_t>(csdwAt) + in.header.dataLength, in.view.size()));
     uint64_t at = csdwAt + 4;
-    std::optional<double> start, end;
-    bool timed = true, walked = false;
+    // The span needs the first and the last message only.
+    struct SpanMessage {
+        double t;
+        int words;
+        BusMessageHeader header;
+    };
+    std::optional<SpanMessage> first, last;
+    bool timed = true;
     for (uint32_t i = 0; i < count && at + kBusMessageHeaderSize <= dataEnd; ++i) {
         const auto h = ReadBusMessageHeader(in.view, static_cast<std::size_t>(at));
         if (!h) break;
@@ -177,17 +183,22 @@ std::vector<Bus1553Finding> Walk1553Messages(const Bus1553Input& in, Bus1553Slot
         // A mode-code message or a simulated stop carries no simulated data.
         if (in.checkSimulated && hasCommand && !type.modeCode && words.At(0) != 0x26A2)
             AddSimulated(out, msg, type, words, prevSimValue);
-        const int spanWords = hasCommand ? type.words : 0;
-        if (!t) timed = false;
-        if (!walked && t) start = SpanPoint(*t, tt, spanWords, *h, true);
-        end = t ? std::optional<double>(SpanPoint(*t, tt, spanWords, *h, false)) : std::nullopt;
-        walked = true;
+        if (t) {
+            last = SpanMessage{*t, hasCommand ? type.words : 0, *h};
+            if (!first) first = last;
+        } else {
+            timed = false;
+        }
         at = dataAt + h->length;
     }
-    if (walked && timed && start && end && *end - *start > 1000000.0)
-        out.push_back({11, Bus1553Family::Span,
-                       platform::Format("Error 11: Packet contains more than 100 milliseconds worth of data (%20d "
-                                        "milsec) \r\n", platform::TruncateToInt32((*end - *start) * 0.0001))});
+    if (timed && first && last) {
+        const double start = SpanPoint(first->t, tt, first->words, first->header, true);
+        const double end = SpanPoint(last->t, tt, last->words, last->header, false);
+        if (end - start > 1000000.0)
+            out.push_back({11, Bus1553Family::Span,
+                           platform::Format("Error 11: Packet contains more than 100 milliseconds worth of data "
+                                            "(%20d milsec) \r\n", platform::TruncateToInt32((end - start) * 0.0001))});
+    }
     return out;
 }
 
