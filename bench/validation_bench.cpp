@@ -5,7 +5,9 @@
 // Each figure is the median of its repetitions; the rounds interleave the
 // three so that a busy neighbour on the machine weighs on all of them.
 // A ratio is refused when the run's log holds packet findings: it would
-// time a listing, not a validation.
+// time a listing, not a validation. In the same rounds, whole processes:
+// `cat FILE` into /dev/null against `vexa --headless` with each argument
+// set of kProcessCases, the program found beside this one.
 //
 // Environment: BENCH_VALIDATION_BYTES (4-64 KiB recording, default 1 GiB),
 // BENCH_VALIDATION_SMALL_BYTES (200-byte recording, default 256 MiB),
@@ -13,12 +15,15 @@
 // page cache before every timed step (root only; said when it cannot).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -137,10 +142,45 @@ RunResult Validate(const std::string& source, const std::string& outDir, bool bo
     return result;
 }
 
+// Arguments of `vexa --headless` before the output folder and the file.
+const std::vector<std::vector<std::string>> kProcessCases = {{"--headless"}};
+
+std::string vexaPath;
+
+// Seconds of one process with its output into /dev/null; negative when it
+// could not start or did not exit with status 0.
+double TimeProcess(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid) return -1;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+}
+
+std::vector<std::string> VexaArgs(std::size_t c, const std::string& outDir, const std::string& path) {
+    std::vector<std::string> args{vexaPath};
+    args.insert(args.end(), kProcessCases[c].begin(), kProcessCases[c].end());
+    args.insert(args.end(), {"--output-dir", outDir, path});
+    return args;
+}
+
 struct Figures {
-    std::vector<double> plain, off, on;
+    std::vector<double> plain, off, on, cat;
+    std::vector<std::vector<double>> processes = std::vector<std::vector<double>>(kProcessCases.size());
     uint32_t packets = 0;
     long findingsOff = 0, findingsOn = 0;
+    bool processFailed = false;
 };
 
 std::vector<Recording> recordings;
@@ -153,7 +193,22 @@ double Median(std::vector<double> v) {
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-// One round: plain read, listings off, body checks on.
+// `cat` and each vexa case once, warm.
+void TimeProcesses(const Recording& r, const std::string& out, Figures& f) {
+    if (vexaPath.empty()) return;
+    PrepareCache(r.path);
+    const double cat = TimeProcess({"/bin/cat", r.path});
+    if (cat < 0) f.processFailed = true;
+    else f.cat.push_back(cat);
+    for (std::size_t c = 0; c < kProcessCases.size(); ++c) {
+        PrepareCache(r.path);
+        const double s = TimeProcess(VexaArgs(c, out, r.path));
+        if (s < 0) f.processFailed = true;
+        else f.processes[c].push_back(s);
+    }
+}
+
+// One round: plain read, listings off, body checks on, then the processes.
 void BM_Round(benchmark::State& state) {
     const auto index = static_cast<std::size_t>(state.range(0));
     const Recording& r = recordings[index];
@@ -179,10 +234,28 @@ void BM_Round(benchmark::State& state) {
         f.packets = off.packets;
         f.findingsOff = std::max(f.findingsOff, off.findings);
         f.findingsOn = std::max(f.findingsOn, on.findings);
+        TimeProcesses(r, out, f);
     }
     state.counters["plain_ms"] = Median(f.plain) * 1e3;
     state.counters["off_ms"] = Median(f.off) * 1e3;
     state.counters["on_ms"] = Median(f.on) * 1e3;
+}
+
+void PrintProcesses(const Figures& f) {
+    if (vexaPath.empty()) {
+        std::printf("  processes: no vexa beside this program\n");
+        return;
+    }
+    if (f.processFailed) std::printf("  processes: a run did not start or did not exit with status 0\n");
+    const double cat = Median(f.cat);
+    if (cat <= 0) return;
+    std::printf("  cat             %8.1f ms\n", cat * 1e3);
+    for (std::size_t c = 0; c < kProcessCases.size(); ++c) {
+        std::string name = "vexa";
+        for (const std::string& a : kProcessCases[c]) name += " " + a;
+        const double s = Median(f.processes[c]);
+        if (s > 0) std::printf("  %-28s %8.1f ms  ratio to cat %.2f\n", name.c_str(), s * 1e3, s / cat);
+    }
 }
 
 void PrintFigures() {
@@ -209,6 +282,7 @@ void PrintFigures() {
         };
         line("listings off", off, f.findingsOff);
         line("body checks on", on, f.findingsOn);
+        PrintProcesses(f);
     }
 }
 
@@ -216,6 +290,9 @@ void PrintFigures() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    const std::filesystem::path beside =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path() / "vexa";
+    if (::access(beside.c_str(), X_OK) == 0) vexaPath = beside.string();
     coldCache = std::getenv("BENCH_VALIDATION_COLD") && std::string(std::getenv("BENCH_VALIDATION_COLD")) == "1";
     ch10fix::TempDir dir;
     workDir = &dir;

@@ -119,7 +119,7 @@ struct ListingFixture {
         r.clock = FixedClock;
         outputs.OpenOutputFiles(r, host);
     }
-    int List(const PacketListingInput& in, const ListingOptions& options) {
+    int List(PacketListingInput in, const ListingOptions& options) {
         return ListPacket(in, options, outputs, *errors, listing, host);
     }
     std::string Output() {

@@ -1,6 +1,7 @@
 #include "vexa/engine/bus1553_body_check.h"
 
 #include <algorithm>
+#include <utility>
 #include <optional>
 
 #include "platform/format.h"
@@ -59,18 +60,23 @@ void AddByteCount(std::vector<Bus1553Finding>& out, int msg, int words, const Bu
                                         "byte count of %d \r\n", msg, expected, recorded)});
 }
 
-void AddBlockStatus(std::vector<Bus1553Finding>& out, int msg, uint16_t status) {
-    if ((status & (kMe | kFe | kTm | kLe | kSe | kWe)) == 0) return;  // the common case, every message
-    std::string text;
-    for (const StatusBit& b : kStatusBits) {
-        if (!(status & b.mask)) continue;
-        out.push_back({b.number, Bus1553Family::StatusBit, ""});
-        text += b.line;
-    }
-    if (!text.empty())
-        out.push_back({0, Bus1553Family::BlockStatus,
-                       platform::Format("Error: at message %d, following Block Status Word error bit(s) is/are "
-                                        "set: \r\n", msg) + text});
+constexpr uint16_t kStatusErrors = kMe | kFe | kTm | kLe | kSe | kWe;
+
+// The set bits are counted before any other finding of the message, so a
+// packet's first counted numbers start with them; their listing comes later.
+void CountBlockStatus(std::vector<Bus1553Finding>& out, uint16_t status) {
+    if ((status & kStatusErrors) == 0) return;  // the common case, every message
+    for (const StatusBit& b : kStatusBits)
+        if (status & b.mask) out.push_back({b.number, Bus1553Family::StatusBit, ""});
+}
+
+void ListBlockStatus(std::vector<Bus1553Finding>& out, int msg, uint16_t status) {
+    if ((status & kStatusErrors) == 0) return;
+    std::string text = platform::Format("Error: at message %d, following Block Status Word error bit(s) is/are "
+                                        "set: \r\n", msg);
+    for (const StatusBit& b : kStatusBits)
+        if (status & b.mask) text += b.line;
+    out.push_back({0, Bus1553Family::BlockStatus, std::move(text)});
 }
 
 std::string Dump(int msg, const TransferType& t, const MessageWords& w) {
@@ -144,8 +150,14 @@ std::vector<Bus1553Finding> Walk1553Messages(const Bus1553Input& in, Bus1553Slot
     const std::size_t dataEnd = static_cast<std::size_t>(
         std::min<uint64_t>(static_cast<uint64_t>(csdwAt) + in.header.dataLength, in.view.size()));
     uint64_t at = csdwAt + 4;
-    std::optional<double> start, end;
-    bool timed = true, walked = false;
+    // The span needs the first and the last message only.
+    struct SpanMessage {
+        double t;
+        int words;
+        BusMessageHeader header;
+    };
+    std::optional<SpanMessage> first, last;
+    bool timed = true;
     for (uint32_t i = 0; i < count && at + kBusMessageHeaderSize <= dataEnd; ++i) {
         const auto h = ReadBusMessageHeader(in.view, static_cast<std::size_t>(at));
         if (!h) break;
@@ -158,9 +170,10 @@ std::vector<Bus1553Finding> Walk1553Messages(const Bus1553Input& in, Bus1553Slot
         const bool hasCommand = words.count >= 1;
         const TransferType type = hasCommand ? DecodeTransfer(words.At(0), (h->blockStatus & kRtRt) != 0)
                                              : TransferType{"", 1, false, 0, 0};
+        CountBlockStatus(out, h->blockStatus);
         AddGapFindings(out, msg, *h);
         AddByteCount(out, msg, type.words, *h);
-        AddBlockStatus(out, msg, h->blockStatus);
+        ListBlockStatus(out, msg, h->blockStatus);
         const std::optional<double> t = IntraTimeTicks(in.header, h->stamp);
         if (t && ((h->stamp >> 48) & 0xFFFF) != 0)
             out.push_back({129, Bus1553Family::TimeStamp,
@@ -170,17 +183,22 @@ std::vector<Bus1553Finding> Walk1553Messages(const Bus1553Input& in, Bus1553Slot
         // A mode-code message or a simulated stop carries no simulated data.
         if (in.checkSimulated && hasCommand && !type.modeCode && words.At(0) != 0x26A2)
             AddSimulated(out, msg, type, words, prevSimValue);
-        const int spanWords = hasCommand ? type.words : 0;
-        if (!t) timed = false;
-        if (!walked && t) start = SpanPoint(*t, tt, spanWords, *h, true);
-        end = t ? std::optional<double>(SpanPoint(*t, tt, spanWords, *h, false)) : std::nullopt;
-        walked = true;
+        if (t) {
+            last = SpanMessage{*t, hasCommand ? type.words : 0, *h};
+            if (!first) first = last;
+        } else {
+            timed = false;
+        }
         at = dataAt + h->length;
     }
-    if (walked && timed && start && end && *end - *start > 1000000.0)
-        out.push_back({11, Bus1553Family::Span,
-                       platform::Format("Error 11: Packet contains more than 100 milliseconds worth of data (%20d "
-                                        "milsec) \r\n", platform::TruncateToInt32((*end - *start) * 0.0001))});
+    if (timed && first && last) {
+        const double start = SpanPoint(first->t, tt, first->words, first->header, true);
+        const double end = SpanPoint(last->t, tt, last->words, last->header, false);
+        if (end - start > 1000000.0)
+            out.push_back({11, Bus1553Family::Span,
+                           platform::Format("Error 11: Packet contains more than 100 milliseconds worth of data "
+                                            "(%20d milsec) \r\n", platform::TruncateToInt32((end - start) * 0.0001))});
+    }
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ch10/data_type.h"
+#include "ch10/little_endian.h"
 #include "platform/format.h"
 
 namespace vexa {
@@ -23,11 +24,13 @@ std::optional<uint32_t> DataWord(const ChannelWordInput& in) {
 
 std::optional<BusMessageHeader> ReadBusMessageHeader(const ch10::PacketView& view, std::size_t at) {
     if (!view.Has(at, kBusMessageHeaderSize)) return std::nullopt;
+    // Read for every message of every 1553 packet: one bounds check for all.
+    const uint8_t* p = view.data() + at;
     BusMessageHeader m;
-    m.stamp = *view.U64(at);
-    m.blockStatus = *view.U16(at + 8);
-    m.gapTimes = *view.U16(at + 10);
-    m.length = *view.U16(at + 12);
+    m.stamp = ch10::ReadLe64(p);
+    m.blockStatus = ch10::ReadLe16(p + 8);
+    m.gapTimes = ch10::ReadLe16(p + 10);
+    m.length = ch10::ReadLe16(p + 12);
     return m;
 }
 

@@ -95,9 +95,10 @@ namespace {
 // need it.
 class LazyVerboseBlock {
 public:
-    explicit LazyVerboseBlock(const PacketListingInput& in) : in_(in) {}
+    explicit LazyVerboseBlock(PacketListingInput& in) : in_(in) {}
     const std::string& operator()() {
         if (!built_) {
+            MakeTimeTexts(in_);
             block_ = VerboseBlock(in_);
             block_ += in_.findingText;
             built_ = true;
@@ -106,7 +107,7 @@ public:
     }
 
 private:
-    const PacketListingInput& in_;
+    PacketListingInput& in_;
     std::string block_;
     bool built_ = false;
 };
@@ -166,7 +167,14 @@ int DispatchBodyChecks(const PacketListingInput& in, const ListingOptions& optio
 
 }  // namespace
 
-int ListPacket(const PacketListingInput& in, const ListingOptions& options, RunOutputs& outputs,
+void MakeTimeTexts(PacketListingInput& in) {
+    if (!in.makeTimeTexts) return;
+    const auto make = std::move(in.makeTimeTexts);
+    in.makeTimeTexts = nullptr;
+    make(in);
+}
+
+int ListPacket(PacketListingInput& in, const ListingOptions& options, RunOutputs& outputs,
                ErrorAccounting& errors, ListingState& listing, EngineHost& host) {
     if (in.slot < 0 || in.slot >= kChannelSlots) return 0;
 
@@ -179,6 +187,7 @@ int ListPacket(const PacketListingInput& in, const ListingOptions& options, RunO
             return -1;
     } else if (options.listingOn) {
         listingFile = outputs.ListingFile(in.slot, in.header.channelId, host);
+        MakeTimeTexts(in);
         if (listingFile && !listingFile->WriteAll(CompactRow(in))) return -1;
     }
     bool findingsFlag = !in.findingText.empty();

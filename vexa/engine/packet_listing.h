@@ -36,7 +36,13 @@ struct PacketListingInput {
     std::optional<double> rtcDelta;       // CheckRtcStep's difference, 100-ns units
     std::optional<double> timeDeviation;  // the time-packet spacing check's deviation
     std::string_view findingText;
+    // Fills relTimeText and irigTimeText when the packet's line is made:
+    // formatting them for every packet would cost more than most checks.
+    // None when the texts are given.
+    std::function<void(PacketListingInput&)> makeTimeTexts;
 };
+// Runs makeTimeTexts once, before a line of the packet is made.
+void MakeTimeTexts(PacketListingInput& in);
 
 struct ListingOptions {
     bool listAllPackets = false;
@@ -102,7 +108,7 @@ std::string CompactTail(const PacketListingInput& in, bool findingsFlag, const E
 
 // Writes the packet's listing, runs the body checks and writes the compact
 // tail. 0, or -1 when a write failed or a body check failed.
-int ListPacket(const PacketListingInput& in, const ListingOptions& options, RunOutputs& outputs,
+int ListPacket(PacketListingInput& in, const ListingOptions& options, RunOutputs& outputs,
                ErrorAccounting& errors, ListingState& listing, EngineHost& host);
 
 }  // namespace vexa

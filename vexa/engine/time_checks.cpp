@@ -58,10 +58,38 @@ void TimeSectionState::Reset() {
     expectedCounter = 0;
     drift = 0;
     timeStep = 0;
-    relTimeText.clear();
-    computedTimeText.clear();
     timePacketText.clear();
     firstTimePacketText.clear();
+    relTextMade_ = computedTextMade_ = true;
+    relTimeText_.clear();
+    computedTimeText_.clear();
+}
+
+void TimeSectionState::SetRelTime(uint64_t ticks) {
+    relTime_ = ticks;
+    relTextMade_ = false;
+}
+
+void TimeSectionState::SetComputedUsec(double usec) {
+    computedUsec_ = usec;
+    computedTextMade_ = false;
+}
+
+std::string_view TimeSectionState::RelTimeText() {
+    if (!relTextMade_) {
+        relTimeText_.clear();
+        platform::AppendDecimal(relTimeText_, static_cast<int64_t>(relTime_));
+        relTextMade_ = true;
+    }
+    return relTimeText_;
+}
+
+std::string_view TimeSectionState::ComputedTimeText() {
+    if (!computedTextMade_) {
+        UsecToDayText(computedUsec_, computedTimeText_);
+        computedTextMade_ = true;
+    }
+    return computedTimeText_;
 }
 
 RtcStepResult CheckRtcStep(TimeSectionState& s, const RtcStepInput& in) {
@@ -85,8 +113,7 @@ RtcStepResult CheckRtcStep(TimeSectionState& s, const RtcStepInput& in) {
 
 void CorrelatePacketTime(TimeSectionState& s, const CorrelationInput& in) {
     const ch10::PacketHeader& h = in.header;
-    s.relTimeText.clear();
-    platform::AppendDecimal(s.relTimeText, static_cast<int64_t>(h.relativeTime));
+    s.SetRelTime(h.relativeTime);
     const TimeRecord& rec = in.groupRecord;
     const double recordTime = TimePacketToUnits(rec.packet.csdw, rec.word0, rec.word1);
     if (h.dataType == kTimePacketType) {
@@ -99,7 +126,7 @@ void CorrelatePacketTime(TimeSectionState& s, const CorrelationInput& in) {
     }
     if (in.timeChannelSlot <= 0) return;
     const double usec = recordTime + HeaderRtcToUsec(h) - HeaderRtcToUsec(rec.packet.header);
-    UsecToDayText(usec, s.computedTimeText);
+    s.SetComputedUsec(usec);
 }
 
 FindingList CheckTimePacket(const TimePacketInput& in) {

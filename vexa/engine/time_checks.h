@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "vexa/engine/finding_list.h"
 #include "ch10/packet_header.h"
@@ -32,12 +33,25 @@ struct TimeSectionState {
     double expectedCounter = 0;                    // one for the run, not per group
     double drift = 0;
     double timeStep = 0;
-    std::string relTimeText;       // this packet's counter
-    std::string computedTimeText;  // IRIG time of the last packet correlated
     std::string timePacketText;    // the latest time packet's own time, the run's last
     std::string firstTimePacketText;
 
+    // This packet's counter and the IRIG time of the last packet correlated,
+    // as listing texts. Made on first use: most packets are never listed.
+    std::string_view RelTimeText();
+    std::string_view ComputedTimeText();
+    void SetRelTime(uint64_t ticks);
+    void SetComputedUsec(double usec);
+
     void Reset();
+
+private:
+    uint64_t relTime_ = 0;
+    double computedUsec_ = 0;
+    bool relTextMade_ = true;  // the texts follow the values
+    bool computedTextMade_ = true;
+    std::string relTimeText_;
+    std::string computedTimeText_;
 };
 
 // --- counter step (Error 5) -------------------------------------------------

@@ -42,7 +42,10 @@ int RtcNotBefore(const ch10::PacketHeader& header, uint64_t stamp) {
 }
 
 int RtcIncreasing(IntraStampTimes& times, uint64_t stamp, int slot) {
-    const double usec = RoundDiv10(static_cast<double>(stamp & kLow48));
+    // RoundDiv10 in integers: 48 bits are exact in a double, and this runs
+    // for every bus message.
+    const uint64_t ticks = stamp & kLow48;
+    const double usec = static_cast<double>(ticks / 10 + (ticks % 10 >= 5 ? 1 : 0));
     if (slot < 0 || slot >= static_cast<int>(times.lastUsec.size())) return 0;
     double& kept = times.lastUsec[static_cast<std::size_t>(slot)];
     const bool later = usec > kept;

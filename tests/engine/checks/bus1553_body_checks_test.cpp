@@ -3,6 +3,7 @@
 // hostile counts and lengths.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -166,6 +167,46 @@ TEST(Bus1553BodyChecks, RaisedTextsAndCounts) {
     EXPECT_EQ(errors.Chan(vexa::Detail::chanByteCountErrors)[slot], 1);
     EXPECT_EQ(state.busA, 1u);
     EXPECT_EQ(state.busB, 1u);
+}
+
+// The block status bits are counted before the message's gap and byte count
+// findings, so the packet's first five counted numbers (the Space Delimited
+// row) start with them; the texts keep their order.
+TEST(Bus1553BodyChecks, BlockStatusCountedFirst) {
+    struct Case {
+        const char* name;
+        uint16_t status;
+        std::array<uint32_t, 5> codes;
+        std::string text;
+    };
+    const std::string gap = "Error 125: at message 1, Message Gap Time 1 of 10 10th of microsec is out of bus 1553B "
+                            "spec limits (4-12 microsec) \r\n";
+    const std::string listed = "Error: at message 1, following Block Status Word error bit(s) is/are set: \r\n";
+    const Case cases[] = {
+        {"ME and TM", kMe | kTm, {119, 121, 125, 0, 0},
+         gap + listed + "Error 119: ME - Message Error \r\nError 121: TM - Response Timeout \r\n"},
+        {"all six bits: the cap keeps the bits", kMe | kFe | kTm | kLe | kSe | kWe, {119, 120, 121, 122, 123},
+         gap + listed +
+             "Error 119: ME - Message Error \r\nError 120: FE - Format \r\nError 121: TM - Response Timeout \r\n"
+             "Error 122: LE - Word Count \r\nError 123: SE - Incorrect Sync Type \r\n"
+             "Error 124: WE - Invalid Word \r\n"},
+    };
+    for (const Case& c : cases) {
+        Mil1553Message m = Clean();
+        m.blockStatus = c.status;
+        m.gapTimes = 10;
+        vexa::ErrorAccounting errors;
+        vexa::Bus1553SlotState state;
+        int32_t prev = -1;
+        const Walked w = Walk(Packet({m}, 1), state, prev);
+        errors.BeginPacket();
+        std::string text;
+        vexa::RaiseBus1553Findings(errors, 3, w.findings, state, text);
+        EXPECT_EQ(errors.packetCodes, c.codes) << c.name;
+        EXPECT_EQ(text, c.text) << c.name;
+        EXPECT_EQ(errors.errorTable[3][125], 1u) << c.name;
+        EXPECT_EQ(errors.errorTable[3][119], 1u) << c.name;
+    }
 }
 
 TEST(BodyCheckLimits, EightGapFindingsInOnePacket) {

@@ -355,4 +355,23 @@ TEST(TimeChecks, CounterReversedOnAChannel) {
     }
 }
 
+// The listing texts are made on first use from the latest values; a packet
+// that sets no computed time keeps the last one, and the run reset clears both.
+TEST(TimeChecks, ListingTextsFollowTheLatestValues) {
+    vexa::TimeSectionState s;
+    EXPECT_EQ(s.RelTimeText(), "");
+    EXPECT_EQ(s.ComputedTimeText(), "");
+    s.SetRelTime(5);
+    s.SetRelTime(1234567890123);
+    s.SetComputedUsec(86400000000.0 + 3723004005.0);
+    EXPECT_EQ(s.RelTimeText(), "1234567890123");
+    EXPECT_EQ(s.ComputedTimeText(), "001:01:02:03:004:005");
+    s.SetRelTime(7);
+    EXPECT_EQ(s.RelTimeText(), "7");
+    EXPECT_EQ(s.ComputedTimeText(), "001:01:02:03:004:005");
+    s.Reset();
+    EXPECT_EQ(s.RelTimeText(), "");
+    EXPECT_EQ(s.ComputedTimeText(), "");
+}
+
 }  // namespace

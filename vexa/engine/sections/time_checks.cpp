@@ -30,8 +30,10 @@ SectionResult CorrelateTime(RunContext& run, PacketContext& ctx, TimeSectionStat
                             .groupRecord = previous.store.TimeRecordOf(ctx.group),
                             .timeChannelSlot = run.streamRules.timeChannelSlot});
     PacketListingInput& listing = run.listingInput;
-    listing.relTimeText = s.relTimeText;
-    listing.irigTimeText = s.computedTimeText;
+    listing.makeTimeTexts = [&s](PacketListingInput& in) {
+        in.relTimeText = s.RelTimeText();
+        in.irigTimeText = s.ComputedTimeText();
+    };
     listing.timePacketText = s.timePacketText;
     run.display.SetRelTime(static_cast<int64_t>(ctx.header.relativeTime));
     if (timePacket) run.display.SetText(DisplayText::irigTime, s.timePacketText);
