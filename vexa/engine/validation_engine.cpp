@@ -273,7 +273,10 @@ OpenFilesFailure ValidationEngine::SelectSource(const OpenFilesTexts& texts, con
     if (!runConfig.sourceIsRecorder) {
         runConfig.sourceDir = texts.sourceDir;
         runConfig.outputDir = outputDir;
-        runConfig.RescanSourceDir(StripTrailingSeparators(texts.sourceDir) + "/*");
+        if (!runConfig.RescanSourceDir(StripTrailingSeparators(texts.sourceDir) + "/*")) {
+            PostBox("Empty or Invalid Directory.", "Kelvane", BoxIcon::Warning);
+            return OpenFilesFailure::BadDirectory;
+        }
     }
     if (runConfig.sourceFiles.empty()) return OpenFilesFailure::None;
     runConfig.currentFileIndex = runConfig.nextFileIndex;
