@@ -32,7 +32,10 @@ OutputFile::~OutputFile() {
     errno = saved;
 }
 
-OutputFile::OutputFile(OutputFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+OutputFile::OutputFile(OutputFile&& other) noexcept : fd_(other.fd_), failed_(other.failed_) {
+    other.fd_ = -1;
+    other.failed_ = false;
+}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     if (this != &other) {
@@ -40,7 +43,9 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
         Close();
         errno = saved;
         fd_ = other.fd_;
+        failed_ = other.failed_;
         other.fd_ = -1;
+        other.failed_ = false;
     }
     return *this;
 }
@@ -66,6 +71,7 @@ bool OutputFile::WriteAll(const void* data, std::size_t size) {
     }
     if (SeamFailsThisWrite()) {
         errno = ENOSPC;
+        failed_ = true;
         return false;
     }
     const auto* p = static_cast<const char*>(data);
@@ -73,6 +79,7 @@ bool OutputFile::WriteAll(const void* data, std::size_t size) {
         const ssize_t n = ::write(fd_, p, size);
         if (n < 0) {
             if (errno == EINTR) continue;
+            failed_ = true;
             return false;
         }
         p += n;

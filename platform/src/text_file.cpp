@@ -57,12 +57,14 @@ bool TextFile::Write(std::string_view text) {
 
 bool TextFile::Flush() { return file_ && std::fflush(file_) == 0; }
 
-void TextFile::Close() {
+bool TextFile::Close() {
+    bool ok = true;
     if (file_) {
-        std::fclose(file_);
+        ok = std::fclose(file_) == 0;
         file_ = nullptr;
     }
     lastWasCr_ = false;
+    return ok;
 }
 
 }  // namespace platform

@@ -154,6 +154,43 @@ TEST(Headless, FailuresExitNonZeroWithTheirMessage) {
     }
 }
 
+// An output that could not be opened or written whole fails the run: exit 1,
+// the file named on standard error (by its own box where it has one), and
+// neither "Validation completed" nor any file listed as written.
+TEST(Headless, AFailedOutputIsNoCompletedRun) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "/dev/full is absent";
+    struct Case {
+        const char* what;
+        const char* fullFile;  // in the output folder, a link to /dev/full; "" none
+        const char* outputDir;  // under the test folder
+        std::vector<std::string> messages;  // "DIR/" stands for the output folder
+    };
+    const Case cases[] = {
+        {"summary refuses its write", "validate.log.summary.txt", "out",
+         {"Error writing DIR/validate.log.summary.txt\n"}},
+        {"TMATS content file refuses its write", "validate.log.TMATS.tmt", "out",
+         {"Error writing DIR/validate.log.TMATS.tmt\n"}},
+        {"log refuses its write", "validate.log", "out",
+         {"Error writing validation output, processing stopped\n", "Error writing DIR/validate.log\n"}},
+        {"missing output folder", "", "missing", {"Error opening output file\n"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ASSERT_TRUE(ch10fix::WriteFile(dir.File("s.ch10"), ch10gen::SampleRecording()));
+        const std::string out = dir.File(c.outputDir);
+        if (std::string(c.outputDir) == "out") fs::create_directories(out);
+        if (*c.fullFile) fs::create_symlink("/dev/full", out + "/" + c.fullFile);
+        ch10fix::ProgramRun r = Vexa(dir.Path(), {"--headless", "--output-dir", out, "s.ch10"});
+        EXPECT_EQ(r.ExitCode(), 1);
+        EXPECT_EQ(r.out, "");
+        for (std::string message : c.messages) {
+            if (message.find("DIR/") != std::string::npos) message.replace(message.find("DIR"), 3, out);
+            EXPECT_TRUE(Contains(r.err, message)) << r.err;
+        }
+    }
+}
+
 // The run seeds its own settings in memory: a user's stored choices are
 // neither read nor changed, and a directory named like a recorder drive is
 // validated from the disk without asking the recorder library.

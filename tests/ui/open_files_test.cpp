@@ -329,22 +329,25 @@ TEST(OpenFilesDialog, FailedOkKeepsTheDialogOpen) {
         int inputType;
         const char* source;  // a file name in the rig's directory, or ""
         const char* tmats;
-        bool badDirectory;
+        const char* sourceDir;  // "empty" or "bad" (folders of the rig), any other text as stored, nullptr none
         std::vector<std::string> prefixes;
         std::string caption;  // "" the program's title
         int focus;            // 0 unchanged
     };
     const Case cases[] = {
-        {"missing TMATS file", 1, "good.ch10", "missing.tmt", false, {"TMATS file does not exist!"}, "", 0},
-        {"no channel record", 1, "garbage.ch10", nullptr, false, {reason, "Please select a valid source file"}, "",
+        {"missing TMATS file", 1, "good.ch10", "missing.tmt", "empty", {"TMATS file does not exist!"}, "", 0},
+        {"no channel record", 1, "garbage.ch10", nullptr, "empty", {reason, "Please select a valid source file"}, "",
          1016},
-        {"empty source", 1, "", nullptr, false, {"Please select a valid source file"}, "", 1016},
-        {"unopenable source", 1, "missing.ch10", nullptr, false, {reason, "Please select a valid source file"}, "",
+        {"empty source", 1, "", nullptr, "empty", {"Please select a valid source file"}, "", 1016},
+        {"unopenable source", 1, "missing.ch10", nullptr, "empty", {reason, "Please select a valid source file"}, "",
          1016},
         // 1016 is disabled for a directory source: the focus cannot go there.
-        {"no recordings in the directory", 0, "", nullptr, false, {"Can't find source file(s)."}, "Kelvane", 0},
-        {"first file without a setup record", 0, "", nullptr, true, {reason, "Please select a valid source file"}, "",
+        {"no recordings in the directory", 0, "", nullptr, "empty", {"Can't find source file(s)."}, "Kelvane", 0},
+        {"first file without a setup record", 0, "", nullptr, "bad", {reason, "Please select a valid source file"}, "",
          1022},
+        // A new user's empty text would name the root: nothing is scanned.
+        {"no source directory", 0, "", nullptr, nullptr, {"Empty or Invalid Directory."}, "Kelvane", 1022},
+        {"blank source directory", 0, "", nullptr, "  ", {"Empty or Invalid Directory."}, "Kelvane", 1022},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -358,7 +361,10 @@ TEST(OpenFilesDialog, FailedOkKeepsTheDialogOpen) {
         std::filesystem::create_directories(badDir);
         ch10fix::WriteFile(badDir + "/x.ch10", garbage);
         rig.SetUser("InputType", std::to_string(c.inputType));
-        rig.SetUser("SourceDir1", c.badDirectory ? badDir : emptyDir);
+        if (c.sourceDir) {
+            const std::string sourceDir = c.sourceDir;
+            rig.SetUser("SourceDir1", sourceDir == "empty" ? emptyDir : sourceDir == "bad" ? badDir : sourceDir);
+        }
         if (*c.source) rig.SetUser("Input1", rig.dir.File(c.source));
         if (c.tmats) {
             rig.SetUser("ExternTMATS1", rig.dir.File(c.tmats));

@@ -80,29 +80,61 @@ std::string PatternDirectory(const std::string& pattern) {
     std::string dir = pattern;
     if (!dir.empty() && dir.back() == '*') {
         dir.pop_back();
-        if (!dir.empty() && (dir.back() == '/' || dir.back() == '\\')) {
-            dir.pop_back();
-            if (dir.empty()) dir = "/";
-        }
+        if (!dir.empty() && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
     }
     return dir;
 }
 
-void Scan(const std::string& dir, std::vector<std::string>& out) {
+bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos; }
+
+std::string& ScanRoot() {
+    static std::string root = "/";
+    return root;
+}
+
+// Where the kernel's pseudo-folders hang (the root, or the tests' stand-in).
+struct RootIdentity {
+    bool known = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+RootIdentity IdentityOf(const std::string& dir) {
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0) return {};
+    return {true, st.st_dev, st.st_ino};
+}
+
+// /proc, /sys and /dev hold no recordings, and walking them never ends well
+// (endless files, devices that block on open).
+bool IsPseudoFolder(const std::string& name) { return name == "proc" || name == "sys" || name == "dev"; }
+
+void Scan(const std::string& dir, const RootIdentity& root, std::vector<std::string>& out) {
+    const RootIdentity here = IdentityOf(dir);
+    const bool atRoot = root.known && here.known && here.device == root.device && here.inode == root.inode;
     for (const auto& entry : platform::ListDirectory(dir)) {
-        if (entry.isDirectory) Scan(entry.path, out);
+        if (entry.isDirectory && !(atRoot && IsPseudoFolder(entry.name))) Scan(entry.path, root, out);
         if (EndsWithCh10(entry.path)) out.push_back(entry.path);
     }
 }
 
 }  // namespace
 
-void CRunConfig::ScanSourceDir(const std::string& pattern) { Scan(PatternDirectory(pattern), sourceFiles); }
+void SetScanRootForTests(const std::string& path) { ScanRoot() = path.empty() ? "/" : path; }
 
-void CRunConfig::RescanSourceDir(const std::string& pattern) {
+bool CRunConfig::ScanSourceDir(const std::string& pattern) {
+    // A blank directory would list the working directory, and "" + "/*" the
+    // whole machine: neither is ever what was asked for.
+    const std::string dir = PatternDirectory(pattern);
+    if (IsBlank(dir)) return false;
+    Scan(dir, IdentityOf(ScanRoot()), sourceFiles);
+    return true;
+}
+
+bool CRunConfig::RescanSourceDir(const std::string& pattern) {
     nextFileIndex = 0;
     sourceFiles.clear();
-    ScanSourceDir(pattern);
+    return ScanSourceDir(pattern);
 }
 
 std::string CRunConfig::GetSourceFile(int index) const {

@@ -81,9 +81,12 @@ public:
     // "InputType" (0 when there is none).
     void ResetRunConfig(int savedInputType = 0);
     // Appends the *.ch10 entries under the directory of `pattern` ("dir/*",
-    // "dir\*" or the directory itself), depth first, each level sorted.
-    void ScanSourceDir(const std::string& pattern);
-    void RescanSourceDir(const std::string& pattern);
+    // "dir\*" or the directory itself), depth first, each level sorted,
+    // never inside the root's /proc, /sys and /dev. False, with nothing
+    // scanned, when the directory is empty or blank ("/*" included: the
+    // root is "//*").
+    bool ScanSourceDir(const std::string& pattern);
+    bool RescanSourceDir(const std::string& pattern);
     std::string GetSourceFile(int index) const;
     // Rows of the View Files dialog: output (mode 0) or summary (mode 1)
     // names of every source and their sizes; the configuration is unchanged.
@@ -101,5 +104,9 @@ public:
     OutputNames CurrentOutputNames() const { return {outputPath, summaryPath, tmatsTextPath}; }
     void SetOutputNames(const OutputNames& names);
 };
+
+// Tests: the directory the scan treats as the file system's root, whose
+// pseudo-folders it skips; empty for "/" again.
+void SetScanRootForTests(const std::string& path);
 
 }  // namespace vexa

@@ -24,6 +24,7 @@ void RunOutputs::OpenOutputFiles(const OutputOpenRequest& request, EngineHost& h
     outputHandle = platform::OutputFile::Open(request.outputPath);
     if (!outputHandle.IsOpen()) {
         host.PostMessageBox("Error opening output file");
+        NoteFailed(request.outputPath, true);
         return;
     }
 
@@ -37,6 +38,7 @@ void RunOutputs::OpenOutputFiles(const OutputOpenRequest& request, EngineHost& h
         errorLineHandle = platform::OutputFile::Open(name);
         if (!errorLineHandle.IsOpen()) {
             host.PostMessageBox("Error on opening tmats log file");
+            NoteFailed(name, true);
             return;
         }
         listingNames[kListingSlots] = name;
@@ -84,6 +86,7 @@ platform::OutputFile* RunOutputs::ListingFile(int slot, uint32_t channelId, Engi
         const int error = errno;
         listingFailed[s] = true;
         host.PostMessageBox(platform::SystemErrorText(error));
+        NoteFailed(name, true);
         return nullptr;
     }
     {

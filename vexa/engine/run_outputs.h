@@ -26,6 +26,12 @@ struct OutputOpenRequest {
     std::function<std::time_t()> clock;  // empty: the system clock
 };
 
+// An output of the run that could not be opened or written whole.
+struct FailedOutput {
+    std::string path;
+    bool reported = false;  // its failure already showed a message of its own
+};
+
 struct RunOutputs {
     platform::OutputFile outputHandle;
     platform::OutputFile errorLineHandle;  // Space Delimited only; Verbose writes to outputHandle
@@ -40,6 +46,12 @@ struct RunOutputs {
     // lacks them must not be filled as if it were whole, so the run's
     // processor ends at once. Cleared by Close.
     std::atomic<bool> headerFailed{false};
+    // Told of every output that could not be opened or written whole; any
+    // thread. Set by the run controller.
+    std::function<void(const FailedOutput&)> noteFailed;
+    void NoteFailed(const std::string& path, bool reported) const {
+        if (noteFailed) noteFailed({path, reported});
+    }
 
     // Opens the output file (and in Space Delimited the "TMATS" file) and
     // writes the log header. Files that cannot be opened are shown through

@@ -220,8 +220,13 @@ SectionResult WriteTmatsContent(StreamRulesState&, StreamEnv& env, PacketContext
             env.outputs->listingNames[slot] = path;
         }
     }
-    if (WriteContentFile(path, SetupRecordText(ctx.view, h)) == ContentFileResult::OpenFailed) {
-        env.host.PostMessageBox("Error on opening TMATS packet's content output file");
+    const ContentFileResult result = WriteContentFile(path, SetupRecordText(ctx.view, h));
+    if (result != ContentFileResult::Written) {
+        // A copy cut short is no copy: it goes as an unopened one, but only
+        // the open failure has a box of its own.
+        const bool opened = result != ContentFileResult::OpenFailed;
+        if (!opened) env.host.PostMessageBox("Error on opening TMATS packet's content output file");
+        if (env.outputs) env.outputs->NoteFailed(path, !opened);
         return SectionResult::SkipRest;
     }
     if (env.noteWritten) env.noteWritten(path);

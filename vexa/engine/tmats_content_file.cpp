@@ -44,8 +44,8 @@ ContentFileResult WriteContentFile(const std::string& path, std::string_view tex
     platform::TextFile file;
     if (!file.Open(path, "w+")) return ContentFileResult::OpenFailed;
     const bool written = file.Write(SplitTmatsLines(text)) && file.Flush();
-    file.Close();
-    return written ? ContentFileResult::Written : ContentFileResult::WriteFailed;
+    const bool closed = file.Close();
+    return written && closed ? ContentFileResult::Written : ContentFileResult::WriteFailed;
 }
 
 }  // namespace vexa

@@ -23,7 +23,8 @@ std::string SplitTmatsLines(std::string_view text);
 
 enum class ContentFileResult { Written, OpenFailed, WriteFailed };
 
-// Creates or replaces `path` with the split text.
+// Creates or replaces `path` with the split text. WriteFailed when a
+// write, the flush or the close failed: the file is not whole.
 ContentFileResult WriteContentFile(const std::string& path, std::string_view text);
 
 }  // namespace vexa

@@ -56,6 +56,7 @@ ValidationEngine::ValidationEngine(EngineHost& host, RecordingInput& input)
                                                      intraPacketTolerance, shared_.errors)),
       alive_(std::make_shared<char>(0)) {
     run_.timePacketTolerance = &timePacketTolerance;
+    outputs_.noteFailed = [this](const FailedOutput& failed) { NoteFailed(failed); };
     display.SetText(DisplayText::tmatsErrors, "0");
     runConfig.ResetRunConfig();
     streamState.ResetStreamState();
@@ -194,14 +195,33 @@ bool ValidationEngine::OpenRunOutputs() {
     return outputs_.outputHandle.IsOpen();
 }
 
+namespace {
+bool HasFailed(const std::vector<FailedOutput>& failed, const std::string& path) {
+    return std::any_of(failed.begin(), failed.end(), [&](const FailedOutput& f) { return f.path == path; });
+}
+}  // namespace
+
 void ValidationEngine::NoteWritten(const std::string& path) {
     std::lock_guard lock(writtenMutex_);
+    // A file rewritten after a failure (a later setup record) stays failed.
+    if (HasFailed(failed_, path)) return;
     if (std::find(written_.begin(), written_.end(), path) == written_.end()) written_.push_back(path);
+}
+
+void ValidationEngine::NoteFailed(const FailedOutput& failed) {
+    std::lock_guard lock(writtenMutex_);
+    written_.erase(std::remove(written_.begin(), written_.end(), failed.path), written_.end());
+    if (!HasFailed(failed_, failed.path)) failed_.push_back(failed);
 }
 
 std::vector<std::string> ValidationEngine::OutputsWritten() const {
     std::lock_guard lock(writtenMutex_);
     return written_;
+}
+
+std::vector<FailedOutput> ValidationEngine::OutputsFailed() const {
+    std::lock_guard lock(writtenMutex_);
+    return failed_;
 }
 
 namespace {
@@ -253,7 +273,10 @@ OpenFilesFailure ValidationEngine::SelectSource(const OpenFilesTexts& texts, con
     if (!runConfig.sourceIsRecorder) {
         runConfig.sourceDir = texts.sourceDir;
         runConfig.outputDir = outputDir;
-        runConfig.RescanSourceDir(StripTrailingSeparators(texts.sourceDir) + "/*");
+        if (!runConfig.RescanSourceDir(StripTrailingSeparators(texts.sourceDir) + "/*")) {
+            PostBox("Empty or Invalid Directory.", "Kelvane", BoxIcon::Warning);
+            return OpenFilesFailure::BadDirectory;
+        }
     }
     if (runConfig.sourceFiles.empty()) return OpenFilesFailure::None;
     runConfig.currentFileIndex = runConfig.nextFileIndex;
@@ -366,6 +389,7 @@ void ValidationEngine::BeginOpen() {
     {
         std::lock_guard lock(writtenMutex_);
         written_.clear();
+        failed_.clear();
     }
     {
         std::lock_guard lock(quietMutex_);
@@ -461,15 +485,20 @@ void ValidationEngine::WriteSummary() {
     WriteSummaryFile(run_, sources);
 }
 
+void ValidationEngine::CloseOutput(platform::OutputFile& file, const std::string& path) {
+    if (!file.IsOpen()) return;
+    const bool whole = !file.Failed();
+    if (file.Close() && whole) NoteWritten(path);
+    else NoteFailed({path, false});
+}
+
 void ValidationEngine::CloseRunFiles() {
-    if (outputs_.outputHandle.IsOpen()) NoteWritten(runConfig.outputPath);
-    if (outputs_.summaryHandle.IsOpen()) NoteWritten(runConfig.summaryPath);
+    CloseOutput(outputs_.outputHandle, runConfig.outputPath);
+    CloseOutput(outputs_.summaryHandle, runConfig.summaryPath);
     {
         std::lock_guard lock(outputs_.namesLock);
-        if (outputs_.errorLineHandle.IsOpen()) NoteWritten(outputs_.listingNames[kListingSlots]);
-        for (int s = 0; s < kListingSlots; ++s)
-            if (outputs_.listingHandles[static_cast<std::size_t>(s)].IsOpen())
-                NoteWritten(outputs_.listingNames[static_cast<std::size_t>(s)]);
+        CloseOutput(outputs_.errorLineHandle, outputs_.listingNames[kListingSlots]);
+        for (std::size_t s = 0; s < kListingSlots; ++s) CloseOutput(outputs_.listingHandles[s], outputs_.listingNames[s]);
     }
     int handle = runConfig.inputHandle;
     if (handle != -1) {

@@ -107,8 +107,13 @@ public:
     // finished, each once.
     std::vector<std::string> OutputsWritten() const;
     // Sections that write a file of their own (summary, TMATS content file)
-    // note it here.
+    // note it here. A file that failed in this run is never noted.
     void NoteWritten(const std::string& path);
+    // The outputs that could not be opened or written whole (write or
+    // close refused), in the order they failed, each once; none of them is
+    // among OutputsWritten.
+    std::vector<FailedOutput> OutputsFailed() const;
+    void NoteFailed(const FailedOutput& failed);
 
     // The finish path; any thread.
     void FinishRun();
@@ -145,6 +150,9 @@ private:
     void OnValidationCompleted(FileRun& run);
     void OnValidateNextFile(uint64_t generation, int index, const std::string& path, int handle);
     void CloseRunFiles();
+    // Closes one output and notes it written, or failed when a write or
+    // the close was refused.
+    void CloseOutput(platform::OutputFile& file, const std::string& path);
     // The summary file from the frame's, the sections' and the body checks' state.
     void WriteSummary();
     void StartFileRun(bool resumeProcessor);
@@ -197,6 +205,7 @@ private:
     std::string quietEnd_;
     mutable std::mutex writtenMutex_;
     std::vector<std::string> written_;
+    std::vector<FailedOutput> failed_;
 
 
     // The hand-over of the two read buffers (each guarded by its events).

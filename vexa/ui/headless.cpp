@@ -100,6 +100,7 @@ struct WindowRun {
     bool ended = false;
     RunEnd end;
     std::vector<std::string> written;
+    std::vector<FailedOutput> failed;
     std::vector<std::string> boxes;  // from the press of OK on
 };
 
@@ -128,6 +129,7 @@ void Session(ui::Driver& driver, CVexaApp& app, WindowRun& run) {
         run.ended = true;
         run.end = *view->LastRunEnd();
         run.written = view->Controller().OutputsWritten();
+        run.failed = view->Controller().OutputsFailed();
     }
     driver.Pump();
     driver.Command(res::kCmdAppExit);
@@ -170,9 +172,10 @@ std::string WithoutTrailingNewlines(std::string text) {
 }
 
 // Prints what the run gave and decides the exit status: 0 only for a
-// completed run of every file without a box or an early end.
+// completed run of every file without a box, an early end or a failed output.
 int Report(const WindowRun& run) {
-    if (run.ended && run.end.completed) {
+    const bool allWritten = run.failed.empty();
+    if (run.ended && run.end.completed && allWritten) {
         std::printf("Validation completed\n");
         for (const auto& path : run.written) std::printf("%s\n", path.c_str());
         std::fflush(stdout);
@@ -188,6 +191,9 @@ int Report(const WindowRun& run) {
         if (counts[text] > 1) std::fprintf(stderr, "%s (%d times)\n", text.c_str(), counts[text]);
         else std::fprintf(stderr, "%s\n", text.c_str());
     }
+    // A failure that showed no box of its own is named here.
+    for (const auto& failed : run.failed)
+        if (!failed.reported) std::fprintf(stderr, "Error writing %s\n", failed.path.c_str());
     bool early = false;
     if (run.ended && !run.end.quietEnd.empty()) {
         std::fprintf(stderr, "%s\n", run.end.quietEnd.c_str());
@@ -197,7 +203,7 @@ int Report(const WindowRun& run) {
         std::fprintf(stderr, "Validated %d of %d files\n", run.end.filesValidated, run.end.filesTotal);
         early = true;
     }
-    const bool clean = run.ended && run.end.completed && !early && order.empty() &&
+    const bool clean = run.ended && run.end.completed && allWritten && !early && order.empty() &&
                        run.end.filesValidated >= run.end.filesTotal;
     return clean ? 0 : 1;
 }

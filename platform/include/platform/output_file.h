@@ -28,6 +28,9 @@ public:
     // closed or on error, errno kept.
     bool WriteAll(const void* data, std::size_t size);
     bool WriteAll(std::string_view text) { return WriteAll(text.data(), text.size()); }
+    // A write to this file failed: what it holds is not whole, whatever
+    // was written after. Stays set after Close.
+    bool Failed() const { return failed_; }
     // True when nothing was open or the close succeeded; false with errno
     // kept when it failed (the file is closed either way).
     bool Close();
@@ -41,6 +44,7 @@ public:
 private:
     explicit OutputFile(int fd) : fd_(fd) {}
     int fd_ = -1;
+    bool failed_ = false;
 };
 
 // The system's text for an errno value.

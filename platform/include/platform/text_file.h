@@ -23,7 +23,8 @@ public:
     // Writes text with the line-end rule; false on a failed write or when closed.
     bool Write(std::string_view text);
     bool Flush();
-    void Close();
+    // False when the close failed (buffered text may be lost); closed either way.
+    bool Close();
 
 private:
     std::FILE* file_ = nullptr;

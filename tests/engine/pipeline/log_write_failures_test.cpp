@@ -3,6 +3,7 @@
 // ends with the write message, and the log holds exactly what came before.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -178,3 +179,103 @@ TEST(LogWriteFailures, AFullErrorLineFileEndsTheRunBeforeAnyListing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Switches the close failure off again whatever the test does.
+struct FailNthClose {
+    explicit FailNthClose(int n) { platform::OutputFile::FailNthCloseForTests(n); }
+    ~FailNthClose() { platform::OutputFile::FailNthCloseForTests(0); }
+    FailNthClose(const FailNthClose&) = delete;
+    FailNthClose& operator=(const FailNthClose&) = delete;
+};
+
+struct Listed {
+    std::vector<std::string> written;
+    std::vector<vexa::FailedOutput> failed;
+    std::vector<std::string> boxes;
+};
+
+Listed RunListing(const std::string& source, const std::string& outDir, bool spaceDelimited, int failClose) {
+    rig::Engine e;
+    vexa::Engine().spaceDelimited = spaceDelimited;
+    {
+        FailNthClose fail(failClose);
+        EXPECT_TRUE(e.Open(source, outDir));
+        e->Validate();
+        EXPECT_TRUE(e.AwaitEnd());
+    }
+    return {e->OutputsWritten(), e->OutputsFailed(), e.BoxTexts()};
+}
+
+}  // namespace
+
+// Whichever output refuses a write or its close, or cannot be opened, is
+// listed as failed and not as written; every other output is written as in
+// a clean run.
+TEST(LogWriteFailures, AFailedOutputIsNeverListedAsWritten) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "/dev/full is absent";
+    constexpr const char* kFirstListing = "<first listing>";
+    struct Case {
+        const char* name;
+        bool spaceDelimited;
+        const char* outputDir;  // "out" is made; any other name is missing
+        const char* fullFile;   // in the output folder, a link to /dev/full; "" none
+        int failClose;          // the n-th close of an open output is refused; 0 none
+        std::vector<std::pair<std::string, bool>> failed;  // name in the output folder, reported by a box
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        {"summary refuses its write", false, "out", "validate.log.summary.txt", 0, {{"validate.log.summary.txt", false}}, {}},
+        {"content file refuses its write", false, "out", "validate.log.TMATS.tmt", 0, {{"validate.log.TMATS.tmt", false}}, {}},
+        {"log refuses its close", false, "out", "", 1, {{"validate.log", false}}, {}},
+        {"summary refuses its close", false, "out", "", 2, {{"validate.log.summary.txt", false}}, {}},
+        {"error-line file refuses its close", true, "out", "", 3, {{"validate.logTMATS", false}}, {}},
+        {"listing refuses its close", true, "out", "", 4, {{kFirstListing, false}}, {}},
+        {"no output folder", false, "missing", "", 0,
+         {{"validate.log", true}, {"validate.log.TMATS.tmt", true}},
+         {"Error opening output file", "Error on opening TMATS packet's content output file"}},
+    };
+    ch10fix::TempDir dir;
+    const std::string source = dir.File("rec.ch10");
+    ASSERT_TRUE(ch10fix::WriteFile(source, Recording(Tmats::Plain, Damage::Garbage)));
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string base = dir.File("case" + std::to_string(++n));
+        fs::create_directories(base + "/clean");
+        const Listed clean = RunListing(source, base + "/clean", c.spaceDelimited, 0);
+        ASSERT_TRUE(clean.failed.empty());
+
+        const std::string out = base + "/" + c.outputDir;
+        if (std::string(c.outputDir) == "out") fs::create_directories(out);
+        if (*c.fullFile) fs::create_symlink("/dev/full", out + "/" + c.fullFile);
+        const Listed listed = RunListing(source, out, c.spaceDelimited, c.failClose);
+
+        // The clean run's names, moved to the failing run's folder.
+        std::vector<std::string> expectWritten;
+        std::string firstListing;
+        for (const std::string& path : clean.written) {
+            const std::string name = fs::path(path).filename().string();
+            if (firstListing.empty() && name.find("_chan") != std::string::npos) firstListing = name;
+            expectWritten.push_back(name);
+        }
+        std::vector<std::string> gotFailed;
+        for (const auto& [name, reported] : c.failed) {
+            const std::string failedName = name == kFirstListing ? firstListing : name;
+            EXPECT_FALSE(failedName.empty());
+            gotFailed.push_back(failedName);
+            std::erase(expectWritten, failedName);
+        }
+        if (std::string(c.outputDir) != "out") expectWritten.clear();
+        std::vector<std::string> written;
+        for (const std::string& path : listed.written) written.push_back(fs::path(path).filename().string());
+        EXPECT_EQ(written, expectWritten);
+        EXPECT_EQ(listed.failed.size(), c.failed.size());
+        for (std::size_t i = 0; i < std::min(c.failed.size(), listed.failed.size()); ++i) {
+            EXPECT_EQ(listed.failed[i].path, out + "/" + gotFailed[i]);
+            EXPECT_EQ(listed.failed[i].reported, c.failed[i].second);
+        }
+        EXPECT_EQ(listed.boxes, c.boxes);
+    }
+}

@@ -126,6 +126,42 @@ TEST(RunConfig, ScanListsCh10FilesDepthFirstSorted) {
     EXPECT_EQ(config.sourceFiles.size(), 8u);
 }
 
+// A blank directory names nothing to scan (an empty one followed by "/*"
+// would be the root): the list is emptied and nothing is listed.
+TEST(RunConfig, BlankDirectoryIsNeverScanned) {
+    for (const char* pattern : {"/*", "\\*", "*", "", "  /*", "\t\\*"}) {
+        SCOPED_TRACE(pattern);
+        CRunConfig config;
+        config.nextFileIndex = 2;
+        config.sourceFiles = {"stale"};
+        EXPECT_FALSE(config.RescanSourceDir(pattern));
+        EXPECT_TRUE(config.sourceFiles.empty());
+        EXPECT_EQ(config.nextFileIndex, 0);
+    }
+}
+
+// Scanning the root never walks the kernel's pseudo-folders, however the
+// root is spelled; folders of those names elsewhere are scanned.
+TEST(RunConfig, ScanOfTheRootSkipsItsPseudoFolders) {
+    ch10fix::TempDir dir;  // stands in for "/"
+    for (const char* sub : {"proc", "sys", "dev", "devices", "data/proc"}) fs::create_directories(dir.File(sub));
+    for (const char* n : {"proc/a.ch10", "sys/b.ch10", "dev/c.ch10", "devices/f.ch10", "data/proc/d.ch10", "e.ch10"})
+        std::ofstream(dir.File(n)) << "x";
+    struct RootGuard {
+        explicit RootGuard(const std::string& root) { vexa::SetScanRootForTests(root); }
+        ~RootGuard() { vexa::SetScanRootForTests(""); }
+    } guard(dir.Path());
+    for (const std::string& pattern : {dir.Path() + "/*", dir.Path() + "/./*", dir.File("data") + "/../*"}) {
+        SCOPED_TRACE(pattern);
+        CRunConfig config;
+        EXPECT_TRUE(config.RescanSourceDir(pattern));
+        std::vector<std::string> found;
+        for (const std::string& f : config.sourceFiles) found.push_back(fs::path(f).lexically_normal().string());
+        EXPECT_EQ(found, (std::vector<std::string>{dir.File("data/proc/d.ch10"), dir.File("devices/f.ch10"),
+                                                   dir.File("e.ch10")}));
+    }
+}
+
 TEST(RunConfig, FileListLeavesTheConfigurationAlone) {
     ch10fix::TempDir dir;
     CRunConfig config;

@@ -26,8 +26,10 @@ int WriteSummaryFile(RunContext& run, const SummarySources& sources) {
     outputs.summaryHandle = platform::OutputFile::Open(config.summaryPath);
     if (!outputs.summaryHandle.IsOpen()) {
         run.host.PostMessageBox("Error on opening summary file");
+        outputs.NoteFailed(config.summaryPath, true);
         return -1;
     }
+    // A refused write marks the handle: the finish path lists the summary as failed.
     return outputs.summaryHandle.WriteAll(text) ? 0 : -1;
 }
 
