@@ -36,7 +36,7 @@ void ListFailure(const std::string& line) {
 
 // A list call that could not finish: the reason, the text released, the
 // log flushed, so the next call starts clean.
-void ListsFailed(const char* line) {
+void ListsFailed(const std::string& line) {
     ListFailure(line);
     free_tmats_buffer();
     FlushUtilitiesLog();
@@ -224,37 +224,36 @@ int get_ch10_channel_list(const char* path, char* buf, int length) {
     return written;
 }
 
+namespace {
+
+int ReleasedParameterList(const char* path, char* buf, int length) {
+    int result = ParameterList(path, buf, length);
+    free_tmats_buffer();
+    return result;
+}
+
+// One list service: the caller's buffer checked, the list built, the log
+// flushed; anything thrown is the service's allocation failure.
+int ListService(const char* service, const char* path, char* buf, int length, int (*build)(const char*, char*, int)) {
+    return CallGuarded(
+        -1,
+        [&] {
+            Services().lastError[0] = '\0';
+            OpenUtilitiesLog();
+            int result = BufferUsable(service, buf, length) ? build(path, buf, length) : -1;
+            FlushUtilitiesLog();
+            return result;
+        },
+        [&] { ListsFailed(platform::Format("%s: Problem allocating memory.\n", service)); });
+}
+
+}  // namespace
 }  // namespace tessin
 
 TESSIN_API int ORVANE_CDECL GetParametersFromTMATS(const char* path, char* buf, int length) {
-    using namespace tessin;
-    return CallGuarded(
-        -1,
-        [&] {
-            Services().lastError[0] = '\0';
-            OpenUtilitiesLog();
-            int result = -1;
-            if (BufferUsable("GetParametersFromTMATS", buf, length)) {
-                result = ParameterList(path, buf, length);
-                free_tmats_buffer();
-            }
-            FlushUtilitiesLog();
-            return result;
-        },
-        [] { ListsFailed("GetParametersFromTMATS: Problem allocating memory.\n"); });
+    return tessin::ListService("GetParametersFromTMATS", path, buf, length, tessin::ReleasedParameterList);
 }
 
 TESSIN_API int ORVANE_CDECL GetTMATSConfigInfo(const char* path, char* buf, int length) {
-    using namespace tessin;
-    return CallGuarded(
-        -1,
-        [&] {
-            Services().lastError[0] = '\0';
-            OpenUtilitiesLog();
-            int result = -1;
-            if (BufferUsable("GetTMATSConfigInfo", buf, length)) result = get_ch10_channel_list(path, buf, length);
-            FlushUtilitiesLog();
-            return result;
-        },
-        [] { ListsFailed("GetTMATSConfigInfo: Problem allocating memory.\n"); });
+    return tessin::ListService("GetTMATSConfigInfo", path, buf, length, tessin::get_ch10_channel_list);
 }
