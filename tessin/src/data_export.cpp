@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "c_boundary.h"
 #include "pcm_format.h"
 #include "platform/files.h"
 #include "platform/format.h"
@@ -32,6 +34,7 @@ constexpr int kHeaderBytes = 152;
 constexpr int64_t kMaxRows = 65535;
 constexpr int64_t kMinSpacing = 500;
 constexpr int64_t kSkipThreshold = 100;
+constexpr int64_t kMaxSkip = int64_t{1} << 40;  // samples; any skip this long ends past the data
 
 int64_t ReadI64(const uint8_t* p) {
     uint64_t v = 0;
@@ -73,6 +76,7 @@ struct Parameter {
     int16_t kind = 0;
     int64_t timeBase = 0;
     uint8_t block[kBlockSamples * kSampleBytes] = {};
+    int64_t times[kBlockSamples] = {};  // time base + offset of each sample in the block
     int count = 0;
     int pos = 0;
     uint8_t last[8] = {};
@@ -81,7 +85,7 @@ struct Parameter {
     int64_t skipFrom = -1;   // where the last forward skip began, until its next block is checked
     bool inOrder = false;    // a skip overshot: read in order until the row is served
 
-    int64_t TimeAt(int k) const { return timeBase + ReadI64(block + k * kSampleBytes); }
+    int64_t TimeAt(int k) const { return times[k]; }
     const uint8_t* ValueAt(int k) const { return block + k * kSampleBytes + 8; }
 };
 
@@ -108,17 +112,46 @@ private:
     platform::TextFile file_;
 };
 
-// Reads the next block; false when it holds no whole sample.
-bool ReadBlock(Parameter& p) {
+enum class BlockRead { Read, End, BadTimes };
+
+// The block's sample times; false when a time lies outside what 64 bits
+// hold, which makes the block as unusable as one that cannot be read.
+bool SetBlockTimes(Parameter& p) {
+    for (int k = 0; k < p.count; ++k)
+        if (__builtin_add_overflow(p.timeBase, ReadI64(p.block + k * kSampleBytes), &p.times[k])) return false;
+    return true;
+}
+
+// Mean spacing of the block's samples, at least the floor; a spread beyond
+// 64 bits is as wide as spacing gets.
+int64_t BlockSpacing(const Parameter& p) {
+    int64_t first = ReadI64(p.block), last = ReadI64(p.block + (p.count - 1) * kSampleBytes);
+    int64_t spread = 0;
+    if (__builtin_sub_overflow(last, first, &spread)) return last > first ? INT64_MAX : kMinSpacing;
+    return std::max(spread / p.count, kMinSpacing);
+}
+
+// Reads the next block: End when it holds no whole sample.
+BlockRead ReadBlock(Parameter& p) {
     int64_t got = p.file->Read(p.block, sizeof p.block);
     p.count = got > 0 ? static_cast<int>(got / kSampleBytes) : 0;
     p.pos = 0;
-    if (p.count == 0) return false;
+    if (p.count == 0) return BlockRead::End;
+    if (!SetBlockTimes(p)) {
+        p.count = 0;
+        return BlockRead::BadTimes;
+    }
     p.lastTime = p.TimeAt(p.count - 1);
-    int64_t first = ReadI64(p.block), lastOffset = ReadI64(p.block + (p.count - 1) * kSampleBytes);
-    p.spacing = (lastOffset - first) / p.count;
-    if (p.spacing < kMinSpacing) p.spacing = kMinSpacing;
-    return true;
+    p.spacing = BlockSpacing(p);
+    return BlockRead::Read;
+}
+
+// Samples to move forward to near row time t from the block's last time.
+int64_t SkipFor(const Parameter& p, int64_t t) {
+    int64_t gap = 0;
+    if (__builtin_sub_overflow(t, p.lastTime, &gap)) return kMaxSkip;
+    double skip = static_cast<double>(gap) * 0.75 / static_cast<double>(p.spacing);
+    return skip >= static_cast<double>(kMaxSkip) ? kMaxSkip : static_cast<int64_t>(skip);
 }
 
 // The block right after a skip must start at or before the row time and
@@ -142,9 +175,12 @@ bool SkipOvershot(Parameter& p, bool read, int64_t t, int index, ExportLog& log)
 bool ValueFor(Parameter& p, int64_t t, int index, ExportLog& log, const uint8_t*& value) {
     while (!p.eof) {
         if (p.pos >= p.count) {
-            bool read = ReadBlock(p);
-            if (SkipOvershot(p, read, t, index, log)) continue;
-            if (!read) {
+            BlockRead read = ReadBlock(p);
+            if (SkipOvershot(p, read == BlockRead::Read, t, index, log)) continue;
+            if (read != BlockRead::Read) {
+                // Times that cannot be used end the data as a failed read does.
+                if (read == BlockRead::BadTimes)
+                    log.Line(platform::Format("i=%d sample times beyond range: data ends here.\n", index));
                 p.eof = true;
                 break;
             }
@@ -152,8 +188,7 @@ bool ValueFor(Parameter& p, int64_t t, int index, ExportLog& log, const uint8_t*
         if (t > p.lastTime) {
             std::memcpy(p.last, p.ValueAt(p.count - 1), 8);
             p.pos = p.count;
-            int64_t skip = static_cast<int64_t>(static_cast<double>(t - p.lastTime) * 0.75 /
-                                                static_cast<double>(p.spacing));
+            int64_t skip = SkipFor(p, t);
             if (!p.inOrder && p.spacing > 0 && skip > kSkipThreshold) {
                 p.skipFrom = p.file->Position();
                 p.file->Seek(p.skipFrom + skip * kSampleBytes);
@@ -212,6 +247,16 @@ bool OpenParameter(Parameter& p, const std::string& path, ExportLog& log) {
     }
     p.kind = static_cast<int16_t>(header[16] | header[17] << 8);
     p.timeBase = ReadI64(header + 136);
+    // A file whose first samples have no usable time is as unreadable as
+    // one without a header.
+    if (ReadBlock(p) == BlockRead::BadTimes) {
+        log.Line(platform::Format("Error reading the MEAS_INFO_ENTRY data from file %s: %s\n", path.c_str(),
+                                  "sample times beyond range"));
+        p.file.reset();
+        return false;
+    }
+    p.file->Seek(kHeaderBytes);
+    p.count = p.pos = 0;
     return true;
 }
 
@@ -227,9 +272,17 @@ int RunExport(const ExportRequest& rq, ExportLog& log);
 bool parse_time_string(const char* text, int64_t& micros) {
     std::string_view s = text ? text : "";
     if (s.size() < 14) return false;
-    auto at = [&](std::size_t offset) { return static_cast<int64_t>(platform::DecimalToDouble(s.substr(offset))); };
+    // Each field below ten million keeps the sum, and every row time and
+    // span made from it, inside 64 bits.
+    constexpr double kFieldLimit = 1e7;
+    bool usable = true;
+    auto at = [&](std::size_t offset) {
+        double v = platform::DecimalToDouble(s.substr(offset));
+        if (!(v > -kFieldLimit && v < kFieldLimit)) usable = false;
+        return usable ? static_cast<int64_t>(v) : 0;
+    };
     micros = at(0) * 86400000000LL + at(4) * 3600000000LL + at(7) * 60000000LL + at(10) * 1000000LL + at(13);
-    return true;
+    return usable;
 }
 
 std::string format_time_string(int64_t micros) {
@@ -335,24 +388,26 @@ int RunExport(const ExportRequest& rq, ExportLog& log) {
 TESSIN_API int ORVANE_CDECL ExportData(const char* inputFolder, const char* outputFile, const char* startTime,
                                        const char* endTime, int intervalUs, const char* paramListFile) {
     using namespace tessin;
-    State().services.lastError[0] = '\0';
-    ExportRequest rq;
-    rq.folder = inputFolder ? inputFolder : "";
-    rq.output = outputFile ? outputFile : "";
-    rq.start = startTime ? startTime : "";
-    rq.end = endTime ? endTime : "";
-    rq.list = paramListFile ? paramListFile : "";
-    rq.interval = intervalUs;
-    ExportLog log;
-    log.Open();
-    log.Line(platform::Format("ExportData: input_folder=%s, output_filename=%s, start_time_str=%s, end_time_str=%s, "
-                              "interval=%d, param_list_filename=%s\n",
-                              rq.folder.c_str(), rq.output.c_str(), rq.start.c_str(), rq.end.c_str(), rq.interval,
-                              rq.list.c_str()));
-    try {
-        return RunExport(rq, log);
-    } catch (const std::bad_alloc&) {
-        log.Failure("Error allocating the param_entry array.\n");
-        return -1;
-    }
+    return CallGuarded(-1, [&] {
+        State().services.lastError[0] = '\0';
+        ExportRequest rq;
+        rq.folder = inputFolder ? inputFolder : "";
+        rq.output = outputFile ? outputFile : "";
+        rq.start = startTime ? startTime : "";
+        rq.end = endTime ? endTime : "";
+        rq.list = paramListFile ? paramListFile : "";
+        rq.interval = intervalUs;
+        ExportLog log;
+        log.Open();
+        log.Line(platform::Format("ExportData: input_folder=%s, output_filename=%s, start_time_str=%s, "
+                                  "end_time_str=%s, interval=%d, param_list_filename=%s\n",
+                                  rq.folder.c_str(), rq.output.c_str(), rq.start.c_str(), rq.end.c_str(),
+                                  rq.interval, rq.list.c_str()));
+        try {
+            return RunExport(rq, log);
+        } catch (...) {
+            log.Failure("Error allocating the param_entry array.\n");
+            return -1;
+        }
+    }, [] { SetLastError("Error allocating the param_entry array."); });
 }

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "c_boundary.h"
 #include "input.h"
 #include "platform/path.h"
 #include "segment_set.h"
@@ -94,60 +95,74 @@ int ReadPlain(int fd, void* buffer, int count) {
 
 using namespace tessin;
 
+// Every input call answers -1 when anything inside it fails unexpectedly,
+// as for any other failed open, size, seek or read; iClose always 0.
 TESSIN_API int iOpen(const char* path, int inputType) {
-    In().selector = inputType;
-    if (inputType > 100) return stanag::Open(path, inputType);
-    if (!path) return -1;
-    if (IsSegmentSetName(path)) return segments::Open(path);
-    return OpenPlain(path);
+    return tessin::CallGuarded(-1, [&] {
+        In().selector = inputType;
+        if (inputType > 100) return stanag::Open(path, inputType);
+        if (!path) return -1;
+        if (IsSegmentSetName(path)) return segments::Open(path);
+        return OpenPlain(path);
+    });
 }
 
 TESSIN_API int64_t iSize(const char* path, int inputType) {
-    InputState& in = In();
-    if (in.cachedSize > 0) return in.cachedSize;
-    in.cachedSize = -1;
-    if (inputType > 100) return stanag::Size(path, inputType);
-    if (!path) return -1;
-    if (IsSegmentSetName(path)) {
-        int64_t sum = segments::Size(path);
-        if (sum > 0) in.cachedSize = sum;
-    } else if (inputType == 0) {
-        int fd = OpenReadOnly(path);
-        if (fd >= 0) {
-            in.cachedSize = DescriptorSize(fd);
-            ::close(fd);
+    return tessin::CallGuarded(int64_t{-1}, [&] {
+        InputState& in = In();
+        if (in.cachedSize > 0) return in.cachedSize;
+        in.cachedSize = -1;
+        if (inputType > 100) return stanag::Size(path, inputType);
+        if (!path) return int64_t{-1};
+        if (IsSegmentSetName(path)) {
+            int64_t sum = segments::Size(path);
+            if (sum > 0) in.cachedSize = sum;
+        } else if (inputType == 0) {
+            int fd = OpenReadOnly(path);
+            if (fd >= 0) {
+                in.cachedSize = DescriptorSize(fd);
+                ::close(fd);
+            }
         }
-    }
-    return in.cachedSize;
+        return in.cachedSize;
+    });
 }
 
 TESSIN_API int64_t iGoto(int handle, uint32_t offsetLow, int32_t offsetHigh, int origin) {
     if (origin < 0 || origin > 2) return -1;
     int64_t offset = static_cast<int64_t>(static_cast<uint64_t>(static_cast<int64_t>(offsetHigh)) << 32 |
                                           offsetLow);
-    if (handle >= kSegmentSetHandleBase) return segments::Goto(handle, offset, origin);
-    if (In().selector > 100) return stanag::Goto(handle, offset, origin);
-    return GotoPlain(handle, offset, origin);
+    return tessin::CallGuarded(int64_t{-1}, [&] {
+        if (handle >= kSegmentSetHandleBase) return segments::Goto(handle, offset, origin);
+        if (In().selector > 100) return stanag::Goto(handle, offset, origin);
+        return GotoPlain(handle, offset, origin);
+    });
 }
 
 TESSIN_API int iRead(int handle, void* buffer, int count) {
     if (count < 0 || (count > 0 && !buffer)) return -1;
-    if (In().selector > 100) return stanag::Read(handle, buffer, count);
-    if (count == 0) return 0;
-    if (handle >= kSegmentSetHandleBase) return segments::Read(handle, buffer, count);
-    return ReadPlain(handle, buffer, count);
+    return tessin::CallGuarded(-1, [&] {
+        if (In().selector > 100) return stanag::Read(handle, buffer, count);
+        if (count == 0) return 0;
+        if (handle >= kSegmentSetHandleBase) return segments::Read(handle, buffer, count);
+        return ReadPlain(handle, buffer, count);
+    });
 }
 
 TESSIN_API int iClose(int handle) {
     InputState& in = In();
-    if (in.selector > 100) {
-        stanag::Close(handle);
-    } else if (handle >= kSegmentSetHandleBase) {
-        segments::Close(handle);
-    } else if (handle > 0 && handle < kPlainDescriptorLimit && in.ownDescriptors.test(handle)) {
-        ::close(handle);
-        in.ownDescriptors.reset(handle);
-    }
+    // Closing always answers 0; the state is reset whatever happened.
+    tessin::CallGuarded(0, [&] {
+        if (in.selector > 100) {
+            stanag::Close(handle);
+        } else if (handle >= kSegmentSetHandleBase) {
+            segments::Close(handle);
+        } else if (handle > 0 && handle < kPlainDescriptorLimit && in.ownDescriptors.test(handle)) {
+            ::close(handle);
+            in.ownDescriptors.reset(handle);
+        }
+        return 0;
+    });
     in.cachedSize = -1;
     in.selector = -1;
     return 0;

@@ -172,8 +172,8 @@ PassResult Apply(BusWalk& w, const TmatsEntry& e) {
 PassResult BuildBuses(PcmResult& result, EntryRange b) {
     int32_t count = CountGroups(b);
     if (count == 0) return PassResult::Ok;
-    result.buses.assign(count, BUS_INFO{});
     result.busArrays.assign(count, BusArrays{});
+    result.buses.assign(count, BUS_INFO{});
     for (BUS_INFO& bus : result.buses) {
         bus.FirstGuard = kFirstGuard;
         bus.LastGuard = kLastGuard;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "c_boundary.h"
 #include "platform/format.h"
 #include "platform/numbers.h"
 #include "tessin_state.h"
@@ -17,8 +18,8 @@ namespace {
 
 ServicesState& Services() { return State().services; }
 
-template <class T>
-T* DataOrNull(std::vector<T>& v) {
+template <class Array>
+auto DataOrNull(Array& v) -> decltype(v.data()) {
     return v.empty() ? nullptr : v.data();
 }
 
@@ -110,8 +111,10 @@ int BuildResult(PcmResult& result, const char* path) {
 
 }  // namespace
 
+// A pass refused part-way may leave records without their arrays; those
+// records keep the empty pointers they were made with.
 void PcmResult::Publish() {
-    for (std::size_t i = 0; i < formats.size(); ++i) {
+    for (std::size_t i = 0; i < formats.size() && i < formatArrays.size(); ++i) {
         PCM_FORMAT_INFO& f = formats[i];
         FormatArrays& a = formatArrays[i];
         f.WordLengths = DataOrNull(a.wordLengths);
@@ -126,7 +129,7 @@ void PcmResult::Publish() {
         f.MeasRUEntries = DataOrNull(a.measru);
         PublishShared(f, shared);
     }
-    for (std::size_t i = 0; i < buses.size(); ++i) {
+    for (std::size_t i = 0; i < buses.size() && i < busArrays.size(); ++i) {
         BUS_INFO& b = buses[i];
         BusArrays& a = busArrays[i];
         b.Messages1553 = DataOrNull(a.messages1553);
@@ -179,22 +182,26 @@ void parse_sync_mask(const char* mask, int width, DB_MEASRU_INFO* entry, int fra
 using tessin::PcmResult;
 using tessin::ServicesState;
 
-TESSIN_API int ORVANE_CDECL GetPCMFormatInfo(const char* tmatsPath, PCM_FORMAT_INFO** formats) {
-    ServicesState& s = tessin::State().services;
+namespace tessin {
+namespace {
+
+int FormatInfo(const char* tmatsPath, PCM_FORMAT_INFO** formats) {
+    ServicesState& s = State().services;
     s.lastError[0] = '\0';
     if (!formats) return -1;
-    tessin::SettlePreviousResult(s);
-    tessin::OpenUtilitiesLog();
+    SettlePreviousResult(s);
+    OpenUtilitiesLog();
     s.filter = "GRPDBC";
     int result = -1;
-    if (tessin::ReadTMATS(tmatsPath, 1) != 0) {
-        tessin::SetLastError("GetPCMFormatInfo: Error reading TMATS file %s.", tessin::PrintablePath(tmatsPath));
+    if (ReadTMATS(tmatsPath, 1) != 0) {
+        SetLastError("GetPCMFormatInfo: Error reading TMATS file %s.", PrintablePath(tmatsPath));
     } else {
         s.current.reset(new (std::nothrow) PcmResult());
         if (s.current) {
             try {
-                result = tessin::BuildResult(*s.current, tmatsPath);
-            } catch (const std::bad_alloc&) {
+                result = BuildResult(*s.current, tmatsPath);
+            } catch (...) {
+                // An array the text asks for that cannot be had.
                 result = -1;
             }
             s.current->Publish();
@@ -202,33 +209,54 @@ TESSIN_API int ORVANE_CDECL GetPCMFormatInfo(const char* tmatsPath, PCM_FORMAT_I
         }
     }
     if (result >= 0) *formats = result > 0 ? s.current->formats.data() : nullptr;
-    tessin::FlushUtilitiesLog();
+    FlushUtilitiesLog();
     return result;
 }
 
+// Whatever failed outside the passes: the arrays built so far stay for
+// FreePCMFormatInfo, marked failed so the next call releases them.
+void FormatInfoFailed() {
+    ServicesState& s = State().services;
+    if (s.current) {
+        s.current->Publish();
+        s.current->failed = true;
+    }
+    FlushUtilitiesLog();
+}
+
+}  // namespace
+}  // namespace tessin
+
+TESSIN_API int ORVANE_CDECL GetPCMFormatInfo(const char* tmatsPath, PCM_FORMAT_INFO** formats) {
+    return tessin::CallGuarded(-1, [&] { return tessin::FormatInfo(tmatsPath, formats); },
+                               tessin::FormatInfoFailed);
+}
+
 TESSIN_API int ORVANE_CDECL FreePCMFormatInfo(void) {
-    ServicesState& s = tessin::State().services;
-    s.lastError[0] = '\0';
-    if (!s.current) return 0;
-    PcmResult& r = *s.current;
-    if (!r.buses.empty()) tessin::FreeBusInfo(r);
-    if (r.formats.empty()) {
+    return tessin::CallGuarded(-1, [] {
+        ServicesState& s = tessin::State().services;
+        s.lastError[0] = '\0';
+        if (!s.current) return 0;
+        PcmResult& r = *s.current;
+        if (!r.buses.empty()) tessin::FreeBusInfo(r);
+        if (r.formats.empty()) {
+            if (r.Empty()) s.current.reset();
+            return 0;
+        }
+        if (tessin::GuardsBroken(r.formats)) {
+            tessin::SetLastError("FreePCMFormatInfo: Invalid PCM Format Info pointer.");
+            return -1;
+        }
+        for (PCM_FORMAT_INFO& f : r.formats) {
+            std::free(f.Reserved2);
+            std::free(f.Reserved3);
+        }
+        r.formats.clear();
+        r.formatArrays.clear();
+        tessin::DropSharedWhenUnused(r);
         if (r.Empty()) s.current.reset();
         return 0;
-    }
-    if (tessin::GuardsBroken(r.formats)) {
-        tessin::SetLastError("FreePCMFormatInfo: Invalid PCM Format Info pointer.");
-        return -1;
-    }
-    for (PCM_FORMAT_INFO& f : r.formats) {
-        std::free(f.Reserved2);
-        std::free(f.Reserved3);
-    }
-    r.formats.clear();
-    r.formatArrays.clear();
-    tessin::DropSharedWhenUnused(r);
-    if (r.Empty()) s.current.reset();
-    return 0;
+    });
 }
 
 TESSIN_API char* ORVANE_CDECL GetErrMsg(void) { return tessin::State().services.lastError; }

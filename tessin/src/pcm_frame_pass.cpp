@@ -12,6 +12,10 @@ namespace tessin {
 namespace {
 
 constexpr int32_t kMaxCount = 32767;  // the i16 counts
+// Words x frames that the Chapter 4 frame limits can reach (16,384 words of
+// a minor frame, 512 minor frames to a major frame, with room to spare); a
+// text asking for more is asking for memory no format needs.
+constexpr int64_t kMaxFrameWords = int64_t{1} << 24;
 
 struct FormatWalk {
     PCM_FORMAT_INFO* f = nullptr;
@@ -50,9 +54,11 @@ PassResult MakeFrameArrays(FormatWalk& w, const char* value) {
     if (f.BitsInMinorFrame == 0) return PassResult::Fail;
     int32_t words = std::max<int32_t>(f.NumWords, 0);
     int32_t frames = std::max<int32_t>(f.NumFrames, 0);
+    int64_t masks = static_cast<int64_t>(words) * frames;
+    if (masks > kMaxFrameWords) return PassResult::Fail;  // as a refused allocation
+    if (!a.frameWordMasks.Assign(static_cast<std::size_t>(masks))) return PassResult::Fail;
     a.wordLengths.assign(words, static_cast<uint16_t>(f.WordLength));
     a.mainframe.assign(words, MAINFRAME_INFO{});
-    a.frameWordMasks.assign(static_cast<std::size_t>(words) * frames, 0);
     a.allocWords = words;
     a.allocFrames = frames;
     f.NumMainframeEntries = static_cast<int16_t>(words);
@@ -201,8 +207,9 @@ PassResult Apply(FormatWalk& w, const TmatsEntry& e, const GeneralInfo& general)
 PassResult BuildFormats(PcmResult& result, EntryRange p, const GeneralInfo& general) {
     int32_t count = CountGroups(p);
     if (count == 0) return PassResult::Ok;
+    result.formatArrays.clear();
+    result.formatArrays.resize(count);
     result.formats.assign(count, PCM_FORMAT_INFO{});
-    result.formatArrays.assign(count, FormatArrays{});
     for (PCM_FORMAT_INFO& f : result.formats) {
         f.FirstGuard = kFirstGuard;
         f.LastGuard = kLastGuard;

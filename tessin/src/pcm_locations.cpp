@@ -13,6 +13,7 @@ namespace tessin {
 namespace {
 
 constexpr int32_t kMaxEntries = 65535;  // the u16 counts
+constexpr int32_t kMaxSizeBits = 64;    // a measurement's largest size
 
 // State of the walk over one D group (one format).
 struct LocationWalk {
@@ -220,8 +221,10 @@ void ListWordLength(LocationWalk& w, const TmatsEntry& e) {
     DB_MEASRU_INFO* m = Measurand(w, e);
     DB_SAMPLES_INFO* s = Sample(w);
     if (!m || !s) return;
-    int32_t least = w.f->WordLength * std::max(1, w.fragments);
-    s->Size = static_cast<int16_t>(std::min(64, std::max(DecimalValue(e.value), least)));
+    // Past 64 fragments the size is 64 whatever the word length: the count
+    // stops there, so the product always holds.
+    int32_t least = w.f->WordLength * std::clamp(w.fragments, 1, kMaxSizeBits);
+    s->Size = static_cast<int16_t>(std::min(kMaxSizeBits, std::max(DecimalValue(e.value), least)));
     Fill(w, *m, false);
     CopyField(m->ElemID, sizeof m->ElemID, s->SampleID);
 }

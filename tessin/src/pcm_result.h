@@ -4,6 +4,8 @@
 // published from here, and releases go through here, never through record
 // pointers a caller may have changed.
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,10 +14,33 @@
 
 namespace tessin {
 
+// Words zeroed by the allocator itself: a large array's pages stay
+// untouched, and so cost nothing, until a word on them is written.
+class ZeroedWords {
+public:
+    // False when refused; the previous words are released either way.
+    bool Assign(std::size_t count) {
+        words_.reset(count > 0 ? static_cast<uint16_t*>(std::calloc(count, sizeof(uint16_t))) : nullptr);
+        count_ = words_ ? count : 0;
+        return words_ || count == 0;
+    }
+    uint16_t* data() { return words_.get(); }
+    std::size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    uint16_t& operator[](std::size_t i) { return words_.get()[i]; }
+
+private:
+    struct Free {
+        void operator()(uint16_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<uint16_t, Free> words_;
+    std::size_t count_ = 0;
+};
+
 struct FormatArrays {
     std::vector<uint16_t> wordLengths;
     std::vector<IDCounterInfo> idCounters;
-    std::vector<uint16_t> frameWordMasks;
+    ZeroedWords frameWordMasks;
     std::vector<MAINFRAME_INFO> mainframe;
     std::vector<SUBCOM_INFO> subcoms;
     std::vector<SUBCOM_DETAIL_INFO> details;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "c_boundary.h"
 #include "measurand_tables.h"
 #include "pcm_format.h"
 #include "platform/format.h"
@@ -74,12 +75,13 @@ std::string ChannelConfigText(const PCM_FORMAT_INFO* formats, int formatCount, B
 
 }  // namespace tessin
 
-TESSIN_API uint64_t ORVANE_CDECL ProcessTMATS(const char* path, DB_MEAS_LIST_ENTRY** list, int* listCount,
-                                              DB_TDEF_SAMPLE** samples, int* sampleCount, DB_TDEF_MEASRU** measru,
-                                              int* measruCount, DB_TDEF_MEAS** meas, int* measCount,
-                                              PCM_FORMAT_INFO** formats, int* formatCount, BUS_INFO** buses,
-                                              int* busCount) {
-    using namespace tessin;
+namespace tessin {
+namespace {
+
+uint64_t RunProcessTmats(const char* path, DB_MEAS_LIST_ENTRY** list, int* listCount, DB_TDEF_SAMPLE** samples,
+                         int* sampleCount, DB_TDEF_MEASRU** measru, int* measruCount, DB_TDEF_MEAS** meas,
+                         int* measCount, PCM_FORMAT_INFO** formats, int* formatCount, BUS_INFO** buses,
+                         int* busCount) {
     ServicesState& s = State().services;
     s.tables.reset();
     PCM_FORMAT_INFO* formatArray = nullptr;
@@ -89,15 +91,10 @@ TESSIN_API uint64_t ORVANE_CDECL ProcessTMATS(const char* path, DB_MEAS_LIST_ENT
     BUS_INFO* busArray = numBuses > 0 ? s.current->buses.data() : nullptr;
     if (numFormats == 0 && numBuses == 0) return 0;
     free_tmats_buffer();
-    try {
-        s.tables.reset(new MeasurandTables());
-        std::string failure = BuildMeasurandTables(formatArray, numFormats, busArray, numBuses, *s.tables);
-        if (!failure.empty()) {
-            SetLastError("%s", failure.c_str());
-            return kFailure;
-        }
-    } catch (const std::bad_alloc&) {
-        SetLastError("ProcessTMATS: Error allocating DB_TDEF_MEAS structures.");
+    s.tables.reset(new MeasurandTables());
+    std::string failure = BuildMeasurandTables(formatArray, numFormats, busArray, numBuses, *s.tables);
+    if (!failure.empty()) {
+        SetLastError("%s", failure.c_str());
         return kFailure;
     }
     MeasurandTables& t = *s.tables;
@@ -122,4 +119,22 @@ TESSIN_API uint64_t ORVANE_CDECL ProcessTMATS(const char* path, DB_MEAS_LIST_ENT
         file.Close();
     }
     return static_cast<uint64_t>(numFormats);
+}
+
+}  // namespace
+}  // namespace tessin
+
+TESSIN_API uint64_t ORVANE_CDECL ProcessTMATS(const char* path, DB_MEAS_LIST_ENTRY** list, int* listCount,
+                                              DB_TDEF_SAMPLE** samples, int* sampleCount, DB_TDEF_MEASRU** measru,
+                                              int* measruCount, DB_TDEF_MEAS** meas, int* measCount,
+                                              PCM_FORMAT_INFO** formats, int* formatCount, BUS_INFO** buses,
+                                              int* busCount) {
+    using namespace tessin;
+    return CallGuarded(
+        kFailure,
+        [&] {
+            return RunProcessTmats(path, list, listCount, samples, sampleCount, measru, measruCount, meas, measCount,
+                                   formats, formatCount, buses, busCount);
+        },
+        [] { SetLastError("ProcessTMATS: Error allocating DB_TDEF_MEAS structures."); });
 }

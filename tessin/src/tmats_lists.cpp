@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <string>
 #include <string_view>
 
+#include "c_boundary.h"
 #include "pcm_format.h"
 #include "platform/format.h"
 #include "tessin_state.h"
@@ -30,6 +32,14 @@ void ListFailure(const std::string& line) {
     std::string text = line;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     CopyField(Services().lastError, kLastErrorSize, text.c_str());
+}
+
+// A list call that could not finish: the reason, the text released, the
+// log flushed, so the next call starts clean.
+void ListsFailed(const std::string& line) {
+    ListFailure(line);
+    free_tmats_buffer();
+    FlushUtilitiesLog();
 }
 
 // Caller's buffer checks done before the file is read.
@@ -69,11 +79,20 @@ DataLinkEntry* NameLink(std::vector<DataLinkEntry>& links, DataLinkEntry* link, 
     return link;
 }
 
+// A link's capacity after one more declared count: negative counts add
+// nothing, and the sum stops at the largest count a capacity holds.
+int32_t AddedCapacity(int32_t capacity, int32_t declared) {
+    int64_t sum = static_cast<int64_t>(capacity) + std::max<int32_t>(declared, 0);
+    return static_cast<int32_t>(std::min<int64_t>(sum, std::numeric_limits<int32_t>::max()));
+}
+
 // D groups: links named by DLN, with the measurement lists MN\N announces.
 void CollectDataLinks(std::vector<DataLinkEntry>& links) {
     int32_t group = -1;
     DataLinkEntry* link = nullptr;
-    for (const TmatsEntry& e : GroupEntries(ServiceGroup::D)) {
+    EntryRange d = GroupEntries(ServiceGroup::D);
+    const int64_t names = d.count;
+    for (const TmatsEntry& e : d) {
         if (e.group != group) {
             group = e.group;
             link = nullptr;
@@ -81,11 +100,10 @@ void CollectDataLinks(std::vector<DataLinkEntry>& links) {
         if (e.id == 0) {
             link = NameLink(links, link, e.value, 'P');
         } else if (link && e.id == 3) {
-            int32_t n = DecimalValue(e.value);
-            if (n > 0) {
-                link->capacity += n;
-                link->names.reserve(static_cast<std::size_t>(link->capacity));
-            }
+            link->capacity = AddedCapacity(link->capacity, DecimalValue(e.value));
+            // The declared count is only a hint: the text holds no more names
+            // than it has D attributes.
+            link->names.reserve(static_cast<std::size_t>(std::min<int64_t>(link->capacity, names)));
         } else if (link && e.id == 4 && static_cast<int32_t>(link->names.size()) < link->capacity) {
             link->names.push_back(Cut(e.value, kNameChars));
         }
@@ -206,40 +224,36 @@ int get_ch10_channel_list(const char* path, char* buf, int length) {
     return written;
 }
 
-}  // namespace tessin
+namespace {
 
-TESSIN_API int ORVANE_CDECL GetParametersFromTMATS(const char* path, char* buf, int length) {
-    using namespace tessin;
-    Services().lastError[0] = '\0';
-    OpenUtilitiesLog();
-    int result = -1;
-    if (BufferUsable("GetParametersFromTMATS", buf, length)) {
-        try {
-            result = ParameterList(path, buf, length);
-        } catch (const std::bad_alloc&) {
-            ListFailure("GetParametersFromTMATS: Problem allocating memory.\n");
-            result = -1;
-        }
-        free_tmats_buffer();
-    }
-    FlushUtilitiesLog();
+int ReleasedParameterList(const char* path, char* buf, int length) {
+    int result = ParameterList(path, buf, length);
+    free_tmats_buffer();
     return result;
 }
 
+// One list service: the caller's buffer checked, the list built, the log
+// flushed; anything thrown is the service's allocation failure.
+int ListService(const char* service, const char* path, char* buf, int length, int (*build)(const char*, char*, int)) {
+    return CallGuarded(
+        -1,
+        [&] {
+            Services().lastError[0] = '\0';
+            OpenUtilitiesLog();
+            int result = BufferUsable(service, buf, length) ? build(path, buf, length) : -1;
+            FlushUtilitiesLog();
+            return result;
+        },
+        [&] { ListsFailed(platform::Format("%s: Problem allocating memory.\n", service)); });
+}
+
+}  // namespace
+}  // namespace tessin
+
+TESSIN_API int ORVANE_CDECL GetParametersFromTMATS(const char* path, char* buf, int length) {
+    return tessin::ListService("GetParametersFromTMATS", path, buf, length, tessin::ReleasedParameterList);
+}
+
 TESSIN_API int ORVANE_CDECL GetTMATSConfigInfo(const char* path, char* buf, int length) {
-    using namespace tessin;
-    Services().lastError[0] = '\0';
-    OpenUtilitiesLog();
-    int result = -1;
-    if (BufferUsable("GetTMATSConfigInfo", buf, length)) {
-        try {
-            result = get_ch10_channel_list(path, buf, length);
-        } catch (const std::bad_alloc&) {
-            ListFailure("GetTMATSConfigInfo: Problem allocating memory.\n");
-            free_tmats_buffer();
-            result = -1;
-        }
-    }
-    FlushUtilitiesLog();
-    return result;
+    return tessin::ListService("GetTMATSConfigInfo", path, buf, length, tessin::get_ch10_channel_list);
 }

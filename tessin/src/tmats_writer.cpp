@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "c_boundary.h"
 #include "pcm_format.h"
 #include "platform/format.h"
 #include "platform/numbers.h"
@@ -168,10 +169,7 @@ TESSIN_API int ORVANE_CDECL WriteTMATS(const char* path, const PCM_FORMAT_INFO* 
     std::time_t t = std::time(nullptr);
     std::tm now{};
     localtime_r(&t, &now);
-    try {
-        return tessin::WriteTmatsAt(path, formats, count, now);
-    } catch (const std::bad_alloc&) {
-        tessin::SetLastError("WriteTMATS: Problem allocating memory.");
-        return -1;
-    }
+    return tessin::CallGuarded(
+        -1, [&] { return tessin::WriteTmatsAt(path, formats, count, now); },
+        [] { tessin::SetLastError("WriteTMATS: Problem allocating memory."); });
 }

@@ -2,6 +2,8 @@
 // in the frame, and how each measurand converts.
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "platform/format.h"
 #include "tmats_writer.h"
@@ -175,16 +177,21 @@ void AppendDataLinkGroup(std::string& out, const PCM_FORMAT_INFO& f, int a) {
     std::string ids = FieldText(f.FormatID) + "," + FieldText(f.FormatVersion) + "," + FieldText(f.FormatUnitID);
     platform::AppendFormat(out, "D-%d\\DLN:%s;\nD-%d\\ML\\N:1;\nD-%d\\MLN-1:%s;\n", a, ids.c_str(), a, a,
                            FieldText(f.FormatID).c_str());
-    int named = 0;
-    while (named < Count(f.SampleEntries, f.NumSampleEntries) && f.SampleEntries[named].SampleID[0] != '\0') ++named;
+    // A sample with no location carries no data, and beside a composite of
+    // its name it would name one measurand twice: only located samples.
+    std::vector<std::pair<std::string, std::vector<Place>>> located;
+    for (int k = 0; k < Count(f.SampleEntries, f.NumSampleEntries) && f.SampleEntries[k].SampleID[0] != '\0'; ++k) {
+        std::string name = FieldText(f.SampleEntries[k].SampleID);
+        std::vector<Place> places = PlacesOf(f, name);
+        if (!places.empty()) located.emplace_back(std::move(name), std::move(places));
+    }
     std::vector<DB_MEASRU_INFO> sorted = SortedLocations(f);
     std::vector<Composite> composites = Composites(f, sorted);
-    platform::AppendFormat(out, "D-%d\\MN\\N-1:%d;\n", a, named + static_cast<int>(composites.size()));
+    platform::AppendFormat(out, "D-%d\\MN\\N-1:%d;\n", a, static_cast<int>(located.size() + composites.size()));
     int m = 0;
-    for (int k = 0; k < named; ++k) {
-        std::string name = FieldText(f.SampleEntries[k].SampleID);
+    for (const auto& [name, places] : located) {
         AppendMeasurementHead(out, a, ++m, name);
-        AppendSampleLocations(out, f, a, m, PlacesOf(f, name));
+        AppendSampleLocations(out, f, a, m, places);
     }
     for (const Composite& c : composites) AppendComposite(out, a, ++m, c);
 }

@@ -245,6 +245,45 @@ TEST_F(ExportDataTest, SkipsMatchAForwardScan) {
     }
 }
 
+// Sample times that 64 bits cannot hold: a file whose first samples have
+// none is left out as an unreadable one; a later block of them ends the
+// data; spreads and gaps beyond 64 bits cross no row.
+TEST_F(ExportDataTest, TimesBeyondRange) {
+    constexpr int64_t kMax = INT64_MAX, kMin = INT64_MIN;
+    SampleFile lateBad = Ints({});
+    for (int i = 0; i < 100; ++i) lateBad.samples.push_back({i * 10000, static_cast<double>(i)});
+    lateBad.samples.push_back({kMax - 5, 555});
+    lateBad.samples.push_back({kMax - 4, 556});
+    struct Case {
+        const char* name;
+        SampleFile file;
+        std::string header;
+        std::vector<std::string> column;  // the last column's cells
+        const char* logged;
+    } cases[] = {
+        {"time base plus offset", Ints({{0, 1}, {100, 2}}, kMax - 10), "IRIG_TIME,DELTA_IRIG,GOOD", {"5", "5", "5"},
+         "_M.DAT: sample times beyond range"},
+        {"a later block", lateBad, "IRIG_TIME,DELTA_IRIG,GOOD,P", {"0", "99", "99"},
+         "i=1 sample times beyond range: data ends here."},
+        {"a block's spread", Ints({{kMin + 1, 1}, {kMax - 1, 2}}, 0), "IRIG_TIME,DELTA_IRIG,GOOD,P", {"2", "2", "2"},
+         "parameter[1]: P"},
+        {"the gap to the row", Ints({{kMin + 1, 1}}, 0), "IRIG_TIME,DELTA_IRIG,GOOD,P", {"1", "1", "1"},
+         "i=1 EOF at numrecout=0."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Param("GOOD", Ints({{0, 5}}));
+        Param("P", c.file);
+        List({"GOOD", "P"});
+        ASSERT_EQ(Run("001:00:00:00:000000", "001:00:00:02:000000", 1000000), 0);
+        std::vector<std::string> rows = Rows();
+        ASSERT_EQ(rows.size(), 4u);
+        EXPECT_EQ(rows[0], c.header + "\r");  // a text file's line end
+        EXPECT_EQ(Column(c.header.back() == 'P' ? 3 : 2), c.column);
+        EXPECT_NE(ExportLog().find(c.logged), std::string::npos) << ExportLog();
+    }
+}
+
 TEST(ExportTimes, ParseFormatAndTrim) {
     struct Case {
         const char* text;
@@ -263,6 +302,9 @@ TEST(ExportTimes, ParseFormatAndTrim) {
     }
     int64_t v = 0;
     EXPECT_FALSE(tessin::parse_time_string("001:00:00:00", v));
+    // Fields whose sum, or any row time made from it, leaves 64 bits.
+    for (const char* text : {"1e30:00:00:00:000000", "001:inf:0:00:000000", "001:00:00:00:nan000"})
+        EXPECT_FALSE(tessin::parse_time_string(text, v)) << text;
     EXPECT_EQ(tessin::trim_field("  A B\tC"), "AB");
     EXPECT_EQ(tessin::trim_field("NAME|x"), "NAME");
     EXPECT_EQ(tessin::trim_field("X\r\n"), "X");

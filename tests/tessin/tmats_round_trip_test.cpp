@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/format.h"
 #include "tests/tessin/services_test_support.h"
@@ -43,9 +44,7 @@ void DescribeFrame(std::string& s, const PCM_FORMAT_INFO& f) {
     for (int k = 0; f.MainframeEntries && k < f.NumMainframeEntries; ++k) {
         const MAINFRAME_INFO& m = f.MainframeEntries[k];
         // The word is the entry's place: the reader leaves Num 0 on subcom
-        // words. The frame counter's word (type '1', Num 0) has no sample,
-        // so it is not written back: the counter itself travels in the P group.
-        if (m.Type == '1' && m.Num == 0) continue;
+        // words and on the frame counter's word.
         if (m.ID[0] != '\0') AppendFormat(s, "main %d %c %s\n", k + 1, m.Type, F(m.ID).c_str());
     }
     // Unnamed sample slots (the frame counter's) are not written back.
@@ -87,6 +86,18 @@ std::string Describe(const PCM_FORMAT_INFO* formats, int count) {
     return s;
 }
 
+// What the written text cannot carry back, each with its reason.
+struct KnownDifference {
+    std::string line;  // of the first description, missing from the second
+    const char* reason;
+};
+const KnownDifference kKnownDifferences[] = {
+    {"main 2 1 FRAMECNT\n",
+     "the frame ID counter's word: the reader gives the counter no sample, and the writer writes only samples and "
+     "renames the counter FRID_n (the record holds no counter name); written as a measurand the word would read "
+     "back as an ordinary sample of another name than the counter's"},
+};
+
 class TmatsRoundTrip : public ServicesTest {};
 
 TEST_F(TmatsRoundTrip, WrittenTextReadsBackTheSame) {
@@ -101,8 +112,45 @@ TEST_F(TmatsRoundTrip, WrittenTextReadsBackTheSame) {
 
     PCM_FORMAT_INFO* again = nullptr;
     ASSERT_EQ(GetPCMFormatInfo(written.c_str(), &again), 2) << GetErrMsg();
-    EXPECT_EQ(Describe(again, 2), before);
+    std::string after = Describe(again, 2);
+    for (const KnownDifference& d : kKnownDifferences) {
+        SCOPED_TRACE(d.reason);
+        std::size_t at = before.find(d.line);
+        ASSERT_NE(at, std::string::npos) << d.line;
+        EXPECT_EQ(after.find(d.line), std::string::npos) << d.line;
+        before.erase(at, d.line.size());
+    }
+    EXPECT_EQ(after, before);
     EXPECT_EQ(FreePCMFormatInfo(), 0);
+}
+
+// A measurand whose list form points at words other samples hold keeps a
+// sample of its own name with no location: it is written once, as the
+// composite, and the declared count matches the measurands written.
+TEST_F(TmatsRoundTrip, SampleWithoutLocationIsNotWritten) {
+    ch10fix::TmatsAttributes a{{"G\\PN", "PROG"},   {"P-1\\DLN", "FMT1"},   {"P-1\\TF", "ONE"},
+                               {"P-1\\F1", "16"},    {"P-1\\MF\\N", "4"},   {"P-1\\MF1", "16"},
+                               {"P-1\\MF2", "256"},  {"P-1\\MF4", "16"},    {"P-1\\MF5", "1110101110010000"},
+                               {"D-1\\DLN", "FMT1"}, {"D-1\\MN\\N-1", "3"}, {"D-1\\MN-1-1", "HI"},
+                               {"D-1\\MF-1-1", "5"}, {"D-1\\MFM-1-1", "FW"}, {"D-1\\MN-1-2", "LO"},
+                               {"D-1\\MF-1-2", "6"}, {"D-1\\MFM-1-2", "FW"}, {"D-1\\MN-1-3", "BOTH"},
+                               {"D-1\\MML\\N-1-3", "1"}, {"D-1\\MNF\\N-1-3-1", "2"}, {"D-1\\MWL-1-3-1", "32"},
+                               {"D-1\\WP-1-3-1", "5"}, {"C-1\\DCN", "BOTH"}};
+    std::string source = Write("both.tmt", a);
+    PCM_FORMAT_INFO* formats = nullptr;
+    ASSERT_EQ(GetPCMFormatInfo(source.c_str(), &formats), 1) << GetErrMsg();
+    std::string written = dir_.File("written.tmt");
+    ASSERT_EQ(WriteTMATS(written.c_str(), formats, 1), 0) << GetErrMsg();
+    EXPECT_EQ(FreePCMFormatInfo(), 0);
+    std::string text = ch10fix::ReadText(written);
+    std::vector<std::string> names;
+    for (std::size_t at = text.find("D-1\\MN-1-"); at != std::string::npos; at = text.find("D-1\\MN-1-", at + 1)) {
+        std::size_t colon = text.find(':', at), end = text.find(';', at);
+        names.push_back(text.substr(colon + 1, end - colon - 1));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"HI", "LO", "BOTH"}));
+    EXPECT_NE(text.find("D-1\\MN\\N-1:3;"), std::string::npos);
+    EXPECT_EQ(text.find("MML\\N-1-3:0;"), std::string::npos);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The TMATS services on hostile and real input: every length and index a
 // file can lie about, and the sample recordings.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -155,6 +157,24 @@ std::vector<Case> Cases() {
              for (int i = 0; i < 16; ++i) EXPECT_STREQ(f.SubcomDetails[i].SampleID, "");
              for (int i = 0; i < 64; ++i) EXPECT_EQ(f.MainframeEntries[i].Type, 0);
          }},
+        {"32,767 words x 32,767 frames", {{"P-1\\MF\\N", "32767"}, {"P-1\\MF1", "32767"}}, {}, -1,
+         [](const PcmCall& r) { EXPECT_EQ(r.error, ""); }},
+        {"8,193 words x 2,048 frames, one entry past 2^24", {{"P-1\\MF\\N", "2048"}, {"P-1\\MF1", "8193"}}, {},
+         -1, [](const PcmCall& r) { EXPECT_EQ(r.error, ""); }},
+        {"8,192 words x 2,048 frames", {{"P-1\\MF\\N", "2048"}, {"P-1\\MF1", "8192"}},
+         {{"D-1\\MN\\N-1", "1"}, {"D-1\\MN-1-1", "A"}, {"D-1\\MF-1-1", "8191"}, {"D-1\\MFM-1-1", "FW"}}, 1,
+         [](const PcmCall& r) {
+             const PCM_FORMAT_INFO& f = r.formats[0];
+             EXPECT_EQ(f.FrameWordMasks[8190 + 2047 * 8191], 0xFFFF);
+             EXPECT_EQ(f.FrameWordMasks[8189 + 2047 * 8191], 0);
+         }},
+        {"MNF\\N 2^31-1 with MWL 8", {},
+         {{"D-1\\MN\\N-1", "1"}, {"D-1\\MN-1-1", "A"}, {"D-1\\MML\\N-1-1", "1"}, {"D-1\\MNF\\N-1-1-1", "2147483647"},
+          {"D-1\\MWL-1-1-1", "8"}},
+         1, [](const PcmCall& r) {
+             EXPECT_EQ(r.formats[0].SampleEntries[0].Size, 64);
+             EXPECT_EQ(r.formats[0].MeasRUEntries[0].LBit, 64);
+         }},
         {"MWN and MBM before the first MN", {},
          Concat({kBus, {{"B-1\\MWN-1-1-1", "3"}, {"B-1\\MBM-1-1-1", "0011"}}}), 1,
          [](const PcmCall& r) { EXPECT_EQ(r.bus(0)->NumSampleEntries, 0); }},
@@ -179,6 +199,61 @@ TEST_F(TmatsServicesHostile, Table) {
         c.check(r);
         EXPECT_EQ(FreePCMFormatInfo(), 0);
         EXPECT_EQ(FreePCMFormatInfo(), 0);
+    }
+}
+
+// Resident memory now, from the kernel's count of the process's pages.
+long ResidentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// The largest frame the limits allow (32 MiB of masks) costs only the pages
+// its marks land on.
+TEST_F(TmatsServicesHostile, LargeFrameCostsOnlyWhatItMarks) {
+    TmatsAttributes a = BaseFormat();
+    a.Replace("P-1\\MF\\N", "512").Replace("P-1\\MF1", "32767");
+    a.Add("D-1\\MN\\N-1", "1").Add("D-1\\MN-1-1", "A").Add("D-1\\MF-1-1", "7").Add("D-1\\MFM-1-1", "FW");
+    long before = ResidentKiB();
+    PcmCall r = Call(a);
+    long grown = ResidentKiB() - before;
+    ASSERT_EQ(r.result, 1);
+    const PCM_FORMAT_INFO& f = r.formats[0];
+    EXPECT_EQ(f.FrameWordMasks[6 + 511 * 32766], 0xFFFF);
+    EXPECT_EQ(f.FrameWordMasks[32765 + 511 * 32766], 0);
+    EXPECT_LT(grown, 16 * 1024) << "KiB grown";
+    EXPECT_EQ(FreePCMFormatInfo(), 0);
+}
+
+// Declared measurement counts are hints: a sum past 2^31 or a count no
+// text could fill costs nothing and loses no name.
+TEST_F(TmatsServicesHostile, ParameterListCounts) {
+    struct Case {
+        const char* name;
+        Attrs d;
+        std::string expected;
+    } cases[] = {
+        {"two lists summing past 2^31", {{"D-1\\MN\\N-1", "100"}, {"D-1\\MN\\N-2", "2147483647"},
+                                         {"D-1\\MN-1-1", "A"}, {"D-1\\MN-2-1", "B"}},
+         "A|M|||LINK\nB|M|||LINK\n"},
+        {"one list of 2^31-1", {{"D-1\\MN\\N-1", "2147483647"}, {"D-1\\MN-1-1", "A"}},
+         "A|M|||LINK\nB|M|||UNKNOWN\n"},
+        {"a negative count holds nothing", {{"D-1\\MN\\N-1", "-5"}, {"D-1\\MN\\N-2", "1"}, {"D-1\\MN-1-1", "A"}},
+         "A|M|||LINK\nB|M|||UNKNOWN\n"},
+    };
+    std::vector<char> buf(4096);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TmatsAttributes a{{"G\\PN", "PROG"}, {"D-1\\DLN", "LINK"}};
+        for (const auto& [k, v] : c.d) a.Add(k, v);
+        a.Add("C-1\\DCN", "A").Add("C-2\\DCN", "B");
+        std::string path = Write("list.tmt", a);
+        int result = GetParametersFromTMATS(path.c_str(), buf.data(), static_cast<int>(buf.size()));
+        EXPECT_EQ(result, static_cast<int>(c.expected.size())) << GetErrMsg();
+        EXPECT_EQ(std::string(buf.data()), c.expected);
+        EXPECT_STREQ(GetErrMsg(), "");
     }
 }
 
