@@ -14,6 +14,18 @@ namespace {
 
 constexpr const char* kServiceName = "ParvellControl";
 
+Transport* testTransport = nullptr;
+
+ssize_t SendPiece(const LinkState& link, const uint8_t* data, std::size_t size) {
+    if (testTransport) return testTransport->Send(data, size);
+    return platform::net::SendSome(link.fd.load(), data, size);
+}
+
+ssize_t RecvPiece(const LinkState& link, uint8_t* data, std::size_t size) {
+    if (testTransport) return testTransport->Recv(data, size);
+    return platform::net::RecvSome(link.fd.load(), data, size);
+}
+
 void Put32(uint8_t* block, int at, int32_t value) {
     uint32_t v = static_cast<uint32_t>(value);
     block[at] = static_cast<uint8_t>(v);
@@ -39,7 +51,7 @@ uint8_t* NewRequest(LinkState& link, Command command) {
 bool WriteToTALMORServ(LinkState& link) {
     std::size_t sent = 0;
     while (sent < kExchangeBlockSize) {
-        ssize_t r = platform::net::SendSome(link.fd.load(), link.request.data() + sent, kExchangeBlockSize - sent);
+        ssize_t r = SendPiece(link, link.request.data() + sent, kExchangeBlockSize - sent);
         if (r <= 0) {
             PrintF("WriteToTALMORServ: Socket send error = %d\n", r < 0 ? errno : 0);
             return false;
@@ -54,8 +66,7 @@ bool WriteToTALMORServ(LinkState& link) {
 bool ReadFromTALMORServ(LinkState& link) {
     std::size_t received = 0;
     while (received < kExchangeBlockSize) {
-        ssize_t r = platform::net::RecvSome(link.fd.load(), link.reply.data() + received,
-                                            kExchangeBlockSize - received);
+        ssize_t r = RecvPiece(link, link.reply.data() + received, kExchangeBlockSize - received);
         if (r < 0) {
             PrintF("Socket recv return code = %d\n", errno);
             return false;
@@ -119,7 +130,7 @@ bool OpenDev(const char* path, int32_t* handle) {
     *handle = -1;
     LinkState& link = State().link;
     std::lock_guard lock(link.exchange);
-    if (!link.socket.Valid() && !Connect(link)) return false;
+    if (!testTransport && !link.socket.Valid() && !Connect(link)) return false;
     uint8_t* request = NewRequest(link, kOpen);
     if (path) {
         std::size_t room = kExchangeBlockSize - kRequestPath - 1;  // the NUL stays
@@ -179,5 +190,7 @@ void SeekDev(int32_t handle, int64_t offset) {
 }
 
 void ShutdownLink() { platform::net::ShutdownBoth(State().link.fd.load()); }
+
+void SetTransportForTests(Transport* transport) { testTransport = transport; }
 
 }  // namespace quillon::link
