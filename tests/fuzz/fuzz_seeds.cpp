@@ -45,6 +45,23 @@ Bytes Head(const fs::path& file, std::size_t n) {
 
 Bytes TextBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+// The kinds no sample recording holds: each a small packet whose data word
+// counts one item.
+Bytes OtherKinds(uint64_t rtc) {
+    Bytes out;
+    const uint8_t kinds[] = {0x00, 0x02, 0x03, 0x30, 0x38, 0x40, 0x41, 0x48, 0x49, 0x4A,
+                             0x50, 0x58, 0x60, 0x70, 0x71, 0x72, 0x78, 0x79};
+    uint16_t channel = 20;
+    for (uint8_t kind : kinds) {
+        ch10fix::PacketSpec p;
+        p.channelId = channel++, p.dataType = kind, p.rtc = rtc, p.csdw = 1u;
+        p.body = Bytes(48, 0);
+        for (std::size_t i = 0; i < p.body.size(); ++i) p.body[i] = static_cast<uint8_t>(i * 7 + kind);
+        ch10fix::Append(out, ch10fix::BuildPacket(p));
+    }
+    return out;
+}
+
 // A packet of every kind the engine checks, behind time packets.
 Bytes MixedStream() {
     Bytes out;
@@ -65,7 +82,20 @@ Bytes MixedStream() {
         checked.checksum = ch10fix::Checksum::Sum16, checked.body = Bytes(20, 0x5A);
         ch10fix::Append(out, ch10fix::BuildPacket(checked));
     }
+    ch10fix::Append(out, OtherKinds(40000000));
     return out;
+}
+
+// A MIL-STD-1553 bus with one message and one measurand, beside a PCM link.
+ch10fix::TmatsAttributes BusTmats() {
+    ch10fix::TmatsAttributes t{{"G\\PN", "PROG"}, {"G\\106", "07"}, {"R-1\\ID", "REC"}, {"R-1\\N", "1"},
+                               {"R-1\\TK1-1", "3"}, {"R-1\\CDT-1", "1553IN"}, {"R-1\\DSI-1", "BUS"},
+                               {"R-1\\CHE-1", "T"}, {"R-1\\BDLN-1", "LINK1"}};
+    t.Add("B-1\\DLN", "LINK1").Add("B-1\\NBS\\N", "1").Add("B-1\\BNA-1", "MUXA").Add("B-1\\BT-1", "1553");
+    t.Add("B-1\\NMS\\N-1", "1").Add("B-1\\MID-1-1", "11").Add("B-1\\TRA-1-1", "00101").Add("B-1\\STA-1-1", "00011");
+    t.Add("B-1\\TRM-1-1", "1").Add("B-1\\DWC-1-1", "4").Add("B-1\\MN-1-1-1", "VOLTS").Add("B-1\\MWN-1-1-1", "2");
+    t.Add("B-1\\MBM-1-1-1", "0000000011110000").Add("C-1\\DCN", "VOLTS").Add("C-1\\BFM", "BIN");
+    return t;
 }
 
 ch10fix::TmatsAttributes PcmTmats() {
@@ -88,6 +118,8 @@ void TmatsSeeds(const fs::path& out, const fs::path& source, const std::vector<f
     packet.Add("pcm_setup", ch10fix::BuildSetupPacket(PcmTmats()));
     services.Add("pcm_text", TextBytes(PcmTmats().Text()));
     services.Add("pcm_recording", ch10fix::BuildSetupPacket(PcmTmats()));
+    services.Add("bus_text", TextBytes(BusTmats().Text()));
+    packet.Add("bus_setup", ch10fix::BuildSetupPacket(BusTmats()));
     std::vector<fs::path> all = texts;
     for (const char* golden : {"tests/tessin/golden/pcm_golden.tmt", "tests/tessin/golden/write_tmats.tmt"})
         all.push_back(source / golden);

@@ -7,6 +7,7 @@
 #include "tessin.h"
 #include "tessin_state.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tools/tmats_dump.h"
 
 namespace {
 
@@ -27,15 +28,8 @@ void Formats(const char* path, const char* written) {
 }
 
 void Tables(const char* path) {
-    DB_MEAS_LIST_ENTRY* list = nullptr;
-    DB_TDEF_SAMPLE* samples = nullptr;
-    DB_TDEF_MEASRU* measru = nullptr;
-    DB_TDEF_MEAS* meas = nullptr;
-    PCM_FORMAT_INFO* formats = nullptr;
-    BUS_INFO* buses = nullptr;
-    int listCount = 0, sampleCount = 0, measruCount = 0, measCount = 0, formatCount = 0, busCount = 0;
-    ProcessTMATS(path, &list, &listCount, &samples, &sampleCount, &measru, &measruCount, &meas, &measCount,
-                 &formats, &formatCount, &buses, &busCount);
+    tmatsdump::ProcessedTables tables;
+    tmatsdump::ProcessTables(path, tables);
     FreePCMFormatInfo();
 }
 
