@@ -67,6 +67,7 @@ for t in "${targets[@]}"; do
 done
 if [ "$failed" != 0 ]; then
   echo "Inputs that found faults:" >&2
-  find "$out/artifacts" -type f -newer "$out/seeds" >&2 || true
+  find "$out/artifacts" -type f -newer "$out/seeds" \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' \
+    -o -name 'oom-*' \) >&2 || true
   exit 1
 fi
