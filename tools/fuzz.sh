@@ -5,7 +5,8 @@
 # edge coverage; exits non-zero on any crash, leak, time-out, out-of-memory
 # or sanitizer report, with the input saved under build/fuzz/artifacts/.
 # FUZZ_PARALLEL=n runs n targets at once (default 1); FUZZ_TARGETS="a b"
-# runs only those.
+# runs only those. The sample recordings seed the corpora from where the
+# tests find them (../shared/data beside the checkout, or $ORVANE_SAMPLE_DIR).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -19,7 +20,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target fuzz-seeds "${targets[@]}"
 
 rm -rf "$out/seeds"
-"$out/bin/fuzz-seeds" "$out/seeds" "$root" "$root/../shared/data"
+"$out/bin/fuzz-seeds" "$out/seeds" "$root"
 
 # One target: its corpus grows in build/fuzz/corpus/<target>; the seeds and
 # the regression inputs are read only.

@@ -1,6 +1,7 @@
-// fuzz-seeds OUT SOURCE_DIR [DATA_DIR]: writes a seed corpus per fuzz target
-// under OUT, made with the fixture writer, from the tree's small TMATS
-// texts, and from the head of each sample recording in DATA_DIR when given.
+// fuzz-seeds OUT SOURCE_DIR: writes a seed corpus per fuzz target under OUT,
+// made with the fixture writer, from the tree's small TMATS texts, and from
+// the head of each sample recording and TMATS text where the tests find
+// them (../shared/data beside the checkout, or $ORVANE_SAMPLE_DIR).
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "tests/sandral/browse_recording.h"
 #include "tests/support/ch10_bodies.h"
 #include "tests/support/ch10_fixture.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/tmats_builder.h"
 #include "tests/tessin/sample_file_writer.h"
 #include "tools/stanag_image.h"
@@ -220,15 +222,16 @@ void ExportSeeds(const fs::path& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: fuzz-seeds OUT SOURCE_DIR [DATA_DIR]\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: fuzz-seeds OUT SOURCE_DIR\n");
         return 2;
     }
     const fs::path out = argv[1], source = argv[2];
     std::vector<fs::path> recordings, texts;
     std::error_code ec;
-    if (argc > 3 && fs::is_directory(argv[3], ec))
-        for (const auto& e : fs::directory_iterator(argv[3], ec)) {
+    const std::string data = ch10fix::SampleDataDir();
+    if (!data.empty())
+        for (const auto& e : fs::directory_iterator(data, ec)) {
             const std::string ext = e.path().extension().string();
             if (ext == ".c10" || ext == ".ch10") recordings.push_back(e.path());
             if (ext == ".tmt") texts.push_back(e.path());
