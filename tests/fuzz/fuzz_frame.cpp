@@ -54,43 +54,19 @@ void FixHeaderChecksums(Bytes& b, std::size_t from) {
     }
 }
 
-// The stream of the input in hand; every open reads it from its start.
+// The engine's input calls on the stream of the input in hand.
 class MemoryInput final : public vexa::RecordingInput {
 public:
-    void Load(const Bytes* bytes) {
-        bytes_ = bytes;
-        positions_.clear();
-    }
-    int Open(const char*, int) override {
-        positions_.push_back(0);
-        return static_cast<int>(positions_.size()) + 2;
-    }
-    int Read(int handle, void* buffer, int count) override {
-        int64_t* at = Position(handle);
-        if (!at || count < 0) return -1;
-        const int64_t size = static_cast<int64_t>(bytes_->size());
-        const int64_t n = std::min<int64_t>(count, size - std::min(*at, size));
-        if (n > 0) std::memcpy(buffer, bytes_->data() + *at, static_cast<std::size_t>(n));
-        *at += n;
-        return static_cast<int>(n);
-    }
+    void Load(const Bytes* bytes) { file_.Load(bytes ? bytes->data() : nullptr, bytes ? bytes->size() : 0); }
+    int Open(const char*, int) override { return file_.Open(); }
+    int Read(int handle, void* buffer, int count) override { return file_.Read(handle, buffer, count); }
     int64_t Goto(int handle, uint32_t low, int32_t high, int origin) override {
-        int64_t* at = Position(handle);
-        if (!at) return -1;
-        const int64_t offset = static_cast<int64_t>(static_cast<uint64_t>(static_cast<int64_t>(high)) << 32 | low);
-        if (offset > 0) return *at = offset;
-        if (offset == 0) return *at = origin == 2 ? static_cast<int64_t>(bytes_->size()) : 0;
-        return -1;
+        return file_.Goto(handle, low, high, origin);
     }
-    int Close(int handle) override { return Position(handle) ? 0 : -1; }
+    int Close(int handle) override { return file_.Close(handle); }
 
 private:
-    int64_t* Position(int handle) {
-        const std::size_t i = static_cast<std::size_t>(handle - 3);
-        return bytes_ && handle >= 3 && i < positions_.size() ? &positions_[i] : nullptr;
-    }
-    const Bytes* bytes_ = nullptr;
-    std::vector<int64_t> positions_;
+    fuzz::MemoryFile file_;
 };
 
 // One engine for the whole run, as the program keeps one for a session of

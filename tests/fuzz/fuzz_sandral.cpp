@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -18,40 +17,20 @@
 
 namespace {
 
-// The recording in memory: every open gets its own position, the way the
-// player and the time walks each hold a descriptor.
+// sandral's input calls on the recording in memory.
 class MemoryRecording final : public sandral::RecordingInput {
 public:
-    MemoryRecording(const uint8_t* data, std::size_t size) : data_(data), size_(static_cast<int64_t>(size)) {}
-    int Open(const char*, int) override {
-        positions_[next_] = 0;
-        return next_++;
-    }
-    int Read(int handle, void* buffer, int count) override {
-        auto it = positions_.find(handle);
-        if (it == positions_.end() || count < 0 || (count > 0 && !buffer)) return -1;
-        int64_t n = std::min<int64_t>(count, size_ - std::min(it->second, size_));
-        if (n > 0) std::memcpy(buffer, data_ + it->second, static_cast<std::size_t>(n));
-        it->second += n > 0 ? n : 0;
-        return static_cast<int>(n);
-    }
+    MemoryRecording(const uint8_t* data, std::size_t size) { file_.Load(data, size); }
+    int Open(const char*, int) override { return file_.Open(); }
+    int Read(int handle, void* buffer, int count) override { return file_.Read(handle, buffer, count); }
     int64_t Goto(int handle, uint32_t low, int32_t high, int origin) override {
-        auto it = positions_.find(handle);
-        if (it == positions_.end() || origin < 0 || origin > 2) return -1;
-        int64_t offset = static_cast<int64_t>(static_cast<uint64_t>(static_cast<int64_t>(high)) << 32 | low);
-        if (offset > 0) return it->second = offset;
-        if (offset == 0) return it->second = origin == 2 ? size_ : 0;
-        if (origin != 1 || it->second + offset < 0) return -1;
-        return it->second += offset;
+        return file_.Goto(handle, low, high, origin);
     }
-    int Close(int handle) override { return positions_.erase(handle) ? 0 : -1; }
-    int64_t Size(const char*, int) override { return size_; }
+    int Close(int handle) override { return file_.Close(handle); }
+    int64_t Size(const char*, int) override { return file_.Size(); }
 
 private:
-    const uint8_t* data_;
-    int64_t size_;
-    std::map<int, int64_t> positions_;
-    int next_ = 5;
+    fuzz::MemoryFile file_;
 };
 
 struct Choices {

@@ -10,6 +10,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <algorithm>
+#include <cstring>
+#include <map>
 #include <string>
 
 namespace fuzz {
@@ -76,6 +79,46 @@ public:
 private:
     const uint8_t* data_;
     std::size_t size_;
+};
+
+// A recording in memory with the library's read and positioning rules for a
+// plain file; every open gets its own position, the way each caller of the
+// input calls holds its own descriptor.
+class MemoryFile {
+public:
+    void Load(const uint8_t* data, std::size_t size) {
+        data_ = data, size_ = static_cast<int64_t>(size);
+        positions_.clear();
+    }
+    int64_t Size() const { return size_; }
+    int Open() {
+        positions_[next_] = 0;
+        return next_++;
+    }
+    int Read(int handle, void* buffer, int count) {
+        auto it = positions_.find(handle);
+        if (it == positions_.end() || count < 0 || (count > 0 && !buffer)) return -1;
+        const int64_t n = std::min<int64_t>(count, size_ - std::min(it->second, size_));
+        if (n > 0) std::memcpy(buffer, data_ + it->second, static_cast<std::size_t>(n));
+        it->second += n > 0 ? n : 0;
+        return static_cast<int>(n);
+    }
+    int64_t Goto(int handle, uint32_t low, int32_t high, int origin) {
+        auto it = positions_.find(handle);
+        if (it == positions_.end() || origin < 0 || origin > 2) return -1;
+        const int64_t offset = static_cast<int64_t>(static_cast<uint64_t>(static_cast<int64_t>(high)) << 32 | low);
+        if (offset > 0) return it->second = offset;
+        if (offset == 0) return it->second = origin == 2 ? size_ : 0;
+        if (origin != 1 || it->second + offset < 0) return -1;
+        return it->second += offset;
+    }
+    int Close(int handle) { return positions_.erase(handle) ? 0 : -1; }
+
+private:
+    const uint8_t* data_ = nullptr;
+    int64_t size_ = 0;
+    std::map<int, int64_t> positions_;
+    int next_ = 5;
 };
 
 }  // namespace fuzz
