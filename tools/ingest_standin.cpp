@@ -641,6 +641,13 @@ Outcome Server::Impl::Process(int connection, const Block& b) {
                 break;
             }
             h.position += n;
+            if (Fires(faults.lying_read, command, per_command, total)) {
+                std::memset(reply + rep::kData, 0, static_cast<std::size_t>(kMaxData));
+                e.reply_count = faults.lie_count;
+                PutLe32At(reply + rep::kCount, faults.lie_count);
+                status = faults.lie_status;
+                break;
+            }
             e.reply_count = reported;
             PutLe32At(reply + rep::kCount, reported);
             status = 0;

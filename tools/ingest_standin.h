@@ -84,6 +84,12 @@ struct Faults {
     // position moves by the true count only.
     std::optional<int32_t> count_override;
     int32_t count_extra = 0;
+    // This read moves the position as a successful one would, then answers
+    // status `lie_status` with the count `lie_count` and no data: a failed
+    // status after the device moved on, or an impossible count.
+    Trigger lying_read;
+    int32_t lie_status = 1;
+    int32_t lie_count = 0;
     // Replies sent in pieces of this many bytes (0: one send), each piece a
     // separate segment.
     std::size_t reply_piece = 0;

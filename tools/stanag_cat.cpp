@@ -51,6 +51,12 @@ int List(int out, const char* drive) {
     std::vector<char> names(QUILLON_FILE_LIST_ROOM);
     std::vector<int64_t> sizes(QUILLON_MAX_FILES);
     int count = GetSTANAGFilesSizes(drive, names.data(), sizes.data());
+    if (count < 0) {
+        // No count of files, not even 0, is known of a drive that could not be read.
+        Print(out, text);
+        std::fprintf(stderr, "stanag-cat: cannot read drive %s\n", drive);
+        return 1;
+    }
     text += "drive " + std::string(drive) + ": " + std::to_string(count) + " files\n";
     const char* name = names.data();
     for (int i = 0; i < count && i < QUILLON_MAX_FILES; ++i) {

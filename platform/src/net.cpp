@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <poll.h>
+#include <sys/time.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -101,6 +102,15 @@ bool SetLinger(int fd, bool on, int seconds) {
     value.l_onoff = on ? 1 : 0;
     value.l_linger = seconds;
     return ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &value, sizeof value) == 0;
+}
+
+bool SetIoTimeout(int fd, int milliseconds) {
+    if (milliseconds < 1) milliseconds = 1;  // 0 would mean no time-out at all
+    timeval value{};
+    value.tv_sec = milliseconds / 1000;
+    value.tv_usec = static_cast<suseconds_t>(milliseconds % 1000) * 1000;
+    return ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &value, sizeof value) == 0 &&
+           ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &value, sizeof value) == 0;
 }
 
 bool Connect(int fd, const sockaddr_in& address) {

@@ -40,8 +40,10 @@
 QUILLON_API int ORVANE_STDCALL GetSTANAGDrives(char* driveList);
 
 /* Ordinal 2. The drive's file names, each followed by ",". Closes any open
- * drive. Result: the number of files; 0 and "" when the drive cannot be
- * opened. */
+ * drive. Result: the number of files; 0 and "" when the drive holds no
+ * directory or another drive is open; -1 when the drive could not be read
+ * (the server did not open it, or an exchange or a read of its directory
+ * failed; the list holds what was read before). */
 QUILLON_API int ORVANE_STDCALL GetSTANAGFiles(const char* drive, char* fileList);
 
 /* Ordinal 3. Opens the drive and starts streaming the file whose name

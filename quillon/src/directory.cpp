@@ -79,18 +79,19 @@ std::optional<std::string> DevicePath(const char* drive) {
 int64_t FindSTANAGDirectory(int32_t handle, int32_t blockSize, char (&volume)[33]) {
     volume[0] = '\0';
     // One reply cannot carry a larger block; no such buffer is made.
-    if (blockSize <= 0 || blockSize > kMaxReadData) return -1;
+    if (blockSize <= 0 || blockSize > kMaxReadData) return kNoDirectoryFound;
     std::vector<uint8_t> block(static_cast<std::size_t>(blockSize), 0);
     for (int64_t i = 0; i < kMaxSearchBlocks; ++i) {
         int32_t got = link::ReadDev(handle, block.data(), blockSize);
-        if (got <= 0 || got < blockSize) return -1;
+        if (got == link::kReadFailed) return kDeviceUnreadable;
+        if (got < blockSize) return kNoDirectoryFound;
         if (blockSize >= 8 && std::memcmp(block.data(), kIdentifier, 8) == 0) {
             if (blockSize > 16)
                 CopyText(volume, block.data() + 16, std::min<std::size_t>(32, blockSize - 16));
             return i;
         }
     }
-    return -1;
+    return kNoDirectoryFound;
 }
 
 std::optional<int64_t> BlockOffset(uint64_t block, int64_t h, int32_t blockSize) {
@@ -104,21 +105,23 @@ std::optional<int64_t> BlockOffset(uint64_t block, int64_t h, int32_t blockSize)
     return static_cast<int64_t>(offset);
 }
 
-int64_t WalkSTANAGDirectory(int32_t handle, int32_t blockSize, int64_t h,
-                            const std::function<bool(int64_t, const DirEntry&)>& visit,
-                            const std::function<bool()>& stop) {
-    if (blockSize < kDirectoryHeaderSize || blockSize > kMaxReadData) return 0;
+WalkResult WalkSTANAGDirectory(int32_t handle, int32_t blockSize, int64_t h,
+                               const std::function<bool(int64_t, const DirEntry&)>& visit,
+                               const std::function<bool()>& stop) {
+    WalkResult result;
+    if (blockSize < kDirectoryHeaderSize || blockSize > kMaxReadData) return result;
     const std::size_t bs = static_cast<std::size_t>(blockSize);
     std::vector<uint8_t> first(bs, 0);
     std::vector<uint64_t> visited{1};
     ByteOrder order = ByteOrder::Undecided;
     uint64_t current = 1;
-    int64_t k = 0;
+    int64_t& k = result.entries;
 
     for (int blocks = 0; blocks < kMaxChainBlocks; ++blocks) {
         if (stop && stop()) break;
         int32_t got = link::ReadDev(handle, first.data(), blockSize);
-        if (got <= 0 || got < blockSize) break;
+        result.readFailed = got == link::kReadFailed;
+        if (got < blockSize) break;
         if (order == ByteOrder::Undecided)
             order = ReadLe64(first.data() + 56) == static_cast<uint64_t>(h) ? ByteOrder::Little : ByteOrder::Big;
         const uint64_t n = CopyDirField(first.data() + 10, 2, order);
@@ -140,8 +143,9 @@ int64_t WalkSTANAGDirectory(int32_t handle, int32_t blockSize, int64_t h,
             const std::size_t rest = length - bs;
             const int32_t ask = rest > static_cast<std::size_t>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(rest);
             int32_t more = link::ReadDev(handle, whole.data() + bs, std::min(ask, kMaxReadData));
-            received += static_cast<std::size_t>(more);
-            shortRest = static_cast<std::size_t>(more) < rest;
+            result.readFailed = more == link::kReadFailed;
+            if (more > 0) received += static_cast<std::size_t>(more);
+            shortRest = more < 0 || static_cast<std::size_t>(more) < rest;
         }
 
         // Only entries wholly received are taken; the zeroed rest is never parsed.
@@ -163,10 +167,13 @@ int64_t WalkSTANAGDirectory(int32_t handle, int32_t blockSize, int64_t h,
         current = forward;
         link::SeekDev(handle, *offset);
     }
-    return k;
+    return result;
 }
 
-int OpenSTANAGDrive(const char* drive) {
+int OpenSTANAGDrive(const char* drive, bool* unreadable) {
+    bool ignored = false;
+    bool& failed = unreadable ? *unreadable : ignored;
+    failed = false;
     QuillonState& s = State();
     DriveState& d = s.drive;
     if (d.handle != -1) return kAlreadyOpen;
@@ -178,7 +185,10 @@ int OpenSTANAGDrive(const char* drive) {
     d.order = ByteOrder::Undecided;
 
     int32_t handle = -1;
-    if (!link::OpenDev(path->c_str(), &handle)) return kDeviceNotOpened;
+    if (!link::OpenDev(path->c_str(), &handle)) {
+        failed = true;
+        return kDeviceNotOpened;
+    }
     d.handle = handle;
 
     int cacheIndex = CachedDriveNumber(drive);
@@ -190,6 +200,7 @@ int OpenSTANAGDrive(const char* drive) {
     char volume[33];
     int64_t h = FindSTANAGDirectory(handle, blockSize, volume);
     if (h < 0) {
+        failed = h == kDeviceUnreadable;
         link::CloseDev(handle);
         d.handle = -1;
         return kNoDirectory;
@@ -204,7 +215,7 @@ int OpenSTANAGDrive(const char* drive) {
         s.stream.request.storedPosition = -1;
         s.stream.request.positionPending = false;
     }
-    WalkSTANAGDirectory(
+    WalkResult walk = WalkSTANAGDirectory(
         handle, blockSize, h,
         [&d](int64_t, const DirEntry& e) {
             FileEntry& f = d.files[static_cast<std::size_t>(d.fileCount)];
@@ -217,6 +228,7 @@ int OpenSTANAGDrive(const char* drive) {
             return d.fileCount < kMaxFiles;  // the table's room
         },
         nullptr);
+    failed = walk.readFailed;
     return kOpened;
 }
 
@@ -249,10 +261,13 @@ int ScanSTANAGDrives(char* drives, char* volumes) {
     return count;
 }
 
+// -1 when the drive could not be read: a listing cut short, or none at all,
+// is not the drive's content.
 int ListFiles(const char* drive, char* names, int64_t* sizes) {
     if (names) names[0] = '\0';
     int count = 0;
-    if (OpenSTANAGDrive(drive) == kOpened) {
+    bool unreadable = false;
+    if (OpenSTANAGDrive(drive, &unreadable) == kOpened) {
         const DriveState& d = State().drive;
         std::string list;
         for (int i = 0; i < d.fileCount; ++i) {
@@ -264,7 +279,7 @@ int ListFiles(const char* drive, char* names, int64_t* sizes) {
         count = d.fileCount;
     }
     CloseSTANAGDrive();
-    return count;
+    return unreadable ? -1 : count;
 }
 
 }  // namespace

@@ -30,9 +30,12 @@ enum OpenCode : int {
 // 32 characters.
 std::optional<std::string> DevicePath(const char* drive);
 
+constexpr int64_t kNoDirectoryFound = -1;
+constexpr int64_t kDeviceUnreadable = -2;  // a read failed before a directory was found
+
 // The first directory block's 0-based device block index h, reading one
-// block at a time from the device's current position; -1 when not found.
-// `volume` gets the volume name (up to 32 characters).
+// block at a time from the device's current position; kNoDirectoryFound or
+// kDeviceUnreadable. `volume` gets the volume name (up to 32 characters).
 int64_t FindSTANAGDirectory(int32_t handle, int32_t blockSize, char (&volume)[33]);
 
 // One decoded directory entry.
@@ -44,11 +47,15 @@ struct DirEntry {
     char time[9] = {};
 };
 
+struct WalkResult {
+    int64_t entries = 0;     // visited
+    bool readFailed = false;  // the walk ended at a read that failed
+};
+
 // Walks the chain from the device's current position (directory block 1).
 // `visit` gets each entry with its running number k over the whole walk and
 // returns false to end the walk; `stop` is asked before every block.
-// Returns the number of entries visited.
-int64_t WalkSTANAGDirectory(int32_t handle, int32_t blockSize, int64_t h,
+WalkResult WalkSTANAGDirectory(int32_t handle, int32_t blockSize, int64_t h,
                             const std::function<bool(int64_t k, const DirEntry& entry)>& visit,
                             const std::function<bool()>& stop);
 
@@ -57,6 +64,8 @@ int64_t WalkSTANAGDirectory(int32_t handle, int32_t blockSize, int64_t h,
 std::optional<int64_t> BlockOffset(uint64_t block, int64_t h, int32_t blockSize);
 
 // Opens the drive, finds its directory and lists it into the file table.
-int OpenSTANAGDrive(const char* drive);
+// `unreadable` (when given) tells whether the device could not be opened or
+// a read of its directory failed, the listing then being cut short.
+int OpenSTANAGDrive(const char* drive, bool* unreadable = nullptr);
 
 }  // namespace quillon

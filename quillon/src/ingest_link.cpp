@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -15,16 +18,6 @@ namespace {
 constexpr const char* kServiceName = "ParvellControl";
 
 Transport* testTransport = nullptr;
-
-ssize_t SendPiece(const LinkState& link, const uint8_t* data, std::size_t size) {
-    if (testTransport) return testTransport->Send(data, size);
-    return platform::net::SendSome(link.fd.load(), data, size);
-}
-
-ssize_t RecvPiece(const LinkState& link, uint8_t* data, std::size_t size) {
-    if (testTransport) return testTransport->Recv(data, size);
-    return platform::net::RecvSome(link.fd.load(), data, size);
-}
 
 void Put32(uint8_t* block, int at, int32_t value) {
     uint32_t v = static_cast<uint32_t>(value);
@@ -48,10 +41,45 @@ uint8_t* NewRequest(LinkState& link, Command command) {
     return link.request.data();
 }
 
+using Clock = std::chrono::steady_clock;
+
+// Arms the socket's time-outs with what is left until `deadline`; false
+// (errno set) once it has passed or the socket refuses.
+bool ArmUntil(int fd, Clock::time_point deadline) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+        errno = ETIMEDOUT;
+        return false;
+    }
+    return platform::net::SetIoTimeout(fd, static_cast<int>(std::min<long long>(left, INT_MAX)));
+}
+
+Clock::time_point Deadline(const LinkState& link) {
+    return Clock::now() + std::chrono::milliseconds(link.timeoutMs);
+}
+
+// One send or receive of an exchange: through the test transport when one
+// is set, else on the socket armed with what is left until `deadline`.
+ssize_t SendPiece(int fd, const uint8_t* data, std::size_t size, Clock::time_point deadline) {
+    if (testTransport) return testTransport->Send(data, size);
+    if (fd < 0) {
+        errno = ENOTCONN;
+        return -1;
+    }
+    return ArmUntil(fd, deadline) ? platform::net::SendSome(fd, data, size) : -1;
+}
+
+ssize_t RecvPiece(int fd, uint8_t* data, std::size_t size, Clock::time_point deadline) {
+    if (testTransport) return testTransport->Recv(data, size);
+    return ArmUntil(fd, deadline) ? platform::net::RecvSome(fd, data, size) : -1;
+}
+
 bool WriteToTALMORServ(LinkState& link) {
+    const int fd = link.fd.load();
+    const Clock::time_point deadline = Deadline(link);
     std::size_t sent = 0;
     while (sent < kExchangeBlockSize) {
-        ssize_t r = SendPiece(link, link.request.data() + sent, kExchangeBlockSize - sent);
+        ssize_t r = SendPiece(fd, link.request.data() + sent, kExchangeBlockSize - sent, deadline);
         if (r <= 0) {
             PrintF("WriteToTALMORServ: Socket send error = %d\n", r < 0 ? errno : 0);
             return false;
@@ -64,9 +92,11 @@ bool WriteToTALMORServ(LinkState& link) {
 // Every reply is a whole block: an early end mark is not honoured, since
 // data bytes may be '*' and a cut reply would put the link out of step.
 bool ReadFromTALMORServ(LinkState& link) {
+    const int fd = link.fd.load();
+    const Clock::time_point deadline = Deadline(link);
     std::size_t received = 0;
     while (received < kExchangeBlockSize) {
-        ssize_t r = RecvPiece(link, link.reply.data() + received, kExchangeBlockSize - received);
+        ssize_t r = RecvPiece(fd, link.reply.data() + received, kExchangeBlockSize - received, deadline);
         if (r < 0) {
             PrintF("Socket recv return code = %d\n", errno);
             return false;
@@ -80,14 +110,22 @@ bool ReadFromTALMORServ(LinkState& link) {
     return true;
 }
 
+// A failed exchange leaves part of a block in flight.
+void CloseLink(LinkState& link) {
+    link.fd = -1;
+    link.socket.Close();
+}
+
 // One exchange; the caller holds `link.exchange`.
 bool TalmorServRequest(LinkState& link) {
     if (!WriteToTALMORServ(link)) {
         Print("Error in WriteToTALMORServ\n");
+        CloseLink(link);
         return false;
     }
     if (!ReadFromTALMORServ(link)) {
         Print("Error in ReadFromTALMORServ\n");
+        CloseLink(link);
         return false;
     }
     return true;
@@ -96,10 +134,11 @@ bool TalmorServRequest(LinkState& link) {
 bool StatusOk(const LinkState& link) { return Get32(link.reply.data(), kReplyStatus) == 0; }
 
 // -1 without a message when no socket can be made.
-platform::net::Socket ClientTCPOpen(const sockaddr_in& address) {
+platform::net::Socket ClientTCPOpen(const sockaddr_in& address, int timeoutMs) {
     platform::net::Socket socket = platform::net::OpenStreamSocket();
     if (!socket.Valid()) return socket;
     if (!platform::net::SetLinger(socket.Fd(), true, 0)) Print("ClientTCPOpen: Error setting socket option\n");
+    platform::net::SetIoTimeout(socket.Fd(), timeoutMs);  // bounds the connect; each exchange sets its own
     if (!platform::net::Connect(socket.Fd(), address)) {
         Print("ClientTCPOpen: Couldn't connect to STREAM interface.\n");
         socket.Close();
@@ -113,7 +152,8 @@ bool Connect(LinkState& link) {
         Print("Failed to Allocate Socket; Exiting!\n");
         return false;
     }
-    platform::net::Socket socket = ClientTCPOpen(*address);
+    link.timeoutMs = IngestTimeoutMs(std::getenv("ORVANE_INGEST_TIMEOUT_MS"));
+    platform::net::Socket socket = ClientTCPOpen(*address, link.timeoutMs);
     if (!socket.Valid()) {
         Print("Can't open a channel to ParvellServer\n");
         return false;
@@ -125,6 +165,28 @@ bool Connect(LinkState& link) {
 }
 
 }  // namespace
+
+int IngestTimeoutMs(const char* text) {
+    if (!text || !*text) return kDefaultIngestTimeoutMs;
+    long long value = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return kDefaultIngestTimeoutMs;
+        value = value * 10 + (*p - '0');
+        if (value > INT_MAX) return kDefaultIngestTimeoutMs;
+    }
+    return value > 0 ? static_cast<int>(value) : kDefaultIngestTimeoutMs;
+}
+
+int32_t DecodeReadReply(const uint8_t* reply, int32_t asked) {
+    if (Get32(reply, kReplyStatus) != 0) return kReadFailed;
+    const int32_t count = Get32(reply, kReplyCount);
+    // A negative count says nothing of where the device stands: taking it as
+    // 0 bytes would leave a hole in the data.
+    if (count < 0) return kReadFailed;
+    // More than was asked, or than the reply holds, would copy past the
+    // destination or the reply block.
+    return std::min(count, std::clamp(asked, 0, kMaxReadData));
+}
 
 bool OpenDev(const char* path, int32_t* handle) {
     *handle = -1;
@@ -159,10 +221,8 @@ int32_t ReadDev(int32_t handle, void* destination, int32_t count) {
     uint8_t* request = NewRequest(link, kRead);
     Put32(request, kRequestHandle, handle);
     Put32(request, kRequestCount, count);
-    if (!TalmorServRequest(link) || !StatusOk(link)) return 0;
-    // A count above what was asked, above the reply's room, or negative
-    // would copy past the destination or the reply block.
-    int32_t got = std::clamp(Get32(link.reply.data(), kReplyCount), 0, std::clamp(count, 0, kMaxReadData));
+    if (!TalmorServRequest(link)) return kReadFailed;
+    const int32_t got = DecodeReadReply(link.reply.data(), count);
     if (got > 0) std::memcpy(destination, link.reply.data() + kReplyData, static_cast<std::size_t>(got));
     return got;
 }

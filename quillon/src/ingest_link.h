@@ -23,19 +23,33 @@ constexpr int kReplyCount = 24;
 constexpr int kReplyData = 28;
 constexpr int kReplyHandle = 272;
 
+constexpr int32_t kReadFailed = -1;
+
+// The time-out of each send and receive: $ORVANE_INGEST_TIMEOUT_MS when it
+// is a positive decimal number of milliseconds (`text`), else 10 s.
+int IngestTimeoutMs(const char* text);
+
+// A read reply, apart from the socket: the bytes to take from its data area
+// (the reported count, never more than `asked` or the reply's room), or
+// kReadFailed for a failed status or a negative count.
+int32_t DecodeReadReply(const uint8_t* reply, int32_t asked);
+
 // Connects first while the link is absent. The handle is -1 unless the
 // server opened the device; a reply with handle -1 is a failed open.
 bool OpenDev(const char* path, int32_t* handle);
 void CloseDev(int32_t handle);
-// Bytes placed in `destination`: the server's count clamped to
-// 0 ... min(count, 65,540); 0 on any failure.
+// Bytes placed in `destination` (DecodeReadReply); kReadFailed when the
+// exchange fails too.
 int32_t ReadDev(int32_t handle, void* destination, int32_t count);
 // The server's block size; 512 when the request fails or reports 0 or less.
 int32_t GetDevBlockSize(int32_t handle);
 void SeekDev(int32_t handle, int64_t offset);
 
+// Every exchange fails, and the link is closed, when a send or a receive
+// waits past the time-out, the peer closes, or the socket fails.
+
 // Shuts the link down from any thread, so that an exchange hanging at the
-// server fails; the link stays broken.
+// server fails (and closes the link).
 void ShutdownLink();
 
 // The bytes under the exchanges. Tests and fuzzers put one in that serves

@@ -21,13 +21,17 @@ constexpr int kCacheEntries = 100;
 constexpr int kMaxFiles = 227;
 constexpr int32_t kDefaultChunk = 0xFC000;
 constexpr int32_t kDefaultBlockSize = 512;
+constexpr int kDefaultIngestTimeoutMs = 10000;  // each send and each receive of an exchange
 
 struct LinkState {
     // Held for each whole exchange, from filling the request to copying the
     // reply out: the caller's thread and the worker share the link.
     std::mutex exchange;
-    platform::net::Socket socket;  // invalid until the first connection, then kept
+    // Invalid until a connection; closed by a failed exchange, which leaves
+    // the link out of step, so that the next drive open connects afresh.
+    platform::net::Socket socket;
     std::atomic<int> fd{-1};       // the socket's descriptor, for a shutdown from another thread
+    int timeoutMs = kDefaultIngestTimeoutMs;  // read at each connection
     std::array<uint8_t, kExchangeBlockSize> request{};
     std::array<uint8_t, kExchangeBlockSize> reply{};
 };

@@ -1,6 +1,8 @@
 // Streaming one file: the caller hands requests to one worker thread, which
 // does the device reads, and waits for each answer for a bounded time.
 #include <chrono>
+#include <climits>
+#include <optional>
 #include <cstring>
 #include <new>
 #include <system_error>
@@ -30,34 +32,57 @@ struct ChunkSplit {
 
 ChunkSplit Split(int32_t chunk) { return {chunk / kReadPiece, chunk % kReadPiece}; }
 
-// Seeks to `position` within the file; -1 beyond its size, and nothing
-// when no position is stored.
-int32_t CarryOutPosition(int32_t handle, const DirEntry& entry, uint64_t base, int64_t position, int32_t chunk,
-                         ChunkSplit& split) {
+// Where the worker stands in the file being served.
+struct FilePlace {
+    std::optional<int64_t> base;  // empty: the entry's start block lies off the device
+    uint64_t size = 0;
+    uint64_t next = 0;    // file offset of the next byte the device gives
+    bool failed = false;  // a read failed inside the file: reads fail until a new position
+};
+
+// Seeks to `position` within the file; -1 beyond its size or the device's
+// offsets, and nothing when no position is stored.
+int32_t CarryOutPosition(int32_t handle, FilePlace& place, int64_t position, int32_t chunk, ChunkSplit& split) {
     if (position < 0) return 0;
-    if (static_cast<uint64_t>(position) > entry.size) return -1;
-    link::SeekDev(handle, static_cast<int64_t>(base + static_cast<uint64_t>(position)));
+    if (!place.base || static_cast<uint64_t>(position) > place.size || position > INT64_MAX - *place.base) return -1;
+    link::SeekDev(handle, *place.base + position);
+    place.next = static_cast<uint64_t>(position);
+    place.failed = false;
     split = Split(chunk);
     return 0;
 }
 
 // Fills `buffer` with the next chunk while its request stays current;
 // false when the caller gave the request up (the buffer is then no longer
-// written).
-bool ReadChunk(int32_t handle, const ChunkSplit& split, uint64_t number, void* buffer, std::vector<uint8_t>& piece,
-               int32_t& result) {
+// written). A read that fails while the file has bytes left ends the chunk
+// with what came before it, and the stream then fails: taking it as 0
+// bytes would leave a hole. Reads past the file's end may come back short
+// or fail; the caller cuts the chunk at the file's size.
+bool ReadChunk(int32_t handle, const ChunkSplit& split, FilePlace& place, uint64_t number, void* buffer,
+               std::vector<uint8_t>& piece, int32_t& result) {
     StreamState& st = State().stream;
+    if (!place.base || place.failed) {
+        result = -1;
+        return true;
+    }
     auto readPiece = [&](int32_t count) {
         int32_t got = link::ReadDev(handle, piece.data(), count);
+        if (got == link::kReadFailed) {
+            place.failed = place.next < place.size;
+            got = 0;
+        }
+        place.next += static_cast<uint64_t>(got);
         std::lock_guard lock(st.handover);
         if (!st.request.currentOpen || st.request.currentNumber != number) return false;
         if (got > 0) std::memcpy(static_cast<uint8_t*>(buffer) + result, piece.data(), static_cast<std::size_t>(got));
         result += got;
         return true;
     };
-    for (int32_t i = 0; i < split.full; ++i)
+    for (int32_t i = 0; i < split.full && !place.failed; ++i)
         if (!readPiece(kReadPiece)) return false;
-    return split.rest == 0 || readPiece(split.rest);
+    if (split.rest != 0 && !place.failed && !readPiece(split.rest)) return false;
+    if (place.failed && result == 0) result = -1;
+    return true;
 }
 
 // Serves requests for one file until the cancel flag is set.
@@ -67,10 +92,12 @@ void StreamSTANAGFile(const DirEntry& entry, platform::AutoResetEvent& requestEv
     const DriveState& d = s.drive;
     StreamState& st = s.stream;
 
-    // Unsigned: start blocks come from the medium.
-    const uint64_t base = (entry.startBlock + static_cast<uint64_t>(d.firstDirectoryBlock) - 1) *
-                          static_cast<uint64_t>(d.blockSize);
-    link::SeekDev(d.handle, static_cast<int64_t>(base));
+    // The chain walk's checked arithmetic: a start block from the medium
+    // that puts the file off the device is served as a file that fails.
+    FilePlace place;
+    place.base = BlockOffset(entry.startBlock, d.firstDirectoryBlock, d.blockSize);
+    place.size = entry.size;
+    if (place.base) link::SeekDev(d.handle, *place.base);
     ChunkSplit split;
     {
         std::lock_guard lock(st.handover);
@@ -102,11 +129,11 @@ void StreamSTANAGFile(const DirEntry& entry, platform::AutoResetEvent& requestEv
         if (!current || buffer) {
             // A position request given up before it was taken still moves
             // the stream, ahead of any read asked after it.
-            if (positionPending) CarryOutPosition(d.handle, entry, base, position, chunk, split);
+            if (positionPending) CarryOutPosition(d.handle, place, position, chunk, split);
             if (!current) continue;
-            if (!ReadChunk(d.handle, split, number, buffer, piece, result)) continue;  // dropped
+            if (!ReadChunk(d.handle, split, place, number, buffer, piece, result)) continue;  // dropped
         } else {
-            result = CarryOutPosition(d.handle, entry, base, position, chunk, split);
+            result = CarryOutPosition(d.handle, place, position, chunk, split);
         }
 
         bool answered = false;

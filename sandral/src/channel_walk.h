@@ -1,6 +1,6 @@
 #pragma once
 // Walking a recording packet by packet from a base offset, in 2 MiB
-// windows, at 4-byte steps: the small steps of the browse calls and the
+// windows, in 4-byte steps: the small steps of the browse calls and the
 // search for a group's last time packet.
 #include <cstdint>
 #include <functional>
@@ -16,15 +16,18 @@ constexpr int kWalkWindow = 2 * 1024 * 1024;
 using WalkCounts = std::function<bool(const ch10::PacketHeader&)>;
 
 // Forward from `base` (4: the start, whose first counted packet is the
-// start page's own and is passed over): the offset of the `packets`-th
-// counted packet; `endOffset` when the recording ends first or a window
-// holds no packet; -1 when the recording cannot be opened.
+// start page's own and is passed over), in 4-byte steps from where the
+// packet before ends, another phase where the rest of a window holds none
+// at it: the offset of the `packets`-th counted packet; `endOffset` when
+// the recording ends first or a window holds no packet; -1 when the
+// recording cannot be opened.
 int64_t WalkForward(const std::string& path, int64_t base, int packets, const WalkCounts& counts,
                     int64_t endOffset);
 
-// Backward from 24 bytes below `base`: the offset of the `packets`-th
-// counted packet; 0 at the start or when a window holds no packet; -1 when
-// the recording cannot be opened.
+// Backward from 24 bytes below `base`, in 4-byte steps at the phase of the
+// packets found so far (at first the base's), another phase where a window
+// holds none: the offset of the `packets`-th counted packet; 0 at the start
+// or when a window holds no packet; -1 when the recording cannot be opened.
 int64_t WalkBackward(const std::string& path, int64_t base, int packets, const WalkCounts& counts);
 
 // The browse calls' walk over `channel` (-1: all).

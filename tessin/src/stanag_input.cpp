@@ -30,6 +30,13 @@ void StartOver(int64_t position) {
     rec.repositionDue = false;
 }
 
+// The name after the last separator. The index is found first: adding npos
+// to the pointer, even to wrap back with + 1, overflows it.
+std::size_t NameOffset(const char* path) {
+    const std::size_t separator = platform::LastSeparator(path);
+    return separator == std::string_view::npos ? 0 : separator + 1;
+}
+
 // One OpenSTANAGFile. Only a found file (1 with its size written) or a drive
 // already streaming (4) is an open file; a failure leaves no drive open, so
 // that the next open does not meet code 4.
@@ -37,7 +44,7 @@ bool OpenOnce(const char* path, int inputType) {
     InputState& in = In();
     char drive[16];  // any int
     std::snprintf(drive, sizeof drive, "%d", inputType - 100);
-    const char* name = path ? path + platform::LastSeparator(path) + 1 : nullptr;  // npos + 1 is 0
+    const char* name = path ? path + NameOffset(path) : nullptr;
 
     StartOver(0);  // a new stream starts at the file's start
     // Code 4 tells no size: the one known before stays, so that an empty

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -22,8 +24,10 @@ using testing::internal::GetCapturedStdout;
 class DriveTest : public StandinFixture {
 protected:
     void TearDown() override {
+        if (server) server->Release();
         ResetStateForTests();
         StandinFixture::TearDown();
+        ::unsetenv("ORVANE_INGEST_TIMEOUT_MS");
     }
     struct Listing {
         int count = 0;
@@ -37,9 +41,11 @@ protected:
         l.count = GetSTANAGFilesSizes(drive, names.data(), sizes.data());
         l.names = names.data();
         EXPECT_EQ(sizes[QUILLON_MAX_FILES], -77);  // never past the room
-        for (int i = 0; i < l.count && i < QUILLON_MAX_FILES; ++i) l.sizes.push_back(sizes[static_cast<std::size_t>(i)]);
+        // A drive that could not be read (-1) keeps what was listed before.
+        const int listed = l.count >= 0 ? l.count : static_cast<int>(std::count(l.names.begin(), l.names.end(), ','));
+        for (int i = 0; i < listed && i < QUILLON_MAX_FILES; ++i) l.sizes.push_back(sizes[static_cast<std::size_t>(i)]);
         EXPECT_EQ(std::count_if(sizes.begin(), sizes.end(), [](int64_t v) { return v != -77; }),
-                  std::min(l.count, QUILLON_MAX_FILES));
+                  std::min(listed, QUILLON_MAX_FILES));
         return l;
     }
     static std::vector<int32_t> Counts(const std::vector<standin::LoggedRequest>& log, int32_t command) {
@@ -170,9 +176,43 @@ TEST_F(StanagDirectory, FailedOpenNeverListsThePreviousDrive) {
     std::vector<char> names(QUILLON_FILE_LIST_ROOM, 'x');
     EXPECT_EQ(GetSTANAGFiles("0", names.data()), 2);
     EXPECT_STREQ(names.data(), "Beta.CH10,alpha.ch10,");
-    EXPECT_EQ(GetSTANAGFiles("9", names.data()), 0);  // unknown to the server
+    EXPECT_EQ(GetSTANAGFiles("9", names.data()), -1);  // unknown to the server: not read
     EXPECT_STREQ(names.data(), "");
     EXPECT_EQ(server->OpenHandles(), 0);
+}
+
+// A server that stops answering, or cuts the link, at each stage of a
+// listing: the drive could not be read, in bounded time.
+TEST_F(StanagDirectory, SilentOrCutServerLeavesTheDriveUnread) {
+    ::setenv("ORVANE_INGEST_TIMEOUT_MS", "200", 1);
+    AddDrive(0, Chain(ByteOrder::kLittle));  // h 5: six search reads, then the walk
+    struct Stage {
+        const char* what;
+        standin::Trigger at;
+    } stages[] = {
+        {"open", {1, standin::kOpen}},
+        {"block size", {1, standin::kBlockSize}},
+        {"search", {3, standin::kRead}},
+        {"seek to the directory", {1, standin::kSeek}},
+        {"first directory block", {7, standin::kRead}},
+        {"rest of the block", {8, standin::kRead}},
+        {"seek along the chain", {2, standin::kSeek}},
+        {"next block of the chain", {9, standin::kRead}},
+    };
+    for (const Stage& stage : stages) {
+        for (bool cut : {false, true}) {
+            SCOPED_TRACE(std::string(stage.what) + (cut ? ", cut" : ", silent"));
+            standin::Faults f;
+            (cut ? f.disconnect_before : f.hold_reply) = stage.at;
+            server->SetFaults(f);
+            CaptureStdout();
+            EXPECT_EQ(List("0").count, -1);
+            GetCapturedStdout();
+            server->Release();
+        }
+    }
+    server->SetFaults({});
+    EXPECT_EQ(List("0").count, 5);  // the next listing connects afresh
 }
 
 TEST_F(StanagDirectory, WalkEndsAtItsBounds) {
@@ -185,12 +225,13 @@ TEST_F(StanagDirectory, WalkEndsAtItsBounds) {
     EXPECT_EQ(many.names.size(), 227u * 5);
     EXPECT_EQ(many.names.substr(many.names.size() - 5), "F226,");
 
-    // The rest of the 10-entry block fails: the 4 entries of its first block stay.
+    // The rest of the 10-entry block fails: the drive could not be read, and
+    // the 4 entries of its first block stay listed.
     standin::Faults f;
     f.read_fail_from = 3;  // search, first block, rest
     server->SetFaults(f);
     Listing rest = List("1");
-    EXPECT_EQ(rest.count, 4);
+    EXPECT_EQ(rest.count, -1);
     EXPECT_EQ(rest.names, "F000,F001,F002,F003,");
     server->SetFaults({});
 

@@ -3,7 +3,11 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +20,7 @@ namespace {
 using namespace quillon;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
+using namespace std::chrono_literals;
 
 constexpr int kDeviceBytes = 4096;
 
@@ -28,8 +33,10 @@ protected:
         AddDevice(qtest::DriveName(0), DeviceBytes());
     }
     void TearDown() override {
+        server->Release();
         ResetStateForTests();
         StandinFixture::TearDown();
+        ::unsetenv("ORVANE_INGEST_TIMEOUT_MS");
     }
     int32_t Open() {
         int32_t handle = -7;
@@ -126,7 +133,7 @@ TEST_F(IngestLink, FailedStatusGivesEachOperationsFailureValue) {
         f.read_fail_from = 1;
         server->SetFaults(f);
         std::vector<uint8_t> got(64, 0xEE);
-        EXPECT_EQ(link::ReadDev(handle, got.data(), 64), 0);
+        EXPECT_EQ(link::ReadDev(handle, got.data(), 64), link::kReadFailed);
         EXPECT_TRUE(std::all_of(got.begin(), got.end(), [](uint8_t b) { return b == 0xEE; }));
     }
     {
@@ -158,7 +165,7 @@ TEST_F(IngestLink, OverReportedCountsAreClamped) {
         {70000, 0, 100, 100},
         {70000, 0, 65536, 65536},  // past the device's end the data area carries zeros
         {70000, 0, 65540, 65540},
-        {-5, 0, 100, 0},
+        {-5, 0, 100, link::kReadFailed},  // says nothing of where the device stands
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ask);
@@ -235,7 +242,7 @@ TEST_F(IngestLink, RepliesInOneBytePiecesGiveTheSameResults) {
     EXPECT_EQ(GetCapturedStdout(), "CloseDev: Successful\n");
 }
 
-TEST_F(IngestLink, ShortReplyThenCloseBreaksTheLink) {
+TEST_F(IngestLink, BrokenExchangeClosesTheLinkUntilTheNextOpen) {
     int32_t handle = Open();
     standin::Faults f;
     f.short_reply = {1, standin::kRead};
@@ -244,21 +251,101 @@ TEST_F(IngestLink, ShortReplyThenCloseBreaksTheLink) {
     server->SetFaults(f);
     std::vector<uint8_t> got(512, 0xEE);
     CaptureStdout();
-    EXPECT_EQ(link::ReadDev(handle, got.data(), 512), 0);
+    EXPECT_EQ(link::ReadDev(handle, got.data(), 512), link::kReadFailed);
     EXPECT_EQ(GetCapturedStdout(), "Socket Closed\nError in ReadFromTALMORServ\n");
     EXPECT_EQ(got[0], 0xEE);
 
-    // Later calls fail (and the process survives the dead peer).
+    // Later exchanges fail without reaching the server (and the process
+    // survives the dead peer) ...
+    std::size_t before = server->Requests().size();
     CaptureStdout();
     EXPECT_EQ(link::GetDevBlockSize(handle), 512);
-    EXPECT_EQ(link::ReadDev(handle, got.data(), 512), 0);
-    int32_t other = 3;
-    EXPECT_FALSE(link::OpenDev(qtest::DriveName(0).c_str(), &other));
-    EXPECT_EQ(other, -1);
-    std::string out = GetCapturedStdout();
-    EXPECT_EQ(out.find("Opened a channel"), std::string::npos);  // never reconnects
-    EXPECT_NE(out.find("Error in"), std::string::npos);
-    EXPECT_EQ(server->Connections(), 1);
+    EXPECT_EQ(link::ReadDev(handle, got.data(), 512), link::kReadFailed);
+    const std::string refused = "WriteToTALMORServ: Socket send error = " + std::to_string(ENOTCONN) +
+                                "\nError in WriteToTALMORServ\n";
+    EXPECT_EQ(GetCapturedStdout(), refused + refused);
+    EXPECT_EQ(server->Requests().size(), before);
+
+    // ... until an open connects afresh.
+    CaptureStdout();
+    int32_t again = Open();
+    EXPECT_EQ(GetCapturedStdout(), "Opened a channel to ParvellServer\n");
+    EXPECT_EQ(server->Connections(), 2);
+    EXPECT_EQ(link::ReadDev(again, got.data(), 512), 512);
+}
+
+// The server stops answering in the middle of one exchange of each command.
+TEST_F(IngestLink, SilentServerFailsTheExchangeAtTheTimeOut) {
+    ::setenv("ORVANE_INGEST_TIMEOUT_MS", "200", 1);  // read when the link connects
+    int32_t handle = Open();
+    EXPECT_EQ(State().link.timeoutMs, 200);
+    std::vector<uint8_t> got(64, 0xEE);
+    struct Case {
+        int32_t command;
+        std::function<bool(int32_t)> failed;  // the operation's failure value came back
+    } cases[] = {
+        {standin::kOpen,
+         [](int32_t) {
+             int32_t other = 3;
+             return !link::OpenDev(qtest::DriveName(0).c_str(), &other) && other == -1;
+         }},
+        {standin::kBlockSize, [](int32_t h) { return link::GetDevBlockSize(h) == 512; }},
+        {standin::kRead, [&got](int32_t h) { return link::ReadDev(h, got.data(), 64) == link::kReadFailed; }},
+        {standin::kSeek, [](int32_t h) { return link::SeekDev(h, 100), true; }},
+        {standin::kClose, [](int32_t h) { return link::CloseDev(h), true; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(standin::CommandName(c.command));
+        standin::Faults f;
+        f.hold_reply = {1, c.command};
+        server->SetFaults(f);
+        CaptureStdout();
+        EXPECT_TRUE(c.failed(handle));
+        // A close whose exchange failed says nothing of its own.
+        EXPECT_EQ(GetCapturedStdout(), "Socket recv return code = " + std::to_string(EAGAIN) +
+                                           "\nError in ReadFromTALMORServ\n");
+        EXPECT_TRUE(server->WaitForHold(0ms));  // the server is still silent
+        EXPECT_EQ(State().link.fd.load(), -1);
+        EXPECT_EQ(got[0], 0xEE);
+        server->Release();
+        server->SetFaults({});
+        CaptureStdout();
+        handle = Open();
+        EXPECT_EQ(GetCapturedStdout(), "Opened a channel to ParvellServer\n");
+    }
+    EXPECT_EQ(server->Connections(), 6);
+}
+
+TEST(IngestLinkParts, TimeOutSetting) {
+    struct Case {
+        const char* text;
+        int want;
+    } cases[] = {
+        {nullptr, 10000}, {"", 10000}, {"250", 250}, {"1", 1}, {"0", 10000}, {"-5", 10000},
+        {"12ms", 10000},  {" 250", 10000}, {"2147483647", 2147483647}, {"2147483648", 10000},
+    };
+    for (const Case& c : cases) EXPECT_EQ(link::IngestTimeoutMs(c.text), c.want) << (c.text ? c.text : "null");
+}
+
+TEST(IngestLinkParts, ReadReplyDecoding) {
+    struct Case {
+        int32_t status;
+        int32_t count;
+        int32_t asked;
+        int32_t want;
+    } cases[] = {
+        {0, 100, 100, 100},     {0, 40, 100, 40},     {0, 0, 100, 0},     {0, 101, 100, 100},
+        {0, 70000, 65536, 65536}, {0, 70000, 70000, 65540}, {0, -1, 100, link::kReadFailed},
+        {0, INT32_MIN, 100, link::kReadFailed}, {1, 100, 100, link::kReadFailed}, {-1, 0, 100, link::kReadFailed},
+        {0, 100, -3, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> reply(kExchangeBlockSize, 0);
+        standin::PutLe32(reply, link::kReplyStatus, c.status);
+        standin::PutLe32(reply, link::kReplyCount, c.count);
+        EXPECT_EQ(link::DecodeReadReply(reply.data(), c.asked), c.want)
+            << c.status << " " << c.count << " " << c.asked;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -31,6 +33,7 @@ protected:
         if (server) server->Release();
         ResetStateForTests();
         StandinFixture::TearDown();
+        ::unsetenv("ORVANE_INGEST_TIMEOUT_MS");
     }
     static int Position(int64_t at, int32_t chunk = kChunk32) {
         return GetNextBuffer(static_cast<uint32_t>(at), static_cast<int32_t>(at >> 32), nullptr, chunk);
@@ -129,6 +132,86 @@ TEST_F(StanagStream, PositionRequests) {
             EXPECT_TRUE(ReadCounts(from).empty());
         }
         EXPECT_EQ(buffer[static_cast<std::size_t>(s.readResult)], 0xEE);
+    }
+}
+
+// A read that fails inside the file ends the chunk with the bytes before
+// it, and the reads after it fail, where a hole would otherwise be; past
+// the file's end a failed read is only a short one.
+TEST_F(StanagStream, FailedReadInsideTheFileEndsTheStream) {
+    ::setenv("ORVANE_INGEST_TIMEOUT_MS", "200", 1);
+    struct Case {
+        const char* what;
+        const char* file;
+        standin::Faults faults;
+        int32_t first;
+        int32_t second;
+        bool linkStays;  // a new position then reads on
+    } cases[6];
+    cases[0] = {"negative count", "Beta.CH10", {}, 2 * 65536, -1, true};
+    cases[0].faults.lying_read = {3, standin::kRead};
+    cases[0].faults.lie_status = 0;
+    cases[0].faults.lie_count = -65536;
+    cases[1] = {"failed status after the device moved on", "Beta.CH10", {}, 2 * 65536, -1, true};
+    cases[1].faults.lying_read = {3, standin::kRead};
+    cases[2] = {"first read fails", "Beta.CH10", {}, -1, -1, true};
+    cases[2].faults.lying_read = {1, standin::kRead};
+    cases[3] = {"cut", "Beta.CH10", {}, 2 * 65536, -1, false};
+    cases[3].faults.disconnect_before = {3, standin::kRead};
+    cases[4] = {"silent", "Beta.CH10", {}, 2 * 65536, -1, false};
+    cases[4].faults.hold_reply = {3, standin::kRead};
+    cases[5] = {"failures past the end", "alpha.ch10", {}, 65536, 0, true};
+    cases[5].faults.read_fail_from = 2;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int64_t size = 0;
+        ASSERT_EQ(OpenSTANAGFile("0", c.file, &size), 1);
+        const std::size_t file = std::string(c.file) == "alpha.ch10" ? 1 : 0;
+        EXPECT_EQ(Position(0), 0);  // the worker has walked to the file
+        server->SetFaults(c.faults);
+        testing::internal::CaptureStdout();
+        std::fill(buffer.begin(), buffer.end(), 0xEE);
+        EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), c.first);
+        if (c.first > 0) {
+            EXPECT_TRUE(Same(Expected(basic, file, 0, static_cast<std::size_t>(c.first)), buffer));
+            EXPECT_EQ(buffer[static_cast<std::size_t>(c.first)], 0xEE);
+        }
+        EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), c.second);
+        server->Release();
+        server->SetFaults({});
+        // A new position starts the stream again where the link still stands.
+        EXPECT_EQ(Position(0), 0);
+        EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), c.linkStays ? kChunk32 : -1);
+        if (c.linkStays) {
+            EXPECT_TRUE(Same(Expected(basic, file, 0, kChunk), buffer));
+        }
+        CloseSTANAGDrive();
+        testing::internal::GetCapturedStdout();
+    }
+}
+
+// A start block that puts the file's base past 63 bits (or wraps it round
+// to the device's start) is refused as the chain walk refuses such a link.
+TEST_F(StanagStream, StartBlockOffTheDeviceIsRefused) {
+    const uint64_t starts[] = {uint64_t{1} << 55, uint64_t{1} << 54, ~uint64_t{0}};  // base 2^64, 2^63, wrapped
+    for (int n = 1; n <= 3; ++n) {
+        const uint64_t start = starts[n - 1];
+        SCOPED_TRACE(start);
+        stanag_image::ImageSpec spec = Basic();
+        Built built;
+        std::string error;
+        ASSERT_TRUE(stanag_image::BuildImage(spec, built.image, &error)) << error;
+        ASSERT_TRUE(stanag_image::ComputeLayout(spec, built.layout, &error)) << error;
+        const uint64_t field = built.layout.blocks[0].offset + 64 + 56;  // Beta.CH10's start block
+        for (uint64_t i = 0; i < 8; ++i) built.image[field + i] = static_cast<uint8_t>(start >> (8 * i));
+        AddDevice(DriveName(n), built.image);
+
+        int64_t size = 0;
+        ASSERT_EQ(OpenSTANAGFile(std::to_string(n).c_str(), "Beta.CH10", &size), 1);
+        EXPECT_EQ(size, static_cast<int64_t>(kBetaSize));
+        EXPECT_EQ(Position(0), -1);
+        EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), -1);
+        CloseSTANAGDrive();
     }
 }
 
@@ -310,7 +393,7 @@ TEST_F(StanagHandover, DisconnectInMidChunk) {
     EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), 5 * 65536);
     EXPECT_TRUE(Same(Expected(basic, 0, 0, 5 * 65536), buffer));
     EXPECT_EQ(buffer[5 * 65536], 0xEE);
-    EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), 0);
+    EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), -1);
     CloseSTANAGDrive();
     EXPECT_NE(testing::internal::GetCapturedStdout().find("Error in ReadFromTALMORServ\n"), std::string::npos);
 }
@@ -338,9 +421,12 @@ TEST_F(StanagHandover, HeldReplyIsCutOffByTheClose) {
     EXPECT_EQ(server->Requests().back().command, standin::kRead);
     EXPECT_FALSE(server->Requests().back().answered);
 
-    // The link stays broken.
+    // The next open connects afresh.
+    server->Release();
     int64_t again = 0;
-    EXPECT_EQ(OpenSTANAGFile("0", "Beta.CH10", &again), 6);
+    EXPECT_EQ(OpenSTANAGFile("0", "Beta.CH10", &again), 1);
+    EXPECT_EQ(again, static_cast<int64_t>(kBetaSize));
+    EXPECT_EQ(server->Connections(), 2);
 }
 
 }  // namespace

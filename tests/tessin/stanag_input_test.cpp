@@ -2,6 +2,8 @@
 // in-process ingest stand-in.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <chrono>
 #include <climits>
@@ -35,6 +37,7 @@ protected:
         tessin::ResetStateForTests();
         CloseSTANAGDrive();
         StandinFixture::TearDown();
+        ::unsetenv("ORVANE_INGEST_TIMEOUT_MS");
     }
 
     static int64_t Goto(int h, int64_t offset, int origin) {
@@ -366,7 +369,7 @@ TEST_F(StanagInput, ServerFailureInMidFileIsAnError) {
         const char* what;
         standin::Faults faults;
         int firstRead;
-    } cases[2];
+    } cases[4];
     cases[0].what = "slow";
     cases[0].faults.delay = 200ms;  // 16 reads: over 2 s a chunk
     cases[0].faults.delay_command = standin::kRead;
@@ -374,6 +377,15 @@ TEST_F(StanagInput, ServerFailureInMidFileIsAnError) {
     cases[1].what = "disconnect";
     cases[1].faults.disconnect_before = {6, standin::kRead};
     cases[1].firstRead = 5 * 65536;
+    // Where a hole would be: the bytes before it, then the read error.
+    cases[2].what = "negative count";
+    cases[2].faults.lying_read = {3, standin::kRead};
+    cases[2].faults.lie_status = 0;
+    cases[2].faults.lie_count = -1;
+    cases[2].firstRead = 2 * 65536;
+    cases[3].what = "failed status after the device moved on";
+    cases[3].faults.lying_read = {3, standin::kRead};
+    cases[3].firstRead = 2 * 65536;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_EQ(iOpen("Beta.CH10", 102), 101);
@@ -387,6 +399,39 @@ TEST_F(StanagInput, ServerFailureInMidFileIsAnError) {
         }
         iClose(101);
         testing::internal::GetCapturedStdout();
+        server->SetFaults({});
+    }
+}
+
+// A server that stops answering during the drive open: the open fails (or
+// succeeds at its second attempt) in bounded time.
+TEST_F(StanagInput, SilentServerDuringTheOpen) {
+    ::setenv("ORVANE_INGEST_TIMEOUT_MS", "200", 1);
+    struct Case {
+        const char* what;
+        standin::Faults faults;
+        int handle;
+    } cases[4];
+    cases[0] = {"every open", {}, -1};
+    cases[0].faults.delay_command = standin::kOpen;
+    cases[1] = {"every block size", {}, -1};
+    cases[1].faults.delay_command = standin::kBlockSize;
+    cases[2] = {"every read", {}, -1};
+    cases[2].faults.delay_command = standin::kRead;
+    cases[3] = {"the first walk", {}, 1};
+    cases[3].faults.hold_reply = {3, standin::kRead};  // search, search, walk
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.faults.delay_command != 0) c.faults.delay = std::chrono::hours(1);  // until the server stops
+        server->SetFaults(c.faults);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(iOpen("Beta.CH10", 102), c.handle);
+        EXPECT_EQ(In().cachedSize, c.handle == -1 ? -1 : kBeta);
+        iClose(c.handle);
+        testing::internal::GetCapturedStdout();
+        // The stalled replies stay behind on links already given up.
+        server->Stop();
+        ASSERT_TRUE(server->Start());
         server->SetFaults({});
     }
 }

@@ -327,6 +327,20 @@ TEST_F(IngestStandin, StatusAndCountKnobs) {
              EXPECT_EQ(GetLe32(r, rep::kCount), 70000);
              EXPECT_EQ(Data(r, kMaxData), ImageBytes(0, kMaxData));
          }},
+        {"the second read lies after moving on",
+         [](Faults& f) {
+             f.lying_read = {2, kRead};
+             f.lie_status = 5;
+             f.lie_count = -7;
+         },
+         [&] {
+             const int32_t h = Open(kDrive0);
+             EXPECT_EQ(Data(Read(h, 10), 10), ImageBytes(0, 10));
+             const Bytes r = Read(h, 10);
+             EXPECT_EQ(Status(r), 5);
+             EXPECT_EQ(GetLe32(r, rep::kCount), -7);
+             EXPECT_EQ(Data(Read(h, 10), 10), ImageBytes(20, 10));  // the lie moved the position
+         }},
         {"negative count", [](Faults& f) { f.count_override = -5; },
          [&] {
              const Bytes r = Read(Open(kDrive0), 512);

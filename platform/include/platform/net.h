@@ -42,6 +42,10 @@ private:
 Socket OpenStreamSocket();
 // SO_LINGER with the given pair; false when refused.
 bool SetLinger(int fd, bool on, int seconds);
+// Send and receive time-outs (SO_SNDTIMEO, SO_RCVTIMEO; the send one also
+// bounds a connect); a call that waits longer fails with EAGAIN. False when
+// refused.
+bool SetIoTimeout(int fd, int milliseconds);
 // Blocking connect; an interrupted connect is waited out. False with errno set.
 bool Connect(int fd, const sockaddr_in& address);
 // One send (MSG_NOSIGNAL) or recv, retried on EINTR; the system call's result.
