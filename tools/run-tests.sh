@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the normal build, the AddressSanitizer + UndefinedBehaviorSanitizer
-# build, and the threaded tests under ThreadSanitizer.
+# build, the threaded tests under ThreadSanitizer, and a short pass of every
+# fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup-deps.sh
@@ -20,3 +21,5 @@ cmake --preset tsan >/dev/null
 cmake --build --preset tsan
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir build/tsan -j"$jobs" -L threads --output-on-failure
+
+tools/fuzz.sh 20

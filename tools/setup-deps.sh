@@ -5,9 +5,10 @@ set -euo pipefail
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 # The window back end needs wx; its tests need a private X server and the
-# tools that list windows and turn screen dumps into pictures.
+# tools that list windows and turn screen dumps into pictures. The fuzz
+# targets need clang with its libFuzzer and sanitizer runtimes.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev locales
-  libwxgtk3.2-dev xvfb xauth x11-apps x11-utils netpbm)
+  libwxgtk3.2-dev xvfb xauth x11-apps x11-utils netpbm clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -58,24 +58,17 @@ std::string ConfigName(const std::string& path) {
 }
 
 int Process(const char* path) {
-    DB_MEAS_LIST_ENTRY* list = nullptr;
-    DB_TDEF_SAMPLE* samples = nullptr;
-    DB_TDEF_MEASRU* measru = nullptr;
-    DB_TDEF_MEAS* meas = nullptr;
-    PCM_FORMAT_INFO* formats = nullptr;
-    BUS_INFO* buses = nullptr;
-    int counts[6] = {};
-    uint64_t result = ProcessTMATS(path, &list, &counts[0], &samples, &counts[1], &measru, &counts[2], &meas,
-                                   &counts[3], &formats, &counts[4], &buses, &counts[5]);
+    tmatsdump::ProcessedTables t;
+    uint64_t result = tmatsdump::ProcessTables(path, t);
     std::printf("ProcessTMATS=%" PRIu64 "\n", result);
     if (result == UINT64_C(0xFFFFFFFF)) {
         std::printf("GetErrMsg=%s\n", GetErrMsg());
         return 1;
     }
-    std::printf("measurands=%d samples=%d locations=%d definitions=%d formats=%d buses=%d\n", counts[0],
-                counts[1], counts[2], counts[3], counts[4], counts[5]);
-    for (int i = 0; i < counts[3]; ++i)
-        std::printf("%s %c %s\n", meas[i].Name, meas[i].ConversionType, meas[i].Join ? meas[i].Join->Text : "");
+    std::printf("measurands=%d samples=%d locations=%d definitions=%d formats=%d buses=%d\n", t.listCount,
+                t.sampleCount, t.measruCount, t.measCount, t.formatCount, t.busCount);
+    for (int i = 0; i < t.measCount; ++i)
+        std::printf("%s %c %s\n", t.meas[i].Name, t.meas[i].ConversionType, t.meas[i].Join ? t.meas[i].Join->Text : "");
     std::ifstream cfg(ConfigName(path), std::ios::binary);
     std::ostringstream text;
     text << cfg.rdbuf();

@@ -313,4 +313,9 @@ std::string DumpBuses(const BUS_INFO* buses, int count, const PCM_FORMAT_INFO* f
     return o.text;
 }
 
+uint64_t ProcessTables(const char* path, ProcessedTables& t) {
+    return ProcessTMATS(path, &t.list, &t.listCount, &t.samples, &t.sampleCount, &t.measru, &t.measruCount, &t.meas,
+                        &t.measCount, &t.formats, &t.formatCount, &t.buses, &t.busCount);
+}
+
 }  // namespace tmatsdump

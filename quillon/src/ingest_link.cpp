@@ -17,6 +17,8 @@ namespace {
 
 constexpr const char* kServiceName = "ParvellControl";
 
+Transport* testTransport = nullptr;
+
 void Put32(uint8_t* block, int at, int32_t value) {
     uint32_t v = static_cast<uint32_t>(value);
     block[at] = static_cast<uint8_t>(v);
@@ -56,16 +58,28 @@ Clock::time_point Deadline(const LinkState& link) {
     return Clock::now() + std::chrono::milliseconds(link.timeoutMs);
 }
 
+// One send or receive of an exchange: through the test transport when one
+// is set, else on the socket armed with what is left until `deadline`.
+ssize_t SendPiece(int fd, const uint8_t* data, std::size_t size, Clock::time_point deadline) {
+    if (testTransport) return testTransport->Send(data, size);
+    if (fd < 0) {
+        errno = ENOTCONN;
+        return -1;
+    }
+    return ArmUntil(fd, deadline) ? platform::net::SendSome(fd, data, size) : -1;
+}
+
+ssize_t RecvPiece(int fd, uint8_t* data, std::size_t size, Clock::time_point deadline) {
+    if (testTransport) return testTransport->Recv(data, size);
+    return ArmUntil(fd, deadline) ? platform::net::RecvSome(fd, data, size) : -1;
+}
+
 bool WriteToTALMORServ(LinkState& link) {
     const int fd = link.fd.load();
     const Clock::time_point deadline = Deadline(link);
     std::size_t sent = 0;
     while (sent < kExchangeBlockSize) {
-        ssize_t r = -1;
-        if (fd < 0)
-            errno = ENOTCONN;
-        else if (ArmUntil(fd, deadline))
-            r = platform::net::SendSome(fd, link.request.data() + sent, kExchangeBlockSize - sent);
+        ssize_t r = SendPiece(fd, link.request.data() + sent, kExchangeBlockSize - sent, deadline);
         if (r <= 0) {
             PrintF("WriteToTALMORServ: Socket send error = %d\n", r < 0 ? errno : 0);
             return false;
@@ -82,9 +96,7 @@ bool ReadFromTALMORServ(LinkState& link) {
     const Clock::time_point deadline = Deadline(link);
     std::size_t received = 0;
     while (received < kExchangeBlockSize) {
-        ssize_t r = -1;
-        if (ArmUntil(fd, deadline))
-            r = platform::net::RecvSome(fd, link.reply.data() + received, kExchangeBlockSize - received);
+        ssize_t r = RecvPiece(fd, link.reply.data() + received, kExchangeBlockSize - received, deadline);
         if (r < 0) {
             PrintF("Socket recv return code = %d\n", errno);
             return false;
@@ -180,7 +192,7 @@ bool OpenDev(const char* path, int32_t* handle) {
     *handle = -1;
     LinkState& link = State().link;
     std::lock_guard lock(link.exchange);
-    if (!link.socket.Valid() && !Connect(link)) return false;
+    if (!testTransport && !link.socket.Valid() && !Connect(link)) return false;
     uint8_t* request = NewRequest(link, kOpen);
     if (path) {
         std::size_t room = kExchangeBlockSize - kRequestPath - 1;  // the NUL stays
@@ -238,5 +250,7 @@ void SeekDev(int32_t handle, int64_t offset) {
 }
 
 void ShutdownLink() { platform::net::ShutdownBoth(State().link.fd.load()); }
+
+void SetTransportForTests(Transport* transport) { testTransport = transport; }
 
 }  // namespace quillon::link

@@ -1,7 +1,9 @@
 #pragma once
 // The ingest-server client: every device operation is one exchange of a
 // 65,568-byte request and a 65,568-byte reply over one TCP link.
+#include <cstddef>
 #include <cstdint>
+#include <sys/types.h>
 
 namespace quillon::link {
 
@@ -49,5 +51,17 @@ void SeekDev(int32_t handle, int64_t offset);
 // Shuts the link down from any thread, so that an exchange hanging at the
 // server fails (and closes the link).
 void ShutdownLink();
+
+// The bytes under the exchanges. Tests and fuzzers put one in that serves
+// replies from memory; while one is set no socket is made.
+class Transport {
+public:
+    virtual ~Transport() = default;
+    // Bytes taken or placed, 0 for a closed link, -1 for an error.
+    virtual ssize_t Send(const uint8_t* data, std::size_t size) = 0;
+    virtual ssize_t Recv(uint8_t* data, std::size_t size) = 0;
+};
+// nullptr: the TCP link to the ingest server.
+void SetTransportForTests(Transport* transport);
 
 }  // namespace quillon::link

@@ -36,4 +36,9 @@ void ResetStateForTests() {
     State().services.Reset();
 }
 
+void ReleaseTmatsRecordsForTests() {
+    State().tmats.current = nullptr;
+    State().tmats.records.Get().clear();
+}
+
 }  // namespace tessin

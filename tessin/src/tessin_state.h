@@ -94,5 +94,8 @@ TessinState& State();
 // value. TMATS records already made are kept: callers may still hold them.
 // The services' buffers, results and utilities log are released.
 void ResetStateForTests();
+// Releases every TMATS record made so far, for long runs in one process
+// (fuzzing) whose callers hold none of them any more.
+void ReleaseTmatsRecordsForTests();
 
 }  // namespace tessin
