@@ -29,6 +29,7 @@
 #include "tests/support/ch10_fixture.h"
 #include "tests/support/program_run.h"
 #include "tests/support/temp_dir.h"
+#include "tests/ui/wx_settled_rig.h"
 #include "vexa/res/resource_ids.h"
 
 namespace {
@@ -39,40 +40,20 @@ public:
     ui::InitResult InitInstance() override { return ui::InitResult::Ok; }
 };
 
-// A template's dialog with no program behind it, checked once it has been
-// drawn and has stayed drawn for a few ticks, then ended through Escape.
+// A template's dialog with no program behind it, checked once drawn.
 class LaidOutDialog : public ui::Dialog {
 public:
     LaidOutDialog(int tmpl, std::function<void(ui::Dialog&, ui::WxWindow&)> check)
-        : ui::Dialog(tmpl), check_(std::move(check)) {
-        ticks_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); });
-    }
+        : ui::Dialog(tmpl), settled_(*this, [this, check](ui::WxWindow& w) { check(*this, w); }) {}
     bool OnInitDialog() override {
         ui::Dialog::OnInitDialog();
-        ticks_.Start(50);
+        settled_.Start();
         return true;
     }
-    bool ran = false;
+    bool Ran() const { return settled_.ran; }
 
 private:
-    void Tick() {
-        auto& impl = static_cast<ui::WxBackend*>(ui::CurrentBackend())->Impl();
-        ui::WxWindow* w = impl.Find(this);
-        if (w == nullptr) return;
-        settled_ = impl.Ready(*w) ? settled_ + 1 : 0;
-        if (settled_ < 4 && ++waited_ < 200) return;
-        ticks_.Stop();
-        ran = settled_ >= 4;
-        if (ran) check_(*this, *w);
-        wxKeyEvent key(wxEVT_CHAR_HOOK);
-        key.m_keyCode = WXK_ESCAPE;
-        key.SetEventObject(w->top);
-        w->top->ProcessWindowEvent(key);
-    }
-    std::function<void(ui::Dialog&, ui::WxWindow&)> check_;
-    wxTimer ticks_;
-    int settled_ = 0;
-    int waited_ = 0;
+    uitest::SettledCheck settled_;
 };
 
 // What the process writes to its standard error while alive, kept in a file.
@@ -146,19 +127,7 @@ void ExpectLaidOut(ui::Window& d, ui::WxWindow& w) {
 }
 
 void TakePicture(const std::string& title, const std::string& name) {
-    ASSERT_EQ(ch10fix::RunProgram({"/bin/mkdir", "-p", UI_SMOKE_DIR}).ExitCode(), 0);
-    const std::string png = std::string(UI_SMOKE_DIR) + "/" + name + ".png";
-    const std::string xwd = png + ".xwd";
-    std::string shotTitle = title;
-    for (char& ch : shotTitle)
-        if (ch == ' ') ch = '_';
-    ch10fix::ProgramRun shot = ch10fix::RunProgram({"/bin/sh", WINDOW_SHOT, shotTitle, xwd});
-    ASSERT_EQ(shot.ExitCode(), 0) << shot.err;
-    ch10fix::ProgramRun conv =
-        ch10fix::RunProgram({"/bin/sh", "-c", "xwdtopnm \"$0\" 2>/dev/null | pnmtopng > \"$1\"", xwd, png});
-    ASSERT_EQ(conv.ExitCode(), 0) << conv.err;
-    std::remove(xwd.c_str());
-    std::printf("picture: %s\n", png.c_str());
+    uitest::TakePicture(WINDOW_SHOT, title, std::string(UI_SMOKE_DIR) + "/" + name + ".png");
 }
 
 class UiLayout : public ::testing::Test {
@@ -186,7 +155,7 @@ protected:
         StderrCapture err;
         LaidOutDialog d(tmpl, check);
         d.DoModal();
-        EXPECT_TRUE(d.ran) << "template " << tmpl << " was never drawn";
+        EXPECT_TRUE(d.Ran()) << "template " << tmpl << " was never drawn";
         return err.Text();
     }
 
