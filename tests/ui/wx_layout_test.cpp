@@ -138,8 +138,10 @@ protected:
         static int argc = 1;
         static char name[] = "wx_layout_tests";
         static char* argv[] = {name, nullptr};
-        toolkit_ = ui::WxToolkit::Start(argc, argv).release();
+        toolkit_ = ui::WxToolkit::Start(argc, argv);
     }
+    // The toolkit ends with the suite, freeing what it holds.
+    static void TearDownTestSuite() { toolkit_.reset(); }
     void SetUp() override {
         if (toolkit_ == nullptr) GTEST_SKIP() << "no X display";
         backend_ = std::make_unique<ui::WxBackend>();
@@ -159,11 +161,11 @@ protected:
         return err.Text();
     }
 
-    static ui::WxToolkit* toolkit_;
+    static std::unique_ptr<ui::WxToolkit> toolkit_;
     std::unique_ptr<ui::WxBackend> backend_;
     std::unique_ptr<ResourcesApp> app_;
 };
-ui::WxToolkit* UiLayout::toolkit_ = nullptr;
+std::unique_ptr<ui::WxToolkit> UiLayout::toolkit_;
 
 TEST_F(UiLayout, EveryTemplateGivesEachControlItsNaturalSizeInsideTheWindowWithoutWarnings) {
     for (const ui::DialogTemplate* t : vexa::res::Resources().dialogs) {

@@ -56,7 +56,10 @@ std::unique_ptr<wxImageList> ImagesOf(int bitmap) {
     while (w < strip.GetWidth() && strip.GetWidth() % w != 0) ++w;
     if (w > strip.GetWidth()) return nullptr;
     auto list = std::make_unique<wxImageList>(w, h, true, strip.GetWidth() / w);
-    for (int x = 0; x + w <= strip.GetWidth(); x += w) list->Add(strip.GetSubBitmap(wxRect(x, 0, w, h)));
+    // Cut through an image: the toolkit's own cut of a masked bitmap reads
+    // past its pixels.
+    wxImage whole = strip.ConvertToImage();
+    for (int x = 0; x + w <= strip.GetWidth(); x += w) list->Add(wxBitmap(whole.GetSubImage(wxRect(x, 0, w, h))));
     return list;
 }
 
