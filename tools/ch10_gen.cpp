@@ -8,14 +8,18 @@
 #include <string>
 
 #include "sample_recording.h"
+#include "tool_usage.h"
+
+namespace {
+const char kUsage[] = "usage: ch10-gen OUTPUT [--size BYTES [--packet-bytes N]]\n";
+}
 
 int main(int argc, char** argv) {
+    if (tools::HelpAsked(argc, argv)) return tools::ShowUsage(kUsage, true);
     const bool sized = (argc == 4 || (argc == 6 && std::strcmp(argv[4], "--packet-bytes") == 0)) &&
                        std::strcmp(argv[2], "--size") == 0;
-    if (argc != 2 && !sized) {
-        std::fprintf(stderr, "usage: ch10-gen OUTPUT [--size BYTES [--packet-bytes N]]\n");
-        return 2;
-    }
+    // An option where the output's name goes is a mistyped call, not a name.
+    if ((argc != 2 && !sized) || argv[1][0] == '-') return tools::ShowUsage(kUsage, false);
     const std::string out = argv[1];
     if (sized) {
         ch10gen::StreamOptions options;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ingest_standin.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -88,10 +89,7 @@ int main(int argc, char** argv) {
     bool absent = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
+        if (tools::AsksForHelp(arg.c_str())) return tools::ShowUsage(kUsage, true);
         if (arg == "--absent") {
             absent = true;
             continue;

@@ -13,17 +13,18 @@
 #include "stepping.h"
 #include "time_reference.h"
 #include "tmats_text.h"
+#include "tool_usage.h"
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr, "usage: sandral-list [-o FILE] [-n COUNT] RECORDING\n");
-    return 2;
-}
+const char kUsage[] = "usage: sandral-list [-o FILE] [-n COUNT] RECORDING\n";
+
+int Usage() { return tools::ShowUsage(kUsage, false); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (tools::HelpAsked(argc, argv)) return tools::ShowUsage(kUsage, true);
     std::string output;
     std::string recording;
     int count = INT_MAX;

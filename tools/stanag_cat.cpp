@@ -15,6 +15,7 @@
 
 #include "quillon.h"
 #include "tessin.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -97,10 +98,9 @@ int Copy(int out, int drive, const char* file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
+    if (tools::HelpAsked(argc, argv)) return tools::ShowUsage(kUsage, true);
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] == '-') return Usage((std::string("unknown option ") + argv[i]).c_str());
     if (argc != 2 && argc != 3) return Usage("wrong number of arguments");
     const char* drive = argv[1];
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "stanag_image.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -44,10 +45,7 @@ int main(int argc, char** argv) {
     bool directory = true;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
+        if (tools::AsksForHelp(arg.c_str())) return tools::ShowUsage(kUsage, true);
         if (arg == "--no-dir") {
             directory = false;
             continue;

@@ -16,6 +16,7 @@
 #include "tests/support/program_run.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/channel_details_golden.h"
+#include "tests/ui/wx_settled_rig.h"
 #include "vexa/engine/queue_host.h"
 #include "vexa/engine/validation_engine.h"
 #include "vexa/res/resource_ids.h"
@@ -33,55 +34,21 @@ public:
     ui::InitResult InitInstance() override { return ui::InitResult::Ok; }
 };
 
-// The dialog, checked once it has been drawn and has stayed drawn for a few
-// ticks, then ended through the toolkit's Escape as a user would.
+// The dialog, checked once it has been drawn, then ended through Escape.
 class CheckedDetails : public vexa::CChannelDetailsDlg {
 public:
     CheckedDetails(vexa::ValidationEngine& engine, const std::string& path, std::function<void(ui::WxWindow&)> check)
-        : vexa::CChannelDetailsDlg(engine, path), check_(std::move(check)) {
-        ticks_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); });
-    }
+        : vexa::CChannelDetailsDlg(engine, path), settled_(*this, std::move(check)) {}
     bool OnInitDialog() override {
         vexa::CChannelDetailsDlg::OnInitDialog();
-        std::thread([this] { ui::PostToUi(this, [this] { ticks_.Start(50); }); }).join();
+        std::thread([this] { ui::PostToUi(this, [this] { settled_.Start(); }); }).join();
         return true;
     }
-    bool ran = false;
+    bool Ran() const { return settled_.ran; }
 
 private:
-    void Tick() {
-        auto& impl = static_cast<ui::WxBackend*>(ui::CurrentBackend())->Impl();
-        ui::WxWindow* w = impl.Find(this);
-        if (w == nullptr) return;
-        settled_ = impl.Ready(*w) ? settled_ + 1 : 0;
-        if (settled_ < 4 && ++waited_ < 200) return;
-        ticks_.Stop();
-        ran = settled_ >= 4;
-        EXPECT_TRUE(ran) << "the dialog was never drawn";
-        if (ran) check_(*w);
-        wxKeyEvent key(wxEVT_CHAR_HOOK);
-        key.m_keyCode = WXK_ESCAPE;
-        key.SetEventObject(w->top);
-        w->top->ProcessWindowEvent(key);
-    }
-    std::function<void(ui::WxWindow&)> check_;
-    wxTimer ticks_;
-    int settled_ = 0;
-    int waited_ = 0;
+    uitest::SettledCheck settled_;
 };
-
-// The dialog's window as a PNG under the build folder, for people to look at.
-void TakePicture(const std::string& png) {
-    const std::string xwd = png + ".xwd";
-    ch10fix::ProgramRun shot = ch10fix::RunProgram({"/bin/sh", WINDOW_SHOT, "Channel_Details", xwd});
-    ASSERT_EQ(shot.ExitCode(), 0) << shot.err;
-    ch10fix::ProgramRun conv = ch10fix::RunProgram(
-        {"/bin/sh", "-c", "xwdtopnm \"$0\" 2>/dev/null | pnmtopng > \"$1\"", xwd, png});
-    ASSERT_EQ(conv.ExitCode(), 0) << conv.err;
-    std::remove(xwd.c_str());
-    EXPECT_GT(std::filesystem::file_size(png), 2000u) << png;
-    std::printf("picture: %s\n", png.c_str());
-}
 
 TEST(UiWxChannelDetails, TheGridHoldsTheCellsOfTheHandWrittenLog) {
     const char* display = std::getenv("DISPLAY");
@@ -119,11 +86,10 @@ TEST(UiWxChannelDetails, TheGridHoldsTheCellsOfTheHandWrittenLog) {
                         << "row " << r + 1 << ", column " << c + 1;
                     ++checkedCells;
                 }
-            ASSERT_EQ(ch10fix::RunProgram({"/bin/mkdir", "-p", UI_SMOKE_DIR}).ExitCode(), 0);
-            TakePicture(std::string(UI_SMOKE_DIR) + "/channel-details.png");
+            uitest::TakePicture(WINDOW_SHOT, "Channel Details", std::string(UI_SMOKE_DIR) + "/channel-details.png");
         });
         dialog.DoModal();
-        EXPECT_TRUE(dialog.ran);
+        EXPECT_TRUE(dialog.Ran());
         EXPECT_EQ(checkedCells, expected.rows * 11);
     }
 }

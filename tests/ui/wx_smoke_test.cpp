@@ -122,6 +122,29 @@ TEST(UiWxAbout, ShowsTheLogoAndTheNameWithTheFamilyKey) {
     CheckPicture(aboutXwd, dir + "/about.png");
 }
 
+// Open Files in both its modes, as a user reaches them, in pictures.
+TEST(UiWxOpenFiles, BothModesInPictures) {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X display";
+    ch10fix::TempDir work;
+    uitest::TempRegistry registry;
+    const std::string disk = work.File("disk.xwd"), rmm = work.File("rmm.xwd");
+    std::ofstream(work.File("script")) << "wait-frame\ncommand 32772\nwait-dialog 145\nsleep 300\n"
+                                       << "run " << WINDOW_SHOT << " Open_Files " << disk << "\n"
+                                       << "click 1094\nsleep 500\n"
+                                       << "run " << WINDOW_SHOT << " Open_Files " << rmm << "\n"
+                                       << "press 2\ncommand 57665\n";
+    ::setenv("ORVANE_UI_SCRIPT", work.File("script").c_str(), 1);
+    ch10fix::ProgramRun run = ch10fix::RunProgram({VEXA_PROGRAM, "--display", display}, work.Path());
+    ::unsetenv("ORVANE_UI_SCRIPT");
+    ASSERT_EQ(run.ExitCode(), 0) << run.out << run.err;
+    EXPECT_EQ(run.err.find("Gtk-"), std::string::npos) << run.err;
+    std::string out = UI_SMOKE_DIR;
+    ASSERT_EQ(ch10fix::RunProgram({"/bin/mkdir", "-p", out}).ExitCode(), 0);
+    CheckPicture(disk, out + "/open-files-disk.png");
+    CheckPicture(rmm, out + "/open-files-rmm.png");
+}
+
 INSTANTIATE_TEST_SUITE_P(Start, UiWx,
                          ::testing::Values(SmokeCase{"NoErrorList", false, "Kelvane"},
                                            SmokeCase{"ErrorList", true, "Kelvane - Ver 3.9"}),

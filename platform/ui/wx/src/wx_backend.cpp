@@ -2,6 +2,8 @@
 // the main loop, modal loops and the wake-up for posted work.
 #include "platform/ui/wx.h"
 
+#include <algorithm>
+
 #include "platform/ui/app.h"
 #include "platform/ui/post_queue.h"
 #include "platform/ui/services.h"
@@ -63,6 +65,11 @@ void WxBackendImpl::CreateView(FormView& view) {
     w.model = &view;
     w.top = panel;
     CreateControls(w);
+    // The frame holds the form as laid out, larger than its template's.
+    Size form = view.FormSize();
+    formGrowth_ = Size{std::max(0, w.laidOut.cx - form.cx), std::max(0, w.laidOut.cy - form.cy)};
+    placed_ = false;
+    SyncFrame(*frame_);
 }
 
 void WxBackendImpl::CreateDialog(Dialog& dialog) {
@@ -120,8 +127,9 @@ int WxBackendImpl::RunModal(Dialog& dialog) {
         return kIdCancel;
     }
     auto* d = static_cast<wxDialog*>(w->top);
+    // Placed where the model put it, about the same centre once grown.
     const Rect& b = dialog.Bounds();
-    d->Move(b.x, b.y);
+    d->Move(b.x - std::max(0, w->laidOut.cx - b.cx) / 2, b.y - std::max(0, w->laidOut.cy - b.cy) / 2);
     modal_.push_back(&dialog);
     if (!dialog.Ended()) d->ShowModal();
     modal_.pop_back();

@@ -6,10 +6,12 @@
 #include <wx/statbmp.h>
 #include <wx/treectrl.h>
 
+#include <algorithm>
 #include <set>
 
 #include "platform/ui/app.h"
 #include "wx_impl.h"
+#include "wx_layout.h"
 
 namespace ui {
 namespace {
@@ -37,7 +39,9 @@ wxWindow* MakeControl(wxWindow* parent, int wxId, const Control& c) {
         case ControlKind::Edit:
             return new wxTextCtrl(parent, wxId, Wx(c.text), pos, size, c.Has(kReadOnly) ? wxTE_READONLY : 0);
         case ControlKind::Combo:
-            // The layer keeps the order; the toolkit never sorts.
+            // The template's height is the open list's; closed, the
+            // toolkit's own. The layer keeps the order; the toolkit never sorts.
+            size.y = wxDefaultCoord;
             if (c.Has(kDropDownList)) return new wxChoice(parent, wxId, pos, size);
             return new wxComboBox(parent, wxId, Wx(c.text), pos, size, 0, nullptr, wxCB_DROPDOWN);
         case ControlKind::ReportList: {
@@ -150,6 +154,53 @@ void SyncGrid(wxGrid* grid, const Control& c) {
             grid->SetColSize(col, grid->GetTextExtent(grid->GetColLabelValue(col)).x + 12);
 }
 
+LayoutKind LayoutKindOf(ControlKind k) {
+    switch (k) {
+        case ControlKind::Static:
+        case ControlKind::CheckBox:
+        case ControlKind::Radio:
+            return LayoutKind::Text;
+        case ControlKind::Edit:
+        case ControlKind::Combo:
+            return LayoutKind::Field;
+        case ControlKind::GroupBox:
+            return LayoutKind::Box;
+        default:
+            return LayoutKind::Other;
+    }
+}
+
+// Controls that show a line of text, which the toolkit sizes.
+bool ShowsText(ControlKind k) {
+    return LayoutKindOf(k) == LayoutKind::Text || LayoutKindOf(k) == LayoutKind::Field ||
+           k == ControlKind::PushButton;
+}
+
+LayoutItem ItemOf(const Control& c, wxWindow* ctl) {
+    LayoutItem item;
+    item.kind = LayoutKindOf(c.kind);
+    item.at = Rect{c.x, c.y, c.cx, c.cy};
+    item.combo = c.kind == ControlKind::Combo;
+    item.widen = ShowsText(c.kind) && item.kind != LayoutKind::Field;
+    if (ShowsText(c.kind)) {
+        wxSize natural = ctl->GetBestSize();
+        item.natural = Size{natural.x, natural.y};
+    }
+    return item;
+}
+
+// A text whose template holds two lines or more wraps at its width, as the
+// toolkit's labels do not on their own.
+void SyncStatic(wxStaticText* ctl, const Control& c) {
+    bool wraps = c.cy >= 2 * ctl->GetCharHeight();
+    wxString shown = ctl->GetLabel();
+    bool wrapped = shown.Contains("\n");
+    if (wraps) shown.Replace("\n", " ");
+    if (Utf8(shown) == c.text && (!wraps || wrapped || ctl->GetTextExtent(shown).x <= c.cx)) return;
+    ctl->SetLabel(Wx(c.text));
+    if (wraps) ctl->Wrap(c.cx);
+}
+
 // The window's template, for the order its controls were written in.
 const DialogTemplate* TemplateOf(Window* model) {
     if (auto* d = dynamic_cast<Dialog*>(model)) return CurrentResources().Dialog(d->TemplateId());
@@ -175,6 +226,21 @@ std::vector<int> CreationOrder(Window* model) {
 }
 
 }  // namespace
+
+// Typed or pasted text the edit may not hold: the model's text comes back,
+// the caret where the refused text began.
+void WxBackendImpl::Refuse(wxCommandEvent& e, const Control& c) {
+    auto* edit = dynamic_cast<wxTextCtrl*>(e.GetEventObject());
+    if (edit == nullptr) return;
+    long caret = edit->GetInsertionPoint();
+    long added = static_cast<long>(edit->GetValue().length()) - static_cast<long>(Wx(c.text).length());
+    {
+        Quiet q(quiet);
+        edit->ChangeValue(Wx(c.text));
+    }
+    edit->SetInsertionPoint(std::clamp(caret - std::max(0L, added), 0L, edit->GetLastPosition()));
+    wxBell();
+}
 
 void WxBackendImpl::CreateControls(WxWindow& w) {
     std::vector<int> order = CreationOrder(w.model);
@@ -202,6 +268,24 @@ void WxBackendImpl::CreateControls(WxWindow& w) {
             SyncControl(w, id);
         }
     BindControlEvents(w);
+    PlaceControls(w);
+}
+
+void WxBackendImpl::PlaceControls(WxWindow& w) {
+    LayoutInput in;
+    in.window = Size{w.model->Bounds().cx, w.model->Bounds().cy};
+    std::vector<wxWindow*> placed;
+    for (const auto& [id, ctl] : w.controls) {
+        in.items.push_back(ItemOf(*w.model->Find(id), ctl));
+        placed.push_back(ctl);
+    }
+    LayoutResult out = LayOut(in);
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const Rect& r = out.at[i];
+        placed[i]->SetSize(r.x, r.y, r.cx, r.cy);
+    }
+    w.laidOut = out.window;
+    if (auto* d = dynamic_cast<wxDialog*>(w.top)) d->SetClientSize(out.window.cx, out.window.cy);
 }
 
 void WxBackendImpl::SyncControl(WxWindow& w, int id) {
@@ -216,9 +300,13 @@ void WxBackendImpl::SyncControl(WxWindow& w, int id) {
         // Bold and a little larger, in the dialog's face: a heading.
         w.fonts.push_back(std::make_unique<wxFont>(ctl->GetFont().Bold().Scaled(1.2f)));
         ctl->SetFont(*w.fonts.back());
+        // A larger text needs its room again once the window is laid out.
+        if (w.laidOut.cx > 0) PlaceControls(w);
     }
     switch (c->kind) {
         case ControlKind::Static:
+            SyncStatic(static_cast<wxStaticText*>(ctl), *c);
+            break;
         case ControlKind::GroupBox:
         case ControlKind::PushButton:
             if (Utf8(ctl->GetLabel()) != c->text) ctl->SetLabel(Wx(c->text));
@@ -298,6 +386,7 @@ void WxBackendImpl::BindControlEvents(WxWindow& w) {
         if (combo != nullptr && combo->GetSelection() != wxNOT_FOUND && combo->GetStringSelection() == e.GetString())
             return;
         std::string text = Utf8(e.GetString());
+        if (Control* c = model->Find(id); c != nullptr && !EditAccepts(*c, text)) return Refuse(e, *c);
         {
             Quiet q(quiet);
             model->SetText(id, text);

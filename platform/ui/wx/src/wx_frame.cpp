@@ -46,7 +46,9 @@ void WxBackendImpl::CreateFrame(Frame& frame) {
                 int wxId = wxWindow::NewControlId();
                 menuToLayer_[wxId] = item.id;
                 menuToWx_[item.id] = wxId;
-                popup->Append(wxId, MenuText(item.text));
+                // The framework's bar commands show their bar's state.
+                bool bar = item.id == kIdViewToolbar || item.id == kIdViewStatusBar;
+                popup->Append(wxId, MenuText(item.text), wxString(), bar ? wxITEM_CHECK : wxITEM_NORMAL);
             }
             bar->Append(popup, MenuText(top.text));
         }
@@ -187,7 +189,7 @@ void WxBackendImpl::SyncFrame(Frame& frame) {
     placedAt_ = b;
     wxFrame_->SetMinSize(wxDefaultSize);
     wxFrame_->SetMaxSize(wxDefaultSize);
-    wxFrame_->SetClientSize(b.cx, b.cy);
+    wxFrame_->SetClientSize(b.cx + formGrowth_.cx, b.cy + formGrowth_.cy);
     wxSize outer = wxFrame_->GetSize();
     wxFrame_->Move(b.x + b.cx / 2 - outer.x / 2, b.y + b.cy / 2 - outer.y / 2);
     if (!(frame.Style() & kThickFrame)) {

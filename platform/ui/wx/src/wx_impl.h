@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ui/backend.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/frame.h"
 
@@ -34,9 +35,14 @@ struct WxWindow {
     std::map<int, wxRadioButton*> radioNone;
     // Each tree's items by the layer's handles.
     std::map<int, std::map<TreeHandle, wxTreeItemId>> treeItems;
+    // Each tree's image bitmap as shown (0: none).
+    std::map<int, int> treeImages;
     // Lists whose user selection is waiting to be reported (one notification
     // for the toolkit's several events of one action).
     std::set<int> selectionPending;
+    // The client size once the controls have their natural sizes; none yet
+    // before they are placed.
+    Size laidOut;
     bool painted = false;
     bool idleAfterPaint = false;
 };
@@ -97,6 +103,9 @@ public:
     void CreateControls(WxWindow& w);
     void SyncControl(WxWindow& w, int id);
     void BindControlEvents(WxWindow& w);
+    // Sizes each control to its text and the window to its controls.
+    void PlaceControls(WxWindow& w);
+    void Refuse(wxCommandEvent& e, const Control& c);
 
     // Trees (wx_tree.cpp): mirrored item by item, so that a handler filling
     // an item while the user expands it never pulls the item away.
@@ -138,6 +147,7 @@ private:
     wxFrame* wxFrame_ = nullptr;
     Rect placedAt_;
     bool placed_ = false;
+    Size formGrowth_;  // what the form's natural sizes added to its template
     std::map<int, int> menuToLayer_;
     std::map<int, int> menuToWx_;
     std::vector<Dialog*> modal_;

@@ -89,12 +89,11 @@ Size WxBackend::ScreenSize() const {
 }
 
 Size WxBackend::DialogBaseUnits() const {
-    // The templates' 8-point face is the desktop's GUI face.
+    // From the face the controls are drawn in, at its own size: a window
+    // grows with a larger face, as its texts do.
     static Size units = [] {
         auto* probe = new wxFrame(nullptr, wxID_ANY, wxString());
-        wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
-        font.SetPointSize(8);
-        probe->SetFont(font);
+        probe->SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
         wxSize px = probe->ConvertDialogToPixels(wxSize(4, 8));
         probe->Destroy();
         return Size{px.x > 0 ? px.x : 8, px.y > 0 ? px.y : 16};

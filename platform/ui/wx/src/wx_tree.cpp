@@ -1,6 +1,7 @@
 // The tree control: the model's items mirrored one by one, and the user's
 // expand, collapse and select reported back. The toolkit's own events for
 // programmatic calls are dropped; the layer raises those notifications once.
+#include <wx/imaglist.h>
 #include <wx/treectrl.h>
 
 #include "wx_impl.h"
@@ -40,9 +41,34 @@ void AddNewItems(wxTreeCtrl* tree, std::map<TreeHandle, wxTreeItemId>& items, co
             if (p == items.end()) continue;
             parent = p->second;
         }
-        wxTreeItemId id = tree->AppendItem(parent, Wx(item.text), -1, -1, new HandleData(it->first));
+        wxTreeItemId id =
+            tree->AppendItem(parent, Wx(item.text), item.image, item.selectedImage, new HandleData(it->first));
         items[it->first] = id;
     }
+}
+
+// The images of a strip bitmap: as wide as tall or a little wider, the strip
+// split evenly (bitmap 141's are 17 by 16).
+std::unique_ptr<wxImageList> ImagesOf(int bitmap) {
+    wxBitmap strip = ImageBitmap(bitmap);
+    if (!strip.IsOk() || strip.GetHeight() <= 0) return nullptr;
+    int h = strip.GetHeight(), w = h;
+    while (w < strip.GetWidth() && strip.GetWidth() % w != 0) ++w;
+    if (w > strip.GetWidth()) return nullptr;
+    auto list = std::make_unique<wxImageList>(w, h, true, strip.GetWidth() / w);
+    // Cut through an image: the toolkit's own cut of a masked bitmap reads
+    // past its pixels.
+    wxImage whole = strip.ConvertToImage();
+    for (int x = 0; x + w <= strip.GetWidth(); x += w) list->Add(wxBitmap(whole.GetSubImage(wxRect(x, 0, w, h))));
+    return list;
+}
+
+// The item's closed and selected images as the model holds them.
+void SyncImages(wxTreeCtrl* tree, const wxTreeItemId& item, const TreeItem& m) {
+    if (tree->GetImageList() == nullptr) return;
+    if (tree->GetItemImage(item, wxTreeItemIcon_Normal) != m.image) tree->SetItemImage(item, m.image);
+    if (tree->GetItemImage(item, wxTreeItemIcon_Selected) != m.selectedImage)
+        tree->SetItemImage(item, m.selectedImage, wxTreeItemIcon_Selected);
 }
 
 }  // namespace
@@ -55,6 +81,12 @@ void WxBackendImpl::SyncTree(WxWindow& w, int id) {
     auto& items = w.treeItems[id];
     Quiet q(quiet);
     if (!tree->GetRootItem().IsOk()) tree->AddRoot(wxString());
+    if (c->treeImageList != w.treeImages[id]) {
+        w.treeImages[id] = c->treeImageList;
+        std::unique_ptr<wxImageList> images = ImagesOf(c->treeImageList);
+        if (images) tree->AssignImageList(images.release());
+        else tree->SetImageList(nullptr);
+    }
     if (!ItemsStillThere(items, *c)) {
         if (inTreeEvent > 0) {
             // The item the user acts on must outlive the toolkit's event.
@@ -75,6 +107,7 @@ void WxBackendImpl::SyncTree(WxWindow& w, int id) {
         auto m = c->tree.find(h);
         if (m == c->tree.end()) continue;
         // The expand button: the model's mark may change after the insert.
+        SyncImages(tree, item, m->second);
         bool plus = m->second.hasChildren || !m->second.children.empty();
         if (tree->ItemHasChildren(item) != plus) tree->SetItemHasChildren(item, plus);
         bool expanded = m->second.expanded;
