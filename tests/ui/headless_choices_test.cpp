@@ -1,7 +1,6 @@
 // The headless run's options as "Open Files" takes them: each option's effect
 // on the run's choices, the dialog's rules, and a body-checked run that logs
 // what the same choices made in the window log.
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -196,14 +195,7 @@ std::string LogThroughWindow(const std::string& source, const std::string& out) 
         EXPECT_TRUE(driver.Click(d, 1059));
         EXPECT_TRUE(driver.Click(d, ui::kIdOk));
     });
-    ui::Driver& driver = rig.ui.driver;
-    EXPECT_TRUE(driver.Command(res::kCmdOpenFiles));
-    EXPECT_TRUE(driver.Command(res::kCmdValidate));
-    ui::Frame& frame = *rig.app->MainFrame();
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (frame.GetStatusBar().panes[0] != "Validation completed" && std::chrono::steady_clock::now() < until)
-        driver.PumpWait(std::chrono::milliseconds(20));
-    EXPECT_EQ(frame.GetStatusBar().panes[0], "Validation completed");
+    EXPECT_TRUE(rig.OpenAndValidate());
     EXPECT_TRUE(rig.BoxTexts().empty());
     rig.app.reset();
     return ch10fix::ReadText(out + "/validate.log");
