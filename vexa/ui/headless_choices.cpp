@@ -9,14 +9,14 @@ namespace {
 
 constexpr int kChannelList = 1042;
 
-// What a choice needs when the dialog keeps its control off.
+// What a choice needs when the dialog keeps its control off: the body
+// options follow "Validate Format of Packet Data".
 const char* NeedOf(int control) {
     switch (control) {
         case 1061:
         case 1067:
         case 1062:
         case 1063: return "needs --body-checks";
-        case 1051: return "cannot be chosen with --space-delimited";
         default: return "cannot be chosen here";
     }
 }
