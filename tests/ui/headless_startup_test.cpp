@@ -86,7 +86,8 @@ TEST(HeadlessStartup, PermissionObject) {
     const Case cases[] = {
         {"refuses", "echo 0", {}, 1, kRefusal, true},
         {"fails: exits 3", "echo 5; exit 3", {}, 1, "*" + kRefusal, true},
-        {"refuses, but the command line is wrong", "echo 0", {"--bogus"}, 2, "usage: vexa --headless", false},
+        {"refuses, but the command line is wrong", "echo 0", {"--bogus"}, 2,
+         "vexa: unknown option --bogus\nusage: vexa --headless", false},
         {"admits", "echo 5", {}, 0, "", true},
     };
     for (const auto& c : cases) {

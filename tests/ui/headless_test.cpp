@@ -144,6 +144,20 @@ TEST(Headless, FailuresExitNonZeroWithTheirMessage) {
         {"two paths", {"--headless", "a.ch10", "b.ch10"}, 2, "usage: vexa --headless"},
         {"unknown option", {"--headless", "--verbose", "s.ch10"}, 2, "usage: vexa --headless"},
         {"option without its value", {"--headless", "s.ch10", "--output-dir"}, 2, "usage: vexa --headless"},
+        {"a limit out of the dialog's range", {"--headless", "--body-checks", "--max-errors-per-packet", "1000", "s.ch10"},
+         2, "vexa: --max-errors-per-packet 1000: Please enter number from 0 to 999\n"},
+        {"a value that is not a number", {"--headless", "--intra-packet-tolerance", "5ms", "s.ch10"}, 2,
+         "vexa: --intra-packet-tolerance takes a number of digits, not \"5ms\"\n"},
+        {"a negative value", {"--headless", "--max-same-error", "-1", "s.ch10"}, 2,
+         "vexa: --max-same-error takes a number of digits, not \"-1\"\n"},
+        {"an option twice", {"--headless", "--body-checks", "s.ch10", "--body-checks"}, 2,
+         "vexa: --body-checks is given twice\n"},
+        {"a channel the TMATS lacks", {"--headless", "--channel", "12", "s.ch10"}, 2,
+         "vexa: --channel 12: the TMATS has no channel 12 to validate\n"},
+        {"a channel of a directory run", {"--headless", "--channel", "2", dir.Path()}, 2,
+         "vexa: --channel needs PATH to be one recording, not a directory\n"},
+        {"a simulated check without the body checks", {"--headless", "--simulated-1553", "s.ch10"}, 2,
+         "vexa: --simulated-1553 needs --body-checks\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

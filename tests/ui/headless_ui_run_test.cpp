@@ -100,14 +100,9 @@ TEST(HeadlessUiRun, OpenValidateAndTheFormAgreeWithTheLog) {
         ASSERT_TRUE(driver.Click(d, ui::kIdOk));
         ASSERT_TRUE(d.Ended()) << (rig.BoxTexts().empty() ? "" : rig.BoxTexts().back());
     });
+    ASSERT_TRUE(rig.OpenAndValidate());
     ui::Driver& driver = rig.ui.driver;
-    ASSERT_TRUE(driver.Command(res::kCmdOpenFiles));
-    ASSERT_TRUE(driver.Command(res::kCmdValidate));
     ui::Frame& frame = *rig.app->MainFrame();
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (frame.GetStatusBar().panes[0] != "Validation completed" && std::chrono::steady_clock::now() < until)
-        driver.PumpWait(std::chrono::milliseconds(20));
-    ASSERT_EQ(frame.GetStatusBar().panes[0], "Validation completed");
     ASSERT_TRUE(driver.FireTimer(rig.View(), vexa::kFormTimerId));
 
     const std::string log = ch10fix::ReadText(out + "/validate.log");

@@ -3,6 +3,7 @@
 // and "Open Files" run against its view's controller.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -93,6 +94,18 @@ public:
         });
         vexa::COpenFilesDlg dialog(E(), app.get(), app->MainFrame());
         return dialog.DoModal();
+    }
+
+    // Open (answered as set up), Validate and the wait for the run's end:
+    // true when the status bar reads "Validation completed".
+    bool OpenAndValidate() {
+        ui::Driver& driver = ui.driver;
+        if (!driver.Command(vexa::res::kCmdOpenFiles) || !driver.Command(vexa::res::kCmdValidate)) return false;
+        ui::Frame& frame = *app->MainFrame();
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (frame.GetStatusBar().panes[0] != "Validation completed" && std::chrono::steady_clock::now() < until)
+            driver.PumpWait(std::chrono::milliseconds(20));
+        return frame.GetStatusBar().panes[0] == "Validation completed";
     }
 
     // The box texts shown since `from`.

@@ -13,6 +13,8 @@
 #include "vexa/engine/engine_state.h"
 #include "vexa/engine/validation_engine.h"
 #include "vexa/res/resource_ids.h"
+#include "vexa/ui/headless_choices.h"
+#include "vexa/ui/headless_options.h"
 #include "vexa/ui/permission.h"
 #include "vexa/ui/recorder_drives.h"
 #include "vexa/ui/startup.h"
@@ -24,53 +26,7 @@ namespace vexa {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: vexa --headless [--output-dir DIR] [--output-file NAME] [--tmats FILE] PATH\n"
-    "  PATH  a Chapter 10 recording, or a directory whose *.ch10 files are validated one after the other\n";
-
-struct Arguments {
-    std::string outputDir;
-    std::string outputFile = "validate.log";
-    std::string tmats;
-    std::string path;
-};
-
-bool Parse(int argc, char** argv, Arguments& args) {
-    bool havePath = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) return false;
-            out = argv[++i];
-            return true;
-        };
-        if (a == "--headless") continue;
-        if (a == "--output-dir") {
-            if (!value(args.outputDir)) return false;
-        } else if (a == "--output-file") {
-            if (!value(args.outputFile) || args.outputFile.empty()) return false;
-        } else if (a == "--tmats") {
-            if (!value(args.tmats) || args.tmats.empty()) return false;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return false;
-        } else {
-            if (havePath) return false;
-            args.path = a;
-            havePath = true;
-        }
-    }
-    return havePath && !args.path.empty();
-}
-
-// --help or -h where an option may stand.
-bool WantsHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--help" || a == "-h") return true;
-        if (a == "--output-dir" || a == "--output-file" || a == "--tmats") ++i;
-    }
-    return false;
-}
+using Arguments = HeadlessOptions;
 
 // The registry of the run: the machine's hive read-only, the user's in
 // memory, seeded as a returning user who chose these in "Open Files".
@@ -102,16 +58,23 @@ struct WindowRun {
     std::vector<std::string> written;
     std::vector<FailedOutput> failed;
     std::vector<std::string> boxes;  // from the press of OK on
+    std::string refusedChoice;       // an option the dialog did not take
 };
 
-// "Open Files" answered as its defaults stand: back to the disk when the
-// stored source directory looked like a recorder drive, then OK; Cancel
-// when OK leaves it open.
-void AnswerOpenFiles(ui::HeadlessBackend& backend, std::size_t& okFrom) {
-    backend.AnswerModal(res::kIddOpenFiles, [&backend, &okFrom](ui::Dialog& d, ui::Driver& driver) {
+// "Open Files" answered as the options chose: back to the disk when the
+// stored source directory looked like a recorder drive, the choices, then
+// OK; Cancel when OK leaves it open or a choice was refused. The choices
+// wait for a dialog that opened without a box: one that could not read
+// the TMATS reports that on OK instead.
+void AnswerOpenFiles(ui::HeadlessBackend& backend, const Arguments& args, std::size_t& okFrom,
+                     std::string& refused) {
+    const std::size_t before = backend.Boxes().size();
+    backend.AnswerModal(res::kIddOpenFiles, [&backend, &args, &okFrom, &refused, before](ui::Dialog& d,
+                                                                                        ui::Driver& driver) {
         if (d.GetCheck(1094)) driver.Click(d, 1095);
+        if (backend.Boxes().size() == before) refused = MakeChoices(d, driver, backend, args);
         okFrom = backend.Boxes().size();
-        driver.Click(d, ui::kIdOk);
+        if (refused.empty()) driver.Click(d, ui::kIdOk);
         if (d.Ended()) return;
         driver.Pump();
         driver.Click(d, ui::kIdCancel);
@@ -155,7 +118,7 @@ WindowRun RunThroughWindow(const Arguments& args, const StartupState& startup) {
         if (app.InitInstance() == ui::InitResult::Ok) {
             run.started = true;
             std::size_t okFrom = 0;
-            AnswerOpenFiles(backend, okFrom);
+            AnswerOpenFiles(backend, args, okFrom, run.refusedChoice);
             backend.SetSession([&](ui::Driver& driver) { Session(driver, app, run); });
             app.Run();
             const auto& boxes = backend.Boxes();
@@ -218,15 +181,16 @@ bool WantsHeadless(int argc, char** argv) {
 
 int RunHeadless(int argc, char** argv) {
     const StartupState startup = ProbeErrorList();
-    if (WantsHelp(argc, argv)) {
-        std::fputs(kUsage, stdout);
+    HeadlessParse parsed = ParseHeadlessOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (parsed.options.help) {
+        std::fputs(HeadlessUsage(), stdout);
         return 0;
     }
-    Arguments args;
-    if (!Parse(argc, argv, args)) {
-        std::fputs(kUsage, stderr);
+    if (!parsed.ok()) {
+        std::fprintf(stderr, "vexa: %s\n%s", parsed.error.c_str(), HeadlessUsageLine());
         return 2;
     }
+    Arguments& args = parsed.options;
     namespace fs = std::filesystem;
     std::error_code ec;
     if (args.outputDir.empty()) args.outputDir = fs::current_path(ec).string();
@@ -239,10 +203,14 @@ int RunHeadless(int argc, char** argv) {
     Engine().spaceDelimited = false;
 
     const WindowRun run = RunThroughWindow(args, startup);
+    if (!run.refusedChoice.empty()) {
+        std::fprintf(stderr, "vexa: %s\n", run.refusedChoice.c_str());
+        return 2;
+    }
     if (!run.started) return 1;
     return Report(run);
 }
 
-const char* HeadlessUsage() { return kUsage; }
+const char* HeadlessUsage() { return HeadlessUsageText().c_str(); }
 
 }  // namespace vexa

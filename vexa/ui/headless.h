@@ -1,6 +1,6 @@
 #pragma once
-// `vexa --headless`: one validation run with the Open Files dialog's
-// defaults, driven through the same engine entries as the window.
+// `vexa --headless`: one validation run with the Open Files choices its
+// options make, driven through the same engine entries as the window.
 namespace vexa {
 
 // True when the command line asks for the headless run.

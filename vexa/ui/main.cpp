@@ -4,12 +4,8 @@
 #include <vector>
 
 #include "vexa/ui/headless.h"
-#include "platform/ui/backend.h"
 #include "vexa/ui/startup.h"
-#include "vexa/ui/vexa_app.h"
-#if VEXA_HAVE_WX
-#include "platform/ui/wx.h"
-#endif
+#include "vexa/ui/window_module.h"
 
 namespace {
 
@@ -25,26 +21,6 @@ bool WantsHelp(const std::vector<std::string>& args) {
     return false;
 }
 
-#if VEXA_HAVE_WX
-// The toolkit gets the whole vector and takes its own options out; start-up
-// gets the rest.
-int RunOnWx(int argc, char** argv, vexa::StartupState probed) {
-    auto toolkit = ui::WxToolkit::Start(argc, argv);
-    if (!toolkit) {
-        std::fprintf(stderr, "vexa: no display can be opened; run a validation with vexa --headless PATH\n");
-        return 1;
-    }
-    int status = 1;
-    {
-        ui::WxBackend backend;
-        if (!ui::StartUiScriptFromEnvironment(backend)) return 3;
-        status = vexa::RunWindowProgram(toolkit->Args(), std::move(probed));
-        ui::StopUiScript();
-    }
-    return status;
-}
-#endif
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,13 +33,6 @@ int main(int argc, char** argv) {
     }
     // The error-list probe belongs before anything else of start-up.
     vexa::StartupState probed = vexa::ProbeErrorList();
-#if VEXA_HAVE_WX
-    return RunOnWx(argc, argv, std::move(probed));
-#else
-    if (ui::CurrentBackend() == nullptr) {
-        std::fprintf(stderr, "vexa: no window back end is built; run a validation with vexa --headless PATH\n");
-        return 1;
-    }
-    return vexa::RunWindowProgram(std::move(args), std::move(probed));
-#endif
+    // The toolkit comes with the window module; the headless run never loads it.
+    return vexa::RunWindowFromModule(argc, argv, std::move(probed));
 }
