@@ -6,7 +6,7 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 # The window back end needs wx; its tests need a private X server and the
 # tools that list windows and turn screen dumps into pictures.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev locales
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev locales pkgconf dpkg-dev
   libwxgtk3.2-dev xvfb xauth x11-apps x11-utils netpbm)
 missing=()
 for p in "${packages[@]}"; do
