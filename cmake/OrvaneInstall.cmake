@@ -21,6 +21,10 @@ set_target_properties(sandral PROPERTIES PUBLIC_HEADER ${PROJECT_SOURCE_DIR}/san
 set(orvane_programs vexa ch10-gen ingest-standin stanag-image stanag-cat sandral-list)
 set_target_properties(${orvane_programs} PROPERTIES INSTALL_RPATH "${ORVANE_PROGRAM_RPATH}")
 install(TARGETS ${orvane_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+# The window module, which vexa loads from ../lib only to open a window.
+if(TARGET vexa_wx)
+  install(TARGETS vexa_wx LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT window)
+endif()
 
 set(orvane_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake)
 set(orvane_pc_dir ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

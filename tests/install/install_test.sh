@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# install_test.sh BUILD SOURCE BINDIR LIBDIR INCLUDEDIR
+# install_test.sh BUILD SOURCE BINDIR LIBDIR INCLUDEDIR [WINDOW_MODULE]
 # Installs the build into a scratch DESTDIR and uses it as an outside
 # developer and a user would: a C viewer built against the installed tree
 # through pkg-config and through find_package, and the installed vexa, all
 # run with nothing of the build or source tree on any path.
 set -euo pipefail
-build=$(cd "$1" && pwd) src=$(cd "$2" && pwd) bindir=$3 libdir=$4 incdir=$5
+build=$(cd "$1" && pwd) src=$(cd "$2" && pwd) bindir=$3 libdir=$4 incdir=$5 module=${6:-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -27,6 +27,9 @@ for f in "$bindir/vexa" "$bindir/ch10-gen" "$bindir/ingest-standin" "$bindir/sta
          "$libdir/cmake/Quillon/QuillonConfig.cmake"; do
   grep -qxF "$f" "$scratch/files" || fail "not installed: $f"
 done
+if [ -n "$module" ]; then
+  grep -qxF "$libdir/$module" "$scratch/files" || fail "window module not installed: $libdir/$module"
+fi
 for lib in tessin quillon sandral; do
   grep -qE "^$libdir/lib$lib\.so\.[0-9]+\.[0-9]+\.[0-9]+$" "$scratch/files" || fail "no versioned lib$lib"
   soname=$(readelf -d "$root/$libdir/lib$lib.so" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
