@@ -1,0 +1,35 @@
+# `cpack -G DEB`: one Debian package per component, each declaring what it
+# needs (the shared libraries' packages found by dpkg-shlibdeps, ours by the
+# component links), so only the window module pulls in GTK and wxWidgets.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME orvane)
+set(CPACK_PACKAGE_VENDOR "Orvane")
+set(CPACK_PACKAGE_CONTACT "Orvane developers <developers@orvane.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Validation and examination of IRIG 106 Chapter 10 flight-test recordings")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Our own libraries are not installed on the build machine: tell
+# dpkg-shlibdeps where they are, and let the component links name them.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
+set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+
+set(CPACK_COMPONENT_LIBRARIES_DESCRIPTION "Shared libraries libtessin, libquillon and libsandral")
+set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION "Headers, pkg-config files and CMake packages of the libraries")
+set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS libraries)
+set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION "The validator vexa (headless runs) and the recording tools")
+set(CPACK_COMPONENT_PROGRAMS_DEPENDS libraries)
+set(CPACK_DEBIAN_LIBRARIES_PACKAGE_NAME orvane-libs)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME orvane-dev)
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME vexa)
+set(CPACK_COMPONENTS_ALL libraries development programs)
+if(TARGET vexa_wx)
+  set(CPACK_COMPONENT_WINDOW_DESCRIPTION "The validator's window (wxWidgets and GTK)")
+  set(CPACK_COMPONENT_WINDOW_DEPENDS programs)
+  set(CPACK_DEBIAN_WINDOW_PACKAGE_NAME vexa-window)
+  list(APPEND CPACK_COMPONENTS_ALL window)
+endif()
+include(CPack)
