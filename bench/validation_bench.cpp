@@ -143,7 +143,7 @@ RunResult Validate(const std::string& source, const std::string& outDir, bool bo
 }
 
 // Arguments of `vexa --headless` before the output folder and the file.
-const std::vector<std::vector<std::string>> kProcessCases = {{"--headless"}};
+const std::vector<std::vector<std::string>> kProcessCases = {{"--headless"}, {"--headless", "--body-checks"}};
 
 std::string vexaPath;
 
