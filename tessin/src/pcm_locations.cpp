@@ -162,6 +162,8 @@ void Repeat(LocationWalk& w, const TmatsEntry& e, int32_t count) {
     int32_t last = interval == 0 ? 1 : count - 1;
     for (int32_t k = 1; k <= last; ++k) {
         int64_t word = w.word + static_cast<int64_t>(k) * interval;
+        // Past the frame's edge the words only move further out.
+        if ((interval > 0 && word > w.a->allocWords) || (interval < 0 && word < 1)) break;
         if (word < 1 || word > w.a->allocWords) continue;
         MAINFRAME_INFO& entry = w.a->mainframe[word - 1];
         DB_SAMPLES_INFO* s = Sample(w);

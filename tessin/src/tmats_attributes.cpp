@@ -18,10 +18,17 @@ int GroupSlot(char letter) {
     return -1;
 }
 
-// First position i < limit where `key` occurs, or -1.
+// First position i < limit where `key` occurs, or -1. Jumps from one place
+// of the key's first byte to the next: a text is searched once per channel
+// attribute, and a declared channel count may be in the tens of thousands.
 int64_t FindText(const char* text, int64_t limit, const char* key, std::size_t keyLength) {
-    for (int64_t i = 0; i < limit; ++i)
+    if (keyLength == 0) return limit > 0 ? 0 : -1;
+    for (int64_t i = 0; i < limit; ++i) {
+        const void* hit = std::memchr(text + i, key[0], static_cast<std::size_t>(limit - i));
+        if (!hit) return -1;
+        i = static_cast<const char*>(hit) - text;
         if (std::memcmp(text + i, key, keyLength) == 0) return i;
+    }
     return -1;
 }
 
