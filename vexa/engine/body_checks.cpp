@@ -44,21 +44,41 @@ int EngineBodyChecks::ValidatePcmBody(const PcmChannel& record, BodyCheckCall& c
     return WriteBodyText(call, text);
 }
 
-int EngineBodyChecks::Validate1553Body(BodyCheckCall& call) {
-    const PacketListingInput& p = call.packet;
+bool EngineBodyChecks::Checks1553(const PacketListingInput& p, bool& simulated) const {
     const CHAN_INFO* info = tmatsInfo_();
-    if (!info || !info->Bus1553Channels || p.slot < 0 || p.slot >= kChannelSlots) return 0;
+    if (!info || !info->Bus1553Channels || p.slot < 0 || p.slot >= kChannelSlots) return false;
     bool declared = false;
     for (int i = 0; i < info->Bus1553Count && !declared; ++i)
         declared = info->Bus1553Channels[i].ChannelID == p.header.channelId;
-    if (!declared) return 0;
+    simulated = runConfig_.validateSim1553 != 0 && p.header.channelId == runConfig_.selectedChannel;
+    return declared;
+}
+
+std::optional<Bus1553BodyPass> EngineBodyChecks::Open1553Pass(const PacketListingInput& p) const {
+    bool simulated = false;
+    if (!Checks1553(p, simulated)) return std::nullopt;
+    return Open1553Body({.header = p.header, .view = p.view, .csdw = p.csdw, .checkSimulated = simulated},
+                        pcm_[static_cast<std::size_t>(p.slot)].prevSimValue);
+}
+
+int EngineBodyChecks::Validate1553Body(BodyCheckCall& call) {
+    const PacketListingInput& p = call.packet;
+    bool simulated = false;
+    if (!Checks1553(p, simulated)) return 0;
     const auto s = static_cast<std::size_t>(p.slot);
-    const bool simulated = runConfig_.validateSim1553 != 0 && p.header.channelId == runConfig_.selectedChannel;
-    const auto findings = Walk1553Messages(
-        {.header = p.header, .view = p.view, .csdw = p.csdw, .checkSimulated = simulated}, bus_[s],
-        pcm_[s].prevSimValue);
+    std::vector<Bus1553Finding> walked;
+    const std::vector<Bus1553Finding>* findings = &walked;
+    // Nothing touches the slot between the pass and this check, so the
+    // carried walk is the one this check would make.
+    if (p.bus1553Pass && p.bus1553Pass->complete) {
+        Apply1553Pass(*p.bus1553Pass, bus_[s], pcm_[s].prevSimValue);
+        findings = &p.bus1553Pass->findings;
+    } else {
+        walked = Walk1553Messages({.header = p.header, .view = p.view, .csdw = p.csdw, .checkSimulated = simulated},
+                                  bus_[s], pcm_[s].prevSimValue);
+    }
     std::string text;
-    RaiseBus1553Findings(errors_, p.slot, findings, bus_[s], text);
+    RaiseBus1553Findings(errors_, p.slot, *findings, bus_[s], text);
     return WriteBodyText(call, text);
 }
 

@@ -26,6 +26,7 @@ public:
     int CheckPcmTmatsAttributes(const PcmChannel& record, uint8_t dataType, int slot, std::string& text) override;
     int ValidatePcmBody(const PcmChannel& record, BodyCheckCall& call) override;
     int Validate1553Body(BodyCheckCall& call) override;
+    std::optional<Bus1553BodyPass> Open1553Pass(const PacketListingInput& p) const override;
     int ValidateVideoBody(BodyCheckCall& call) override;
     void ClearStatistics() override;
     void RunReset() override;
@@ -34,6 +35,9 @@ public:
     const PerSlot<Bus1553SlotState>& Bus() const { return bus_; }
 
 private:
+    // Whether the packet's channel gets the 1553 check, and with simulated data.
+    bool Checks1553(const PacketListingInput& p, bool& simulated) const;
+
     std::function<const CHAN_INFO*()> tmatsInfo_;
     const CRunConfig& runConfig_;
     const std::atomic<int>& intraPacketTolerance_;

@@ -4,6 +4,7 @@
 #include <utility>
 #include <optional>
 
+#include "ch10/little_endian.h"
 #include "platform/format.h"
 #include "platform/numbers.h"
 #include "vexa/engine/channel_word_checks.h"
@@ -27,12 +28,13 @@ constexpr StatusBit kStatusBits[] = {
     {kSe, 123, "Error 123: SE - Incorrect Sync Type \r\n"}, {kWe, 124, "Error 124: WE - Invalid Word \r\n"},
 };
 
-// One message's words, read only inside the message.
+// One message's words, read only inside the message: `count` words from
+// `start` lie inside the view.
 struct MessageWords {
     const ch10::PacketView& view;
     std::size_t start = 0;
     std::size_t count = 0;
-    uint16_t At(std::size_t i) const { return view.U16(start + 2 * i).value_or(0); }
+    uint16_t At(std::size_t i) const { return i < count ? ch10::ReadLe16(view.data() + start + 2 * i) : 0; }
 };
 
 void AddGapFindings(std::vector<Bus1553Finding>& out, int msg, const BusMessageHeader& h) {
@@ -108,8 +110,8 @@ void AddSimulated(std::vector<Bus1553Finding>& out, int msg, const TransferType&
 }
 
 // The start (first message) or end (last message) of the packet's data.
-double SpanPoint(double t, int tt, int words, const BusMessageHeader& h, bool start) {
-    const double gap1 = h.gapTimes & 0xFF, gap2 = h.gapTimes >> 8;
+double SpanPoint(double t, int tt, int words, uint16_t gapTimes, bool start) {
+    const double gap1 = gapTimes & 0xFF, gap2 = gapTimes >> 8;
     if (start) {
         if (tt == 0) return t - (gap2 + 200.0 * words + gap1);
         if (tt == 2) return t - (gap2 + 200.0 + gap1);
@@ -122,84 +124,87 @@ double SpanPoint(double t, int tt, int words, const BusMessageHeader& h, bool st
 
 }  // namespace
 
-TransferType DecodeTransfer(uint16_t command, bool rtToRt) {
-    const int rt = command >> 11, tr = (command >> 10) & 1, sa = (command >> 5) & 31, code = command & 31;
-    const int n = code == 0 ? 32 : code;
-    const bool modeSa = sa == 0 || sa == 31;
-    if (rtToRt) return rt == 31 ? TransferType{"broadcast RT-RT", n + 3, false, 3, n}
-                                : TransferType{"RT-RT", n + 4, false, 3, n};
-    if (rt == 31) {
-        if (!modeSa) return {"broadcast BC-RT", n + 1, false, 1, n};
-        return code < 16 ? TransferType{"broadcast Mode w/o data", 1, true, 0, 0}
-                         : TransferType{"broadcast Mode with data", 2, true, 1, 1};
+Bus1553BodyPass Open1553Body(const Bus1553Input& in, int32_t prevSimValue) {
+    Bus1553BodyPass pass;
+    pass.checkSimulated = in.checkSimulated;
+    pass.prevSimValue = prevSimValue;
+    const std::size_t csdwAt = ch10::ChannelSpecificWordOffset(in.header);
+    pass.dataEnd = std::min<uint64_t>(static_cast<uint64_t>(csdwAt) + in.header.dataLength, in.view.size());
+    return pass;
+}
+
+bool Step1553Body(Bus1553BodyPass& pass, const Bus1553Input& in, uint32_t index, uint64_t at,
+                  const BusMessageHeader& h) {
+    if (!pass.open || at + kBusMessageHeaderSize > pass.dataEnd) {
+        pass.open = false;
+        return false;
     }
-    if (modeSa) {
-        if (code < 16) return {"Mode w/o data", 2, true, 0, 0};
-        return tr == 0 ? TransferType{"Mode with data-Rx", 3, true, 1, 1}
-                       : TransferType{"Mode with data-Tx", 3, true, 2, 1};
+    std::vector<Bus1553Finding>& out = pass.findings;
+    const int msg = static_cast<int>(index + 1);
+    const uint64_t dataAt = at + kBusMessageHeaderSize;
+    const uint64_t msgEnd = std::min<uint64_t>(dataAt + h.length, pass.dataEnd);
+    const MessageWords words{in.view, static_cast<std::size_t>(dataAt), static_cast<std::size_t>((msgEnd - dataAt) / 2)};
+    (h.blockStatus & kBusB) ? ++pass.busB : ++pass.busA;
+    const bool hasCommand = words.count >= 1;
+    const TransferType type = hasCommand ? DecodeTransfer(words.At(0), (h.blockStatus & kRtRt) != 0)
+                                         : TransferType{"", 1, false, 0, 0};
+    CountBlockStatus(out, h.blockStatus);
+    AddGapFindings(out, msg, h);
+    AddByteCount(out, msg, type.words, h);
+    ListBlockStatus(out, msg, h.blockStatus);
+    const std::optional<double> t = IntraTimeTicks(in.header, h.stamp);
+    if (t && ((h.stamp >> 48) & 0xFFFF) != 0)
+        out.push_back({129, Bus1553Family::TimeStamp,
+                       platform::Format("Error 129: at message %d, Bits 31-16 of MSLW IntraPacket TimeStamp are "
+                                        "not zero filled = 0x%04x \r\n", msg,
+                                        static_cast<unsigned>((h.stamp >> 48) & 0xFFFF))});
+    // A mode-code message or a simulated stop carries no simulated data.
+    if (pass.checkSimulated && hasCommand && !type.modeCode && words.At(0) != 0x26A2)
+        AddSimulated(out, msg, type, words, pass.prevSimValue);
+    if (t) {
+        // The span needs the first and the last message only.
+        pass.last = Bus1553BodyPass::SpanMessage{*t, hasCommand ? type.words : 0, h.gapTimes};
+        if (!pass.spanned) pass.first = pass.last;
+        pass.spanned = true;
+    } else {
+        pass.timed = false;
     }
-    return tr == 0 ? TransferType{"BC-RT", n + 2, false, 1, n} : TransferType{"RT-BC", n + 2, false, 2, n};
+    return true;
+}
+
+void Finish1553Body(Bus1553BodyPass& pass, const Bus1553Input& in) {
+    const int tt = static_cast<int>(in.csdw >> 30);
+    if (pass.timed && pass.spanned) {
+        const double start = SpanPoint(pass.first.t, tt, pass.first.words, pass.first.gapTimes, true);
+        const double end = SpanPoint(pass.last.t, tt, pass.last.words, pass.last.gapTimes, false);
+        if (end - start > 1000000.0)
+            pass.findings.push_back(
+                {11, Bus1553Family::Span,
+                 platform::Format("Error 11: Packet contains more than 100 milliseconds worth of data "
+                                  "(%20d milsec) \r\n", platform::TruncateToInt32((end - start) * 0.0001))});
+    }
+    pass.complete = true;
+}
+
+void Apply1553Pass(const Bus1553BodyPass& pass, Bus1553SlotState& state, int32_t& prevSimValue) {
+    state.busA += pass.busA;
+    state.busB += pass.busB;
+    prevSimValue = pass.prevSimValue;
 }
 
 std::vector<Bus1553Finding> Walk1553Messages(const Bus1553Input& in, Bus1553SlotState& state,
                                              int32_t& prevSimValue) {
-    std::vector<Bus1553Finding> out;
+    Bus1553BodyPass pass = Open1553Body(in, prevSimValue);
     const uint32_t count = in.csdw & 0xFFFFFF;
-    const int tt = static_cast<int>(in.csdw >> 30);
-    const std::size_t csdwAt = ch10::ChannelSpecificWordOffset(in.header);
-    const std::size_t dataEnd = static_cast<std::size_t>(
-        std::min<uint64_t>(static_cast<uint64_t>(csdwAt) + in.header.dataLength, in.view.size()));
-    uint64_t at = csdwAt + 4;
-    // The span needs the first and the last message only.
-    struct SpanMessage {
-        double t;
-        int words;
-        BusMessageHeader header;
-    };
-    std::optional<SpanMessage> first, last;
-    bool timed = true;
-    for (uint32_t i = 0; i < count && at + kBusMessageHeaderSize <= dataEnd; ++i) {
+    uint64_t at = ch10::ChannelSpecificWordOffset(in.header) + 4;
+    for (uint32_t i = 0; i < count; ++i) {
         const auto h = ReadBusMessageHeader(in.view, static_cast<std::size_t>(at));
-        if (!h) break;
-        const int msg = static_cast<int>(i + 1);
-        const uint64_t dataAt = at + kBusMessageHeaderSize;
-        const uint64_t msgEnd = std::min<uint64_t>(dataAt + h->length, dataEnd);
-        const MessageWords words{in.view, static_cast<std::size_t>(dataAt),
-                                 static_cast<std::size_t>((msgEnd - dataAt) / 2)};
-        (h->blockStatus & kBusB) ? ++state.busB : ++state.busA;
-        const bool hasCommand = words.count >= 1;
-        const TransferType type = hasCommand ? DecodeTransfer(words.At(0), (h->blockStatus & kRtRt) != 0)
-                                             : TransferType{"", 1, false, 0, 0};
-        CountBlockStatus(out, h->blockStatus);
-        AddGapFindings(out, msg, *h);
-        AddByteCount(out, msg, type.words, *h);
-        ListBlockStatus(out, msg, h->blockStatus);
-        const std::optional<double> t = IntraTimeTicks(in.header, h->stamp);
-        if (t && ((h->stamp >> 48) & 0xFFFF) != 0)
-            out.push_back({129, Bus1553Family::TimeStamp,
-                           platform::Format("Error 129: at message %d, Bits 31-16 of MSLW IntraPacket TimeStamp are "
-                                            "not zero filled = 0x%04x \r\n", msg,
-                                            static_cast<unsigned>((h->stamp >> 48) & 0xFFFF))});
-        // A mode-code message or a simulated stop carries no simulated data.
-        if (in.checkSimulated && hasCommand && !type.modeCode && words.At(0) != 0x26A2)
-            AddSimulated(out, msg, type, words, prevSimValue);
-        if (t) {
-            last = SpanMessage{*t, hasCommand ? type.words : 0, *h};
-            if (!first) first = last;
-        } else {
-            timed = false;
-        }
-        at = dataAt + h->length;
+        if (!h || !Step1553Body(pass, in, i, at, *h)) break;
+        at += kBusMessageHeaderSize + h->length;
     }
-    if (timed && first && last) {
-        const double start = SpanPoint(first->t, tt, first->words, first->header, true);
-        const double end = SpanPoint(last->t, tt, last->words, last->header, false);
-        if (end - start > 1000000.0)
-            out.push_back({11, Bus1553Family::Span,
-                           platform::Format("Error 11: Packet contains more than 100 milliseconds worth of data "
-                                            "(%20d milsec) \r\n", platform::TruncateToInt32((end - start) * 0.0001))});
-    }
-    return out;
+    Finish1553Body(pass, in);
+    Apply1553Pass(pass, state, prevSimValue);
+    return std::move(pass.findings);
 }
 
 void RaiseBus1553Findings(ErrorAccounting& errors, int slot, const std::vector<Bus1553Finding>& findings,

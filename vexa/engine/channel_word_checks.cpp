@@ -79,6 +79,8 @@ FindingList CheckBus1553Packet(IntraStampTimes& stamps, const ChannelWordInput& 
                 "Error 169: The time of the first bus message in a 1553 packet is less than the relative time "
                 "counter in the packet header\r\n");
     }
+    const Bus1553Input bodyIn{.header = in.header, .view = in.view, .csdw = *csdw,
+                              .checkSimulated = in.bus1553Body && in.bus1553Body->checkSimulated};
     bool beyondData = false;
     for (uint32_t n = 1; n <= count; ++n) {
         // A header not wholly inside the packet counts as one beyond the data,
@@ -92,8 +94,10 @@ FindingList CheckBus1553Packet(IntraStampTimes& stamps, const ChannelWordInput& 
         }
         if (RtcIncreasing(stamps, m->stamp, in.slot) == -1)
             Add(out, 62, platform::Format("Error 62: Bus message time reversed at message %3d \r\n", static_cast<int>(n)));
+        if (in.bus1553Body) Step1553Body(*in.bus1553Body, bodyIn, n - 1, at, *m);
         at += kBusMessageHeaderSize + m->length;
     }
+    if (in.bus1553Body) Finish1553Body(*in.bus1553Body, bodyIn);
     if (beyondData || at != dataEnd) Add(out, 64, "Error 64: Bus Message Count is less than actual messages\r\n");
     return out;
 }

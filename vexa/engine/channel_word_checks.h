@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "vexa/engine/bus1553_body_check.h"
 #include "vexa/engine/finding_list.h"
 #include "ch10/packet_header.h"
 #include "ch10/packet_view.h"
@@ -30,10 +31,13 @@ struct ChannelWordInput {
     const ch10::PacketHeader& header;
     const ch10::PacketView& view;
     int slot = 0;
+    // A 1553 packet's body walk, carried by the same pass over the messages.
+    Bus1553BodyPass* bus1553Body = nullptr;
 };
 
 FindingList CheckPcmWord(uint32_t csdw);
-// Reads and updates the slot's last message time.
+// Reads and updates the slot's last message time; feeds every message to
+// the input's body walk, when it has one, and finishes it.
 FindingList CheckBus1553Packet(IntraStampTimes& stamps, const ChannelWordInput& in);
 FindingList CheckAnalogWords(const ChannelWordInput& in);
 FindingList CheckMessageWord(const ChannelWordInput& in);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "vexa/engine/bus1553_body_check.h"
 #include "vexa/engine/engine_host.h"
 #include "vexa/engine/error_accounting.h"
 #include "vexa/engine/listing_columns.h"
@@ -40,6 +41,9 @@ struct PacketListingInput {
     // formatting them for every packet would cost more than most checks.
     // None when the texts are given.
     std::function<void(PacketListingInput&)> makeTimeTexts;
+    // The 1553 body walk the channel word's pass carried, for the body check
+    // to take instead of walking the messages again.
+    std::optional<Bus1553BodyPass> bus1553Pass;
 };
 // Runs makeTimeTexts once, before a line of the packet is made.
 void MakeTimeTexts(PacketListingInput& in);
@@ -78,6 +82,9 @@ public:
     virtual int CheckPcmTmatsAttributes(const PcmChannel& record, uint8_t dataType, int slot, std::string& text) = 0;
     virtual int ValidatePcmBody(const PcmChannel& record, BodyCheckCall& call) = 0;
     virtual int Validate1553Body(BodyCheckCall& call) = 0;
+    // The packet's 1553 body walk, opened for the channel word's pass over
+    // the messages; none when the packet gets no 1553 body check.
+    virtual std::optional<Bus1553BodyPass> Open1553Pass(const PacketListingInput&) const { return std::nullopt; }
     virtual int ValidateVideoBody(BodyCheckCall& call) = 0;
     // The form's Reset: previous values and limit counts.
     virtual void ClearStatistics() {}

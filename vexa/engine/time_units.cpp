@@ -41,18 +41,6 @@ int RtcNotBefore(const ch10::PacketHeader& header, uint64_t stamp) {
     return (stamp & kLow48) < header.relativeTime ? -1 : 0;
 }
 
-int RtcIncreasing(IntraStampTimes& times, uint64_t stamp, int slot) {
-    // RoundDiv10 in integers: 48 bits are exact in a double, and this runs
-    // for every bus message.
-    const uint64_t ticks = stamp & kLow48;
-    const double usec = static_cast<double>(ticks / 10 + (ticks % 10 >= 5 ? 1 : 0));
-    if (slot < 0 || slot >= static_cast<int>(times.lastUsec.size())) return 0;
-    double& kept = times.lastUsec[static_cast<std::size_t>(slot)];
-    const bool later = usec > kept;
-    kept = usec;
-    return later ? 0 : -1;
-}
-
 TimeFields DecodeTimeWords(uint32_t dataWord, uint32_t word0, uint32_t word1) {
     TimeFields f;
     f.source = Digit(dataWord, 0, 0xF);

@@ -42,8 +42,17 @@ struct IntraStampTimes {
     void Reset() { lastUsec.fill(0.0); }
 };
 // Keeps the stamp as the slot's last; 0 when it is later than the kept one,
-// else -1.
-int RtcIncreasing(IntraStampTimes& times, uint64_t stamp, int slot);
+// else -1. Inline: it runs for every bus message.
+inline int RtcIncreasing(IntraStampTimes& times, uint64_t stamp, int slot) {
+    // RoundDiv10 in integers: 48 bits are exact in a double.
+    const uint64_t ticks = stamp & 0xFFFFFFFFFFFFULL;
+    const double usec = static_cast<double>(ticks / 10 + (ticks % 10 >= 5 ? 1 : 0));
+    if (slot < 0 || slot >= static_cast<int>(times.lastUsec.size())) return 0;
+    double& kept = times.lastUsec[static_cast<std::size_t>(slot)];
+    const bool later = usec > kept;
+    kept = usec;
+    return later ? 0 : -1;
+}
 
 // The BCD fields of a time packet's data word and two time words. Bad digits
 // give values beyond their ranges (milliseconds up to 1,650).

@@ -10,6 +10,7 @@
 #include "tests/engine/checks/check_rig.h"
 #include "tests/support/mil1553_builder.h"
 #include "vexa/engine/bus1553_body_check.h"
+#include "vexa/engine/channel_word_checks.h"
 
 namespace {
 
@@ -344,3 +345,66 @@ TEST(Bus1553BodyChecks, HostileCountsAndLengths) {
 }
 
 }  // namespace
+
+// The channel word's pass over the messages carries the body walk: whatever
+// the packet, the carried walk finds, counts and leaves what the body
+// check's own walk does.
+TEST(Bus1553BodyChecks, CarriedWalkIsTheBodyWalk) {
+    struct Case {
+        const char* name;
+        std::vector<Mil1553Message> messages;
+        uint32_t count;
+        std::optional<uint32_t> dataLength;
+        std::size_t held;
+        bool secondary;
+        unsigned tt;
+    };
+    Mil1553Message hugeLength = Clean();
+    hugeLength.lengthOverride = 0xFFFF;
+    Mil1553Message badGaps{1000, kMe | kRtRt | kBusB, 200 << 8 | 3, {kBcRt2, 5, 6, 0x0800}, std::nullopt};
+    Mil1553Message highBits = Clean(2000 | 7ull << 48, {9, 3});
+    const Case cases[] = {
+        {"clean, simulated in order", {Clean(1000, {5, 6}), Clean(2000, {7, 8})}, 2, {}, SIZE_MAX, false, 0},
+        {"faults of every family", {badGaps, highBits, Clean(5000 + 2000000)}, 3, {}, SIZE_MAX, false, 1},
+        {"secondary-header stamps", {Clean(5000), Clean(5000 + 2000000)}, 2, {}, SIZE_MAX, true, 3},
+        {"count 0", {Clean(), Clean()}, 0, {}, SIZE_MAX, false, 0},
+        {"count 0xFFFFFF", {Clean(), Clean()}, 0xFFFFFF, {}, SIZE_MAX, false, 0},
+        {"length 0xFFFF", {hugeLength, Clean()}, 2, {}, SIZE_MAX, false, 0},
+        {"second header cut by the data end", {Clean(), Clean()}, 2, 4 + 22 + 13, SIZE_MAX, false, 0},
+        {"second header past the data end", {Clean(), Clean()}, 2, 4 + 22 + 2, SIZE_MAX, false, 0},
+        {"data length beyond the packet", {Clean(), Clean()}, 2, 0x100000, SIZE_MAX, false, 0},
+        {"packet held short", {Clean(), Clean()}, 2, {}, 24 + 4 + 22 + 10, false, 0},
+        {"data word cut", {Clean()}, 1, {}, 24 + 2, false, 0},
+    };
+    for (const Case& c : cases) {
+        const ch10fix::Bytes bytes = Packet(c.messages, c.count, c.tt, c.dataLength, c.secondary);
+        const HeldPacket p(bytes, c.held);
+        const ch10::PacketView view = p.view();
+        const vexa::Bus1553Input in{.header = p.header(), .view = view,
+                                    .csdw = ch10::ChannelSpecificWord(view, p.header()), .checkSimulated = true};
+        vexa::Bus1553SlotState own;
+        int32_t ownPrev = 4;
+        const auto findings = vexa::Walk1553Messages(in, own, ownPrev);
+
+        vexa::Bus1553BodyPass pass = vexa::Open1553Body(in, 4);
+        vexa::IntraStampTimes stamps;
+        vexa::CheckBus1553Packet(stamps, {.header = p.header(), .view = view, .slot = 2, .bus1553Body = &pass});
+        if (!pass.complete) {
+            // Only a packet whose data word is not all there leaves the walk
+            // to the body check.
+            EXPECT_FALSE(view.U32(ch10::ChannelSpecificWordOffset(p.header()))) << c.name;
+            continue;
+        }
+        vexa::Bus1553SlotState carried;
+        int32_t carriedPrev = -7;
+        vexa::Apply1553Pass(pass, carried, carriedPrev);
+        ASSERT_EQ(pass.findings.size(), findings.size()) << c.name;
+        for (std::size_t i = 0; i < findings.size(); ++i) {
+            EXPECT_EQ(pass.findings[i].number, findings[i].number) << c.name << " " << i;
+            EXPECT_EQ(pass.findings[i].text, findings[i].text) << c.name << " " << i;
+        }
+        EXPECT_EQ(carried.busA, own.busA) << c.name;
+        EXPECT_EQ(carried.busB, own.busB) << c.name;
+        EXPECT_EQ(carriedPrev, ownPrev) << c.name;
+    }
+}
