@@ -133,14 +133,44 @@ Bus1553BodyPass Open1553Body(const Bus1553Input& in, int32_t prevSimValue) {
     return pass;
 }
 
+namespace {
+
+bool GapOutOfLimits(int gap) { return gap < 35 || gap > 125; }
+
+// Whether the message has anything to say: the checks below in one test,
+// so that the common clean message makes no finding machinery run.
+bool MessageMayFind(const BusMessageHeader& h, int words, bool timed) {
+    const bool gaps = GapOutOfLimits(h.gapTimes & 0xFF) || ((h.blockStatus & kRtRt) && GapOutOfLimits(h.gapTimes >> 8));
+    const bool bytes = !(h.blockStatus & kMe) && h.length != 2 * words;
+    const bool high = timed && (h.stamp >> 48) != 0;
+    return (h.blockStatus & kStatusErrors) != 0 || gaps || bytes || high;
+}
+
+[[gnu::noinline]] void AddMessageFindings(Bus1553BodyPass& pass, int msg, const BusMessageHeader& h,
+                                          const TransferType& type, const MessageWords& words, bool timed) {
+    std::vector<Bus1553Finding>& out = pass.findings;
+    CountBlockStatus(out, h.blockStatus);
+    AddGapFindings(out, msg, h);
+    AddByteCount(out, msg, type.words, h);
+    ListBlockStatus(out, msg, h.blockStatus);
+    if (timed && ((h.stamp >> 48) & 0xFFFF) != 0)
+        out.push_back({129, Bus1553Family::TimeStamp,
+                       platform::Format("Error 129: at message %d, Bits 31-16 of MSLW IntraPacket TimeStamp are "
+                                        "not zero filled = 0x%04x \r\n", msg,
+                                        static_cast<unsigned>((h.stamp >> 48) & 0xFFFF))});
+    // A mode-code message or a simulated stop carries no simulated data.
+    if (pass.checkSimulated && words.count >= 1 && !type.modeCode && words.At(0) != 0x26A2)
+        AddSimulated(out, msg, type, words, pass.prevSimValue);
+}
+
+}  // namespace
+
 bool Step1553Body(Bus1553BodyPass& pass, const Bus1553Input& in, uint32_t index, uint64_t at,
                   const BusMessageHeader& h) {
     if (!pass.open || at + kBusMessageHeaderSize > pass.dataEnd) {
         pass.open = false;
         return false;
     }
-    std::vector<Bus1553Finding>& out = pass.findings;
-    const int msg = static_cast<int>(index + 1);
     const uint64_t dataAt = at + kBusMessageHeaderSize;
     const uint64_t msgEnd = std::min<uint64_t>(dataAt + h.length, pass.dataEnd);
     const MessageWords words{in.view, static_cast<std::size_t>(dataAt), static_cast<std::size_t>((msgEnd - dataAt) / 2)};
@@ -148,19 +178,9 @@ bool Step1553Body(Bus1553BodyPass& pass, const Bus1553Input& in, uint32_t index,
     const bool hasCommand = words.count >= 1;
     const TransferType type = hasCommand ? DecodeTransfer(words.At(0), (h.blockStatus & kRtRt) != 0)
                                          : TransferType{"", 1, false, 0, 0};
-    CountBlockStatus(out, h.blockStatus);
-    AddGapFindings(out, msg, h);
-    AddByteCount(out, msg, type.words, h);
-    ListBlockStatus(out, msg, h.blockStatus);
     const std::optional<double> t = IntraTimeTicks(in.header, h.stamp);
-    if (t && ((h.stamp >> 48) & 0xFFFF) != 0)
-        out.push_back({129, Bus1553Family::TimeStamp,
-                       platform::Format("Error 129: at message %d, Bits 31-16 of MSLW IntraPacket TimeStamp are "
-                                        "not zero filled = 0x%04x \r\n", msg,
-                                        static_cast<unsigned>((h.stamp >> 48) & 0xFFFF))});
-    // A mode-code message or a simulated stop carries no simulated data.
-    if (pass.checkSimulated && hasCommand && !type.modeCode && words.At(0) != 0x26A2)
-        AddSimulated(out, msg, type, words, pass.prevSimValue);
+    if (pass.checkSimulated || MessageMayFind(h, type.words, t.has_value()))
+        AddMessageFindings(pass, static_cast<int>(index + 1), h, type, words, t.has_value());
     if (t) {
         // The span needs the first and the last message only.
         pass.last = Bus1553BodyPass::SpanMessage{*t, hasCommand ? type.words : 0, h.gapTimes};

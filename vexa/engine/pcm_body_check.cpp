@@ -40,6 +40,28 @@ struct FrameWords {
     }
 };
 
+struct SyncParts {
+    uint64_t high = 0;
+    uint64_t low = 0;
+};
+
+int64_t HighShift(const PCM_CHAN_INFO& r, bool packed) {
+    const int64_t l = r.SyncPatternLength;
+    if (l == 32) return 16;
+    if (l == 24) return packed ? 8 : 12;
+    if (l <= 16) return 64;  // no high part
+    return l / 2;
+}
+
+SyncParts ExpectedSync(const PCM_CHAN_INFO& r, bool packed) {
+    const uint64_t p = static_cast<uint64_t>(r.SyncPattern & r.SyncMask);
+    const int64_t l = r.SyncPatternLength;
+    if (l <= 16) return {0, p};
+    const int64_t shift = HighShift(r, packed);
+    const int64_t lowBits = l == 24 ? (packed ? 8 : 12) : (l == 32 ? 16 : l - l / 2);
+    return {Shr(p, shift) & (l == 24 && !packed ? 0xFFF : 0xFFFFFFFFull), p & LowMask(lowBits)};
+}
+
 struct Layout {
     std::size_t firstData = 0;
     std::size_t dataEnd = 0;
@@ -47,6 +69,10 @@ struct Layout {
     int64_t frameBytes = 0;  // BitsInMinorFrame / 8
     bool packed = false;
     bool align32 = false;
+    // The same for every frame of the packet: worked out once.
+    SyncParts expectedSync;
+    double framePeriod = 0;  // 10ths of a microsecond
+    double timeTolerance = 0;
 };
 
 int64_t RoundUp(int64_t v, int64_t m) { return (v + m - 1) / m * m; }
@@ -77,29 +103,10 @@ std::optional<Layout> FrameLayout(const PcmBodyInput& in) {
     l.frameBytes = bimf / 8;
     // Non-positive layouts would walk backwards or for ever.
     if (l.step <= 0 || bimf <= 0 || words <= 0) return std::nullopt;
+    l.expectedSync = ExpectedSync(r, l.packed);
+    l.framePeriod = static_cast<double>(r.BitsInMinorFrame) * 10000000.0 / r.BitRate;
+    l.timeTolerance = static_cast<double>(in.intraPacketTolerance) * 10.0;
     return l;
-}
-
-struct SyncParts {
-    uint64_t high = 0;
-    uint64_t low = 0;
-};
-
-int64_t HighShift(const PCM_CHAN_INFO& r, bool packed) {
-    const int64_t l = r.SyncPatternLength;
-    if (l == 32) return 16;
-    if (l == 24) return packed ? 8 : 12;
-    if (l <= 16) return 64;  // no high part
-    return l / 2;
-}
-
-SyncParts ExpectedSync(const PCM_CHAN_INFO& r, bool packed) {
-    const uint64_t p = static_cast<uint64_t>(r.SyncPattern & r.SyncMask);
-    const int64_t l = r.SyncPatternLength;
-    if (l <= 16) return {0, p};
-    const int64_t shift = HighShift(r, packed);
-    const int64_t lowBits = l == 24 ? (packed ? 8 : 12) : (l == 32 ? 16 : l - l / 2);
-    return {Shr(p, shift) & (l == 24 && !packed ? 0xFFF : 0xFFFFFFFFull), p & LowMask(lowBits)};
 }
 
 std::optional<SyncParts> RecordedSync(const PCM_CHAN_INFO& r, bool packed, const FrameWords& fw) {
@@ -180,7 +187,7 @@ void CheckSync(const FrameContext& c) {
     const PCM_CHAN_INFO& r = c.in.record;
     const auto rec = RecordedSync(r, c.layout.packed, c.fw);
     if (!rec) return;
-    const SyncParts exp = ExpectedSync(r, c.layout.packed);
+    const SyncParts& exp = c.layout.expectedSync;
     const bool first = c.frame == 1;
     const bool mi = (c.in.csdw & (1u << 28)) != 0, ma = (c.in.csdw & (1u << 29)) != 0;
     if (rec->high == exp.high && rec->low == exp.low) {
@@ -274,8 +281,8 @@ void CheckFrameTime(const FrameContext& c, std::optional<double> t, uint64_t sta
     const PCM_CHAN_INFO& r = c.in.record;
     const bool withFid = r.NumFrames >= 2;
     if (t && state.prevFrameTime != -1.0) {
-        const double period = static_cast<double>(r.BitsInMinorFrame) * 10000000.0 / r.BitRate;
-        const double tol = static_cast<double>(c.in.intraPacketTolerance) * 10.0;
+        const double period = c.layout.framePeriod;
+        const double tol = c.layout.timeTolerance;
         const double delta = std::fabs(*t - state.prevFrameTime);
         if (delta < period - tol || delta > period + tol) {
             const double expect = state.prevFrameTime + period;
