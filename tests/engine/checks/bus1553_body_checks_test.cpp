@@ -308,28 +308,35 @@ TEST(Bus1553BodyChecks, PacketSpan) {
     EXPECT_EQ(Walk(Packet({Clean(5000), late}, 2, 3, std::nullopt, true), state, prev).numbers, Numbers{});
 }
 
-TEST(Bus1553BodyChecks, HostileCountsAndLengths) {
-    struct Case {
-        const char* name;
-        std::vector<Mil1553Message> messages;
-        uint32_t count;
-        std::optional<uint32_t> dataLength;
-        std::size_t held;
-        uint32_t walked;  // bus A messages
-    };
+// Counts and lengths that lie, each with the bus A messages the walk takes.
+struct HostileCase {
+    const char* name;
+    std::vector<Mil1553Message> messages;
+    uint32_t count;
+    std::optional<uint32_t> dataLength;
+    std::size_t held;
+    uint32_t walked;
+};
+
+std::vector<HostileCase> HostileCases() {
     Mil1553Message hugeLength = Clean();
     hugeLength.lengthOverride = 0xFFFF;
     Mil1553Message empty{1000, 0, kGapOk, {}, std::nullopt};
-    const Case cases[] = {
+    return {
         {"count 0", {Clean(), Clean()}, 0, {}, SIZE_MAX, 0},
         {"count 0xFFFFFF", {Clean(), Clean()}, 0xFFFFFF, {}, SIZE_MAX, 2},
         {"length 0xFFFF", {hugeLength, Clean()}, 2, {}, SIZE_MAX, 1},
         {"zero-length message", {empty, Clean()}, 2, {}, SIZE_MAX, 2},
         {"second header cut by the data end", {Clean(), Clean()}, 2, 4 + 22 + 13, SIZE_MAX, 1},
+        {"second header past the data end", {Clean(), Clean()}, 2, 4 + 22 + 2, SIZE_MAX, 1},
         {"data length beyond the packet", {Clean(), Clean()}, 2, 0x100000, SIZE_MAX, 2},
         {"packet held short", {Clean(), Clean()}, 2, {}, 24 + 4 + 22 + 10, 1},
+        {"data word cut", {Clean()}, 1, {}, 24 + 2, 0},
     };
-    for (const Case& c : cases) {
+}
+
+TEST(Bus1553BodyChecks, HostileCountsAndLengths) {
+    for (const HostileCase& c : HostileCases()) {
         vexa::Bus1553SlotState state;
         int32_t prev = -1;
         const ch10fix::Bytes bytes = Packet(c.messages, c.count, 0, c.dataLength);
@@ -359,23 +366,15 @@ TEST(Bus1553BodyChecks, CarriedWalkIsTheBodyWalk) {
         bool secondary;
         unsigned tt;
     };
-    Mil1553Message hugeLength = Clean();
-    hugeLength.lengthOverride = 0xFFFF;
     Mil1553Message badGaps{1000, kMe | kRtRt | kBusB, 200 << 8 | 3, {kBcRt2, 5, 6, 0x0800}, std::nullopt};
     Mil1553Message highBits = Clean(2000 | 7ull << 48, {9, 3});
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"clean, simulated in order", {Clean(1000, {5, 6}), Clean(2000, {7, 8})}, 2, {}, SIZE_MAX, false, 0},
         {"faults of every family", {badGaps, highBits, Clean(5000 + 2000000)}, 3, {}, SIZE_MAX, false, 1},
         {"secondary-header stamps", {Clean(5000), Clean(5000 + 2000000)}, 2, {}, SIZE_MAX, true, 3},
-        {"count 0", {Clean(), Clean()}, 0, {}, SIZE_MAX, false, 0},
-        {"count 0xFFFFFF", {Clean(), Clean()}, 0xFFFFFF, {}, SIZE_MAX, false, 0},
-        {"length 0xFFFF", {hugeLength, Clean()}, 2, {}, SIZE_MAX, false, 0},
-        {"second header cut by the data end", {Clean(), Clean()}, 2, 4 + 22 + 13, SIZE_MAX, false, 0},
-        {"second header past the data end", {Clean(), Clean()}, 2, 4 + 22 + 2, SIZE_MAX, false, 0},
-        {"data length beyond the packet", {Clean(), Clean()}, 2, 0x100000, SIZE_MAX, false, 0},
-        {"packet held short", {Clean(), Clean()}, 2, {}, 24 + 4 + 22 + 10, false, 0},
-        {"data word cut", {Clean()}, 1, {}, 24 + 2, false, 0},
     };
+    for (const HostileCase& h : HostileCases())
+        cases.push_back({h.name, h.messages, h.count, h.dataLength, h.held, false, 0});
     for (const Case& c : cases) {
         const ch10fix::Bytes bytes = Packet(c.messages, c.count, c.tt, c.dataLength, c.secondary);
         const HeldPacket p(bytes, c.held);
