@@ -188,6 +188,8 @@ struct Server::Impl {
     int32_t BlockSize(Request& r);
     int32_t Seek(Request& r);
     int32_t Unknown(Request& r);
+    std::map<int32_t, Handle>::iterator Named(Request& r,
+                                              std::initializer_list<std::pair<std::size_t, std::size_t>> fields);
     void Finish(std::size_t index, bool answered);
     void Undelivered(std::size_t index);
     void LogLine(const std::string& line);
@@ -640,9 +642,16 @@ int32_t Server::Impl::Open(Request& r) {
     return 0;
 }
 
+// Checks the request's reserved bytes (outside `fields`) and finds the
+// handle it names; handles.end() when none is open under it.
+std::map<int32_t, Handle>::iterator Server::Impl::Named(
+    Request& r, std::initializer_list<std::pair<std::size_t, std::size_t>> fields) {
+    CheckReserved(r.index, r.block, fields);
+    return handles.find(r.entry.handle);
+}
+
 int32_t Server::Impl::CloseHandle(Request& r) {
-    CheckReserved(r.index, r.block, {{0, 4}, {16, 20}});
-    auto it = handles.find(r.entry.handle);
+    auto it = Named(r, {{0, 4}, {16, 20}});
     if (it == handles.end()) return 1;
     if (faults.close_status != 0) return faults.close_status;
     CloseFd(it->second.fd);
@@ -652,8 +661,7 @@ int32_t Server::Impl::CloseHandle(Request& r) {
 
 int32_t Server::Impl::Read(Request& r) {
     LoggedRequest& e = r.entry;
-    CheckReserved(r.index, r.block, {{0, 4}, {16, 24}});
-    auto it = handles.find(e.handle);
+    auto it = Named(r, {{0, 4}, {16, 24}});
     if (it == handles.end()) return 1;
     ++reads;
     if (faults.read_fail_from > 0 && reads >= faults.read_fail_from) return faults.read_status;
@@ -694,8 +702,7 @@ int32_t Server::Impl::Read(Request& r) {
 
 int32_t Server::Impl::BlockSize(Request& r) {
     LoggedRequest& e = r.entry;
-    CheckReserved(r.index, r.block, {{0, 4}, {16, 20}});
-    auto it = handles.find(e.handle);
+    auto it = Named(r, {{0, 4}, {16, 20}});
     if (it == handles.end()) return 1;
     if (faults.block_size_status != 0) return faults.block_size_status;
     e.reply_block_size = faults.forced_block_size ? *faults.forced_block_size : it->second.block_size;
