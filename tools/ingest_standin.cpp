@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
@@ -108,6 +109,35 @@ struct Outcome {
     std::size_t index = 0;  // of the logged request
 };
 
+// One request as its command's handler sees it: the block, its log entry
+// and the reply being filled.
+struct Request {
+    int connection = 0;
+    const Block& block;
+    LoggedRequest& entry;
+    uint8_t* reply = nullptr;
+    std::size_t index = 0;
+};
+
+// Opens a device's file read-only with its size and block size; false when
+// it cannot be had.
+bool OpenDevice(const Device& device, Handle& h) {
+    h.fd = ::open(device.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (h.fd < 0) return false;
+    h.size = ::lseek(h.fd, 0, SEEK_END);
+    h.block_size = device.block_size > 0 ? device.block_size : 512;
+    struct stat st{};
+    int sector = 0;
+    if (device.block_size <= 0 && ::fstat(h.fd, &st) == 0 && S_ISBLK(st.st_mode) &&
+        ::ioctl(h.fd, BLKSSZGET, &sector) == 0 && sector > 0)
+        h.block_size = sector;
+    if (h.size < 0) {
+        CloseFd(h.fd);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 struct Server::Impl {
@@ -149,6 +179,17 @@ struct Server::Impl {
     void AcceptLoop();
     void Serve(Connection* connection);
     Outcome Process(int connection, const Block& request);
+    LoggedRequest Entry(int connection, int32_t command, const Block& b) const;
+    // The command handlers: each fills the reply and returns its status.
+    using Handler = int32_t (Impl::*)(Request& r);
+    int32_t Open(Request& r);
+    int32_t CloseHandle(Request& r);
+    int32_t Read(Request& r);
+    int32_t BlockSize(Request& r);
+    int32_t Seek(Request& r);
+    int32_t Unknown(Request& r);
+    std::map<int32_t, Handle>::iterator Named(Request& r,
+                                              std::initializer_list<std::pair<std::size_t, std::size_t>> fields);
     void Finish(std::size_t index, bool answered);
     void Undelivered(std::size_t index);
     void LogLine(const std::string& line);
@@ -499,16 +540,8 @@ void Server::Impl::CheckReserved(std::size_t index, const Block& b,
     }
 }
 
-Outcome Server::Impl::Process(int connection, const Block& b) {
-    std::lock_guard lock(mutex);
-    Outcome out;
-    out.reply.assign(kBlockBytes, 0);
-    uint8_t* reply = out.reply.data();
-    const int32_t command = Le32(&b[req::kCommand]);
-    const int slot = command >= 1 && command <= 5 ? command : 0;
-    ++per_command[slot];
-    ++total;
-
+// Where the request's fields are, as the log keeps them.
+LoggedRequest Server::Impl::Entry(int connection, int32_t command, const Block& b) const {
     LoggedRequest entry;
     entry.index = log.size();
     entry.connection = connection;
@@ -521,8 +554,28 @@ Outcome Server::Impl::Process(int connection, const Block& b) {
                                             static_cast<uint32_t>(Le32(&b[req::kOffsetLow])));
         entry.origin = Le32(&b[req::kOrigin]);
     }
-    const std::size_t index = entry.index;
-    out.index = index;
+    return entry;
+}
+
+Outcome Server::Impl::Process(int connection, const Block& b) {
+    // Each command's handler fills the reply and gives its status.
+    static constexpr std::array<std::pair<int32_t, Handler>, 5> kHandlers{{
+        {kOpen, &Impl::Open},
+        {kClose, &Impl::CloseHandle},
+        {kRead, &Impl::Read},
+        {kBlockSize, &Impl::BlockSize},
+        {kSeek, &Impl::Seek},
+    }};
+    std::lock_guard lock(mutex);
+    Outcome out;
+    out.reply.assign(kBlockBytes, 0);
+    const int32_t command = Le32(&b[req::kCommand]);
+    const int slot = command >= 1 && command <= 5 ? command : 0;
+    ++per_command[slot];
+    ++total;
+
+    LoggedRequest entry = Entry(connection, command, b);
+    out.index = entry.index;
     out.delay = faults.delay_command == 0 || faults.delay_command == command ? faults.delay
                                                                              : std::chrono::milliseconds(0);
     out.piece = faults.reply_piece;
@@ -539,151 +592,13 @@ Outcome Server::Impl::Process(int connection, const Block& b) {
         return out;
     }
     log.push_back(entry);
-    LoggedRequest& e = log.back();
-    int32_t status = 1;
-
-    switch (command) {
-        case kOpen: {
-            const auto* start = reinterpret_cast<const char*>(&b[req::kPath]);
-            const std::size_t room = kBlockBytes - req::kPath;
-            const std::size_t length = strnlen(start, room);
-            e.path.assign(start, length);
-            if (length == room) {
-                Flag(index, ViolationKind::kPathNoNul, "no NUL after " + std::to_string(room) + " bytes");
-                CheckReserved(index, b, {{0, 4}, {16, kBlockBytes}});
-                break;
-            }
-            CheckReserved(index, b, {{0, 4}, {16, 16 + length + 1}});
-            ++opens;
-            if (faults.open_failures == -1 || opens <= faults.open_failures) {
-                status = faults.open_status;
-                break;
-            }
-            auto device = std::find_if(options.devices.begin(), options.devices.end(),
-                                       [&](const Device& d) { return d.name == e.path; });
-            if (device == options.devices.end()) break;
-            const int n = ++device_opens[device->name];
-            if (device->refuse_opens == -1 || n <= device->refuse_opens) break;
-            Handle h;
-            h.fd = ::open(device->path.c_str(), O_RDONLY | O_CLOEXEC);
-            if (h.fd < 0) {
-                status = 2;
-                break;
-            }
-            h.size = ::lseek(h.fd, 0, SEEK_END);
-            h.connection = connection;
-            h.block_size = device->block_size > 0 ? device->block_size : 512;
-            struct stat st{};
-            int sector = 0;
-            if (device->block_size <= 0 && ::fstat(h.fd, &st) == 0 && S_ISBLK(st.st_mode) &&
-                ::ioctl(h.fd, BLKSSZGET, &sector) == 0 && sector > 0)
-                h.block_size = sector;
-            if (h.size < 0) {
-                CloseFd(h.fd);
-                status = 2;
-                break;
-            }
-            const int32_t handle = faults.open_handle ? *faults.open_handle : NewHandle();
-            if (handles.count(handle)) {
-                CloseFd(h.fd);
-                status = 2;
-                break;
-            }
-            handles[handle] = h;
-            e.reply_handle = handle;
-            PutLe32At(reply + rep::kHandle, handle);
-            status = 0;
-            break;
-        }
-        case kClose: {
-            CheckReserved(index, b, {{0, 4}, {16, 20}});
-            auto it = handles.find(e.handle);
-            if (it == handles.end()) break;
-            if (faults.close_status != 0) {
-                status = faults.close_status;
-                break;
-            }
-            CloseFd(it->second.fd);
-            handles.erase(it);
-            status = 0;
-            break;
-        }
-        case kRead: {
-            CheckReserved(index, b, {{0, 4}, {16, 24}});
-            auto it = handles.find(e.handle);
-            if (it == handles.end()) break;
-            ++reads;
-            if (faults.read_fail_from > 0 && reads >= faults.read_fail_from) {
-                status = faults.read_status;
-                break;
-            }
-            if (e.count < 0) break;
-            Handle& h = it->second;
-            const int64_t left = std::max<int64_t>(0, h.size - h.position);
-            const int64_t n = std::min<int64_t>({e.count, kMaxData, left});
-            const int32_t reported = faults.count_override ? *faults.count_override
-                                                           : static_cast<int32_t>(n) + faults.count_extra;
-            // The data area carries what the report claims, as far as the
-            // device and the room reach, so that a client copying too much
-            // gets real bytes rather than zeros.
-            const int64_t fill = std::min<int64_t>({std::max<int64_t>(n, reported), kMaxData, left});
-            int64_t done = 0;
-            while (done < fill) {
-                ssize_t r = ::pread(h.fd, reply + rep::kData + done, static_cast<std::size_t>(fill - done),
-                                    h.position + done);
-                if (r < 0 && errno == EINTR) continue;
-                if (r <= 0) break;
-                done += r;
-            }
-            if (done < n) {
-                std::memset(reply + rep::kData, 0, static_cast<std::size_t>(kMaxData));
-                status = 3;
-                break;
-            }
-            h.position += n;
-            if (Fires(faults.lying_read, command, per_command, total)) {
-                std::memset(reply + rep::kData, 0, static_cast<std::size_t>(kMaxData));
-                e.reply_count = faults.lie_count;
-                PutLe32At(reply + rep::kCount, faults.lie_count);
-                status = faults.lie_status;
-                break;
-            }
-            e.reply_count = reported;
-            PutLe32At(reply + rep::kCount, reported);
-            status = 0;
-            break;
-        }
-        case kBlockSize: {
-            CheckReserved(index, b, {{0, 4}, {16, 20}});
-            auto it = handles.find(e.handle);
-            if (it == handles.end()) break;
-            if (faults.block_size_status != 0) {
-                status = faults.block_size_status;
-                break;
-            }
-            e.reply_block_size = faults.forced_block_size ? *faults.forced_block_size : it->second.block_size;
-            PutLe32At(reply + rep::kBlockSize, e.reply_block_size);
-            status = 0;
-            break;
-        }
-        case kSeek: {
-            CheckReserved(index, b, {{0, 4}, {16, 36}});
-            if (e.origin != 0) {
-                Flag(index, ViolationKind::kOrigin, "origin " + std::to_string(e.origin));
-                break;
-            }
-            auto it = handles.find(e.handle);
-            if (it == handles.end() || e.offset < 0) break;
-            it->second.position = e.offset;
-            status = 0;
-            break;
-        }
-        default:
-            Flag(index, ViolationKind::kUnknownCommand, "command " + std::to_string(command));
-            break;
-    }
-    e.status = status;
-    PutLe32At(reply + rep::kStatus, status);
+    Request r{connection, b, log.back(), out.reply.data(), out.index};
+    Handler handler = &Impl::Unknown;
+    for (const auto& [c, h] : kHandlers)
+        if (c == command) handler = h;
+    const int32_t status = (this->*handler)(r);
+    r.entry.status = status;
+    PutLe32At(r.reply + rep::kStatus, status);
     out.hold = Fires(faults.hold_reply, command, per_command, total);
     if (Fires(faults.short_reply, command, per_command, total)) {
         out.action = Outcome::Action::kShort;
@@ -692,6 +607,125 @@ Outcome Server::Impl::Process(int connection, const Block& b) {
     }
     changed.notify_all();
     return out;
+}
+
+int32_t Server::Impl::Open(Request& r) {
+    LoggedRequest& e = r.entry;
+    const auto* start = reinterpret_cast<const char*>(&r.block[req::kPath]);
+    const std::size_t room = kBlockBytes - req::kPath;
+    const std::size_t length = strnlen(start, room);
+    e.path.assign(start, length);
+    if (length == room) {
+        Flag(r.index, ViolationKind::kPathNoNul, "no NUL after " + std::to_string(room) + " bytes");
+        CheckReserved(r.index, r.block, {{0, 4}, {16, kBlockBytes}});
+        return 1;
+    }
+    CheckReserved(r.index, r.block, {{0, 4}, {16, 16 + length + 1}});
+    ++opens;
+    if (faults.open_failures == -1 || opens <= faults.open_failures) return faults.open_status;
+    auto device = std::find_if(options.devices.begin(), options.devices.end(),
+                               [&](const Device& d) { return d.name == e.path; });
+    if (device == options.devices.end()) return 1;
+    const int n = ++device_opens[device->name];
+    if (device->refuse_opens == -1 || n <= device->refuse_opens) return 1;
+    Handle h;
+    if (!OpenDevice(*device, h)) return 2;
+    h.connection = r.connection;
+    const int32_t handle = faults.open_handle ? *faults.open_handle : NewHandle();
+    if (handles.count(handle)) {
+        CloseFd(h.fd);
+        return 2;
+    }
+    handles[handle] = h;
+    e.reply_handle = handle;
+    PutLe32At(r.reply + rep::kHandle, handle);
+    return 0;
+}
+
+// Checks the request's reserved bytes (outside `fields`) and finds the
+// handle it names; handles.end() when none is open under it.
+std::map<int32_t, Handle>::iterator Server::Impl::Named(
+    Request& r, std::initializer_list<std::pair<std::size_t, std::size_t>> fields) {
+    CheckReserved(r.index, r.block, fields);
+    return handles.find(r.entry.handle);
+}
+
+int32_t Server::Impl::CloseHandle(Request& r) {
+    auto it = Named(r, {{0, 4}, {16, 20}});
+    if (it == handles.end()) return 1;
+    if (faults.close_status != 0) return faults.close_status;
+    CloseFd(it->second.fd);
+    handles.erase(it);
+    return 0;
+}
+
+int32_t Server::Impl::Read(Request& r) {
+    LoggedRequest& e = r.entry;
+    auto it = Named(r, {{0, 4}, {16, 24}});
+    if (it == handles.end()) return 1;
+    ++reads;
+    if (faults.read_fail_from > 0 && reads >= faults.read_fail_from) return faults.read_status;
+    if (e.count < 0) return 1;
+    Handle& h = it->second;
+    uint8_t* reply = r.reply;
+    const int64_t left = std::max<int64_t>(0, h.size - h.position);
+    const int64_t n = std::min<int64_t>({e.count, kMaxData, left});
+    const int32_t reported = faults.count_override ? *faults.count_override
+                                                   : static_cast<int32_t>(n) + faults.count_extra;
+    // The data area carries what the report claims, as far as the device
+    // and the room reach, so that a client copying too much gets real bytes
+    // rather than zeros.
+    const int64_t fill = std::min<int64_t>({std::max<int64_t>(n, reported), kMaxData, left});
+    int64_t done = 0;
+    while (done < fill) {
+        ssize_t got = ::pread(h.fd, reply + rep::kData + done, static_cast<std::size_t>(fill - done),
+                              h.position + done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += got;
+    }
+    if (done < n) {
+        std::memset(reply + rep::kData, 0, static_cast<std::size_t>(kMaxData));
+        return 3;
+    }
+    h.position += n;
+    if (Fires(faults.lying_read, kRead, per_command, total)) {
+        std::memset(reply + rep::kData, 0, static_cast<std::size_t>(kMaxData));
+        e.reply_count = faults.lie_count;
+        PutLe32At(reply + rep::kCount, faults.lie_count);
+        return faults.lie_status;
+    }
+    e.reply_count = reported;
+    PutLe32At(reply + rep::kCount, reported);
+    return 0;
+}
+
+int32_t Server::Impl::BlockSize(Request& r) {
+    LoggedRequest& e = r.entry;
+    auto it = Named(r, {{0, 4}, {16, 20}});
+    if (it == handles.end()) return 1;
+    if (faults.block_size_status != 0) return faults.block_size_status;
+    e.reply_block_size = faults.forced_block_size ? *faults.forced_block_size : it->second.block_size;
+    PutLe32At(r.reply + rep::kBlockSize, e.reply_block_size);
+    return 0;
+}
+
+int32_t Server::Impl::Seek(Request& r) {
+    LoggedRequest& e = r.entry;
+    CheckReserved(r.index, r.block, {{0, 4}, {16, 36}});
+    if (e.origin != 0) {
+        Flag(r.index, ViolationKind::kOrigin, "origin " + std::to_string(e.origin));
+        return 1;
+    }
+    auto it = handles.find(e.handle);
+    if (it == handles.end() || e.offset < 0) return 1;
+    it->second.position = e.offset;
+    return 0;
+}
+
+int32_t Server::Impl::Unknown(Request& r) {
+    Flag(r.index, ViolationKind::kUnknownCommand, "command " + std::to_string(r.entry.command));
+    return 1;
 }
 
 const char* CommandName(int32_t command) {

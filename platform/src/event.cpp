@@ -28,9 +28,16 @@ bool AutoResetEvent::IsCancelled() const {
     return cancelled_;
 }
 
+int AutoResetEvent::Waiters() const {
+    std::lock_guard lock(mutex_);
+    return waiters_;
+}
+
 AutoResetEvent::WaitResult AutoResetEvent::Wait() {
     std::unique_lock lock(mutex_);
+    ++waiters_;
     cv_.wait(lock, [this] { return signalled_ || cancelled_; });
+    --waiters_;
     if (cancelled_) return WaitResult::Cancelled;
     signalled_ = false;
     return WaitResult::Signalled;
@@ -38,8 +45,10 @@ AutoResetEvent::WaitResult AutoResetEvent::Wait() {
 
 AutoResetEvent::WaitResult AutoResetEvent::WaitFor(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
-    if (!cv_.wait_for(lock, timeout, [this] { return signalled_ || cancelled_; }))
-        return WaitResult::TimedOut;
+    ++waiters_;
+    const bool woken = cv_.wait_for(lock, timeout, [this] { return signalled_ || cancelled_; });
+    --waiters_;
+    if (!woken) return WaitResult::TimedOut;
     if (cancelled_) return WaitResult::Cancelled;
     signalled_ = false;
     return WaitResult::Signalled;

@@ -17,7 +17,9 @@ bool Thread::Start(std::function<void()> body, bool suspended) {
     thread_ = std::thread([shared, body = std::move(body)] {
         {
             std::unique_lock lock(shared->mutex);
+            shared->atGate = !shared->open;
             shared->cv.wait(lock, [&] { return shared->open; });
+            shared->atGate = false;
         }
         body();
         {
@@ -44,18 +46,40 @@ bool Thread::Finished() const {
     return shared_->done;
 }
 
+bool Thread::AtGate() const {
+    if (!shared_) return false;
+    std::lock_guard lock(shared_->mutex);
+    return shared_->atGate;
+}
+
+bool Thread::Joining() const {
+    if (!shared_) return false;
+    std::lock_guard lock(shared_->mutex);
+    return shared_->joiners > 0;
+}
+
 bool Thread::JoinFor(std::chrono::milliseconds timeout) {
     if (!thread_.joinable()) return true;
     {
         std::unique_lock lock(shared_->mutex);
-        if (!shared_->cv.wait_for(lock, timeout, [this] { return shared_->done; })) return false;
+        ++shared_->joiners;
+        const bool done = shared_->cv.wait_for(lock, timeout, [this] { return shared_->done; });
+        --shared_->joiners;
+        if (!done) return false;
     }
     thread_.join();
     return true;
 }
 
 void Thread::Join() {
-    if (thread_.joinable()) thread_.join();
+    if (!thread_.joinable()) return;
+    {
+        std::lock_guard lock(shared_->mutex);
+        ++shared_->joiners;
+    }
+    thread_.join();
+    std::lock_guard lock(shared_->mutex);
+    --shared_->joiners;
 }
 
 }  // namespace platform

@@ -2,9 +2,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "platform/event.h"
 #include "platform/thread.h"
+#include "tests/support/eventually.h"
 
 namespace {
 
@@ -32,7 +34,8 @@ TEST(AutoResetEvent, CancelWakesEveryWaiter) {
     platform::Thread a, b;
     a.Start([&] { if (e.Wait() == R::Cancelled) ++cancelled; }, false);
     b.Start([&] { if (e.WaitFor(10s) == R::Cancelled) ++cancelled; }, false);
-    std::this_thread::sleep_for(20ms);
+    // Both wait before the cancel, so it is the cancel that wakes them.
+    ASSERT_TRUE(testwait::Eventually([&] { return e.Waiters() == 2; }));
     e.Cancel();
     ASSERT_TRUE(a.JoinFor(5s));
     ASSERT_TRUE(b.JoinFor(5s));
@@ -46,7 +49,9 @@ TEST(Thread, GateAndJoin) {
     platform::Thread t;
     ASSERT_TRUE(t.Start([&] { ran = true; }, true));
     EXPECT_FALSE(t.Start([] {}, false));
-    std::this_thread::sleep_for(20ms);
+    // A thread that ignored its gate would have run by the time it could
+    // be seen waiting at it.
+    ASSERT_TRUE(testwait::Eventually([&] { return t.AtGate() || ran.load(); }));
     EXPECT_FALSE(ran.load());
     EXPECT_FALSE(t.JoinFor(10ms));
     t.Resume();
@@ -54,6 +59,24 @@ TEST(Thread, GateAndJoin) {
     EXPECT_TRUE(t.JoinFor(5s));
     EXPECT_TRUE(ran.load());
     EXPECT_TRUE(t.JoinFor(1ms));  // already joined
+}
+
+// The sign a test waits for before it checks that a join has not returned.
+TEST(Thread, JoiningWhileAJoinWaits) {
+    platform::Thread t;
+    ASSERT_TRUE(t.Start([] {}, true));
+    EXPECT_FALSE(t.Joining());
+    std::atomic<bool> joined{false};
+    std::thread joiner([&] {
+        t.Join();
+        joined = true;
+    });
+    ASSERT_TRUE(testwait::Eventually([&] { return t.Joining(); }));
+    EXPECT_FALSE(joined.load());
+    t.Resume();
+    joiner.join();
+    EXPECT_TRUE(joined.load());
+    EXPECT_FALSE(t.Joining());
 }
 
 }  // namespace

@@ -6,12 +6,12 @@
 #include <chrono>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/support/image_rig.h"
 #include "quillon.h"
 #include "quillon/src/quillon_state.h"
+#include "tests/support/eventually.h"
 #include "tests/support/standin_rig.h"
 
 namespace {
@@ -286,21 +286,25 @@ TEST_F(StanagHandover, AbandonedRequestIsNeverWritten) {
     int64_t size = 0;
     ASSERT_EQ(OpenSTANAGFile("0", "Beta.CH10", &size), 1);
     EXPECT_EQ(Position(0), 0);
-    standin::Faults slow;
-    slow.delay = 200ms;  // 16 reads: over 2 s a chunk
-    slow.delay_command = standin::kRead;
-    server->SetFaults(slow);
+    // The chunk's third read hangs at the server past the answer wait, so
+    // the worker takes a piece after the request was given up.
+    standin::Faults held;
+    held.hold_reply = {3, standin::kRead};
+    server->SetFaults(held);
     EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), 0);
-    std::fill(buffer.begin(), buffer.end(), 0xAB);  // poisoned on return
-    std::this_thread::sleep_for(600ms);  // the worker's exchanges go on meanwhile
-    EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](uint8_t b) { return b == 0xAB; }));
-
+    std::fill(buffer.begin(), buffer.end(), 0xAB);  // poisoned once given up
     server->SetFaults({});
+    server->Release();
+
+    // The worker serves in order: the next answers come once it is done
+    // with the abandoned chunk.
+    std::vector<uint8_t> next(kChunk + 64, 0xEE);
     EXPECT_EQ(Position(1000), 0);
-    EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), kChunk32);
-    EXPECT_TRUE(Same(Expected(basic, 0, 1000, kChunk), buffer));
-    EXPECT_EQ(GetNextBuffer(0, 0, buffer.data(), 0), kChunk32);
-    EXPECT_TRUE(Same(Expected(basic, 0, 1000 + kChunk, kChunk), buffer));
+    EXPECT_EQ(GetNextBuffer(0, 0, next.data(), 0), kChunk32);
+    EXPECT_TRUE(Same(Expected(basic, 0, 1000, kChunk), next));
+    EXPECT_EQ(GetNextBuffer(0, 0, next.data(), 0), kChunk32);
+    EXPECT_TRUE(Same(Expected(basic, 0, 1000 + kChunk, kChunk), next));
+    EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](uint8_t b) { return b == 0xAB; }));
     ExpectNoViolations();
 }
 
@@ -374,7 +378,9 @@ TEST_F(StanagHandover, CloseRightAfterOpenIsLast) {
     int64_t size = 0;
     ASSERT_EQ(OpenSTANAGFile("0", "Beta.CH10", &size), 1);
     EXPECT_EQ(CloseSTANAGDrive(), 0);
-    std::this_thread::sleep_for(200ms);
+    // Every request the worker sent is logged once it has ended.
+    const platform::Thread& worker = State().stream.worker;
+    ASSERT_TRUE(testwait::Eventually([&] { return !worker.Started() || worker.Finished(); }));
     auto log = Log();
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back().command, standin::kClose);

@@ -14,6 +14,7 @@
 #include "tests/support/ch10_fixture.h"
 #include "tests/sandral/recording_builder.h"
 #include "tests/sandral/sandral_test_support.h"
+#include "tests/support/eventually.h"
 #include "tests/support/temp_dir.h"
 
 namespace sandral {
@@ -142,12 +143,16 @@ TEST_F(SandralPlayer, CloseWaitsForBlockedReadAhead) {
     ZADODOD_Open(fifo.c_str(), 0, &status);
     ASSERT_NE(State().player.handle, 0);
     ZADODOD_Play();
+    const platform::Thread* readAhead = State().player.readAhead.get();
+    ASSERT_NE(readAhead, nullptr);
     std::atomic<bool> closed{false};
     std::thread closer([&] {
         ZADODOD_Close();
         closed = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // A Close that did not wait would have returned by the time it could
+    // be seen waiting for the read-ahead.
+    ASSERT_TRUE(testwait::Eventually([&] { return closed.load() || readAhead->Joining(); }));
     EXPECT_FALSE(closed.load()) << "Close returned under a read in flight";
     ASSERT_EQ(::write(writer, "data", 4), 4);
     closer.join();

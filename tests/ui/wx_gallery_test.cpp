@@ -28,6 +28,7 @@
 #include "platform/ui/wx.h"
 #include "platform/ui/wx/src/wx_impl.h"
 #include "tests/ui/ui_fixture.h"
+#include "tests/ui/wx_settled_rig.h"
 
 namespace {
 
@@ -777,12 +778,17 @@ TEST_F(UiWxGallery, RealClicksOnAListAndATreeReachTheModelOnce) {
     Raised raised;
     ui::TreeHandle second = 0;
     bool simulated = true;
-    // Clicks at a point of a control and lets the toolkit handle it.
-    auto click = [&simulated](wxWindow* ctl, wxPoint at) {
+    // Clicks at a point of a control and lets the toolkit handle it until
+    // the click's notification has come, and a while after it, when a
+    // second one would come.
+    auto click = [&simulated](wxWindow* ctl, wxPoint at, const std::function<bool()>& arrived) {
         wxUIActionSimulator sim;
         simulated = simulated && sim.MouseMove(ctl->ClientToScreen(at));
         wxYield();
         simulated = simulated && sim.MouseClick();
+        if (simulated) {
+            EXPECT_TRUE(uitest::YieldUntil(arrived)) << "no notification of the click";
+        }
         for (int i = 0; i < 10; ++i) {
             wxYield();
             wxMilliSleep(20);
@@ -799,7 +805,8 @@ TEST_F(UiWxGallery, RealClicksOnAListAndATreeReachTheModelOnce) {
         auto* list = static_cast<wxListCtrl*>(Wx(self).controls.at(kList));
         wxRect row;
         ASSERT_TRUE(list->GetItemRect(1, row));
-        click(list, wxPoint(row.x + 10, row.y + row.height / 2));
+        click(list, wxPoint(row.x + 10, row.y + row.height / 2),
+              [&] { return raised.Of(ui::Notify::SelChange, kList) > 0; });
     });
     steps.push_back([&](CheckedDialog& self) {
         if (!simulated) return;
@@ -810,7 +817,8 @@ TEST_F(UiWxGallery, RealClicksOnAListAndATreeReachTheModelOnce) {
         auto* tree = static_cast<wxTreeCtrl*>(Wx(self).controls.at(kTree));
         wxRect item;
         ASSERT_TRUE(tree->GetBoundingRect(Wx(self).treeItems[kTree].at(second), item, true));
-        click(tree, wxPoint(item.x + 5, item.y + item.height / 2));
+        click(tree, wxPoint(item.x + 5, item.y + item.height / 2),
+              [&] { return raised.Of(ui::Notify::TreeSelChanged, kTree) > 0; });
     });
     steps.push_back([&](CheckedDialog& self) {
         if (!simulated) return;

@@ -6,6 +6,7 @@
 
 #include <wx/timer.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -50,6 +51,19 @@ private:
     int settled_ = 0;
     int waited_ = 0;
 };
+
+// Lets the toolkit handle what the X server sends until `done` holds;
+// false when `timeout` passes first.
+template <typename Pred>
+bool YieldUntil(Pred done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        wxYield();
+        wxMilliSleep(5);
+    }
+    return true;
+}
 
 // The top-level window titled `title` as the PNG `png`, for people to look
 // at; `shotScript` dumps a window by its title.

@@ -20,6 +20,9 @@ public:
     void Reset();
     void Cancel();
     bool IsCancelled() const;
+    // Threads in Wait or WaitFor now: a test's sign that its waiters have
+    // reached their wait.
+    int Waiters() const;
     WaitResult Wait();
     WaitResult WaitFor(std::chrono::milliseconds timeout);
 
@@ -28,6 +31,7 @@ private:
     std::condition_variable cv_;
     bool signalled_;
     bool cancelled_ = false;
+    int waiters_ = 0;
 };
 
 }  // namespace platform

@@ -24,6 +24,12 @@ public:
     void Resume();
     bool Started() const { return thread_.joinable(); }
     bool Finished() const;
+    // True while the started thread waits at its closed gate: a test's sign
+    // that the body has not run and will not run before Resume.
+    bool AtGate() const;
+    // True while a Join or JoinFor waits for the body: a test's sign that
+    // the joiner has reached its wait.
+    bool Joining() const;
     // Joins when the body has returned within `timeout`; false otherwise
     // (the thread is then still running).
     bool JoinFor(std::chrono::milliseconds timeout);
@@ -35,6 +41,8 @@ private:
         std::condition_variable cv;
         bool open = false;
         bool done = false;
+        bool atGate = false;
+        int joiners = 0;
     };
     std::shared_ptr<Shared> shared_;
     std::thread thread_;

@@ -8,6 +8,7 @@
 #include "platform/ui/post_queue.h"
 #include "platform/ui/services.h"
 #include "wx_impl.h"
+#include "wx_state.h"
 
 namespace ui {
 
@@ -18,6 +19,8 @@ WxBackend::WxBackend() : impl_(std::make_unique<WxBackendImpl>(*this)) {
 }
 
 WxBackend::~WxBackend() {
+    // The module's state serves this back end: a script would outlive it.
+    ResetWxState();
     if (CurrentBackend() == this) SetBackend(nullptr);
     // Queued wake-ups must not reach a handler that is gone.
     if (wxTheApp != nullptr) wxTheApp->ProcessPendingEvents();

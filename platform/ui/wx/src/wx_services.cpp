@@ -7,6 +7,7 @@
 #include "platform/ui/services.h"
 #include "platform/ui/wx.h"
 #include "wx_impl.h"
+#include "wx_state.h"
 
 namespace ui {
 
@@ -91,14 +92,15 @@ Size WxBackend::ScreenSize() const {
 Size WxBackend::DialogBaseUnits() const {
     // From the face the controls are drawn in, at its own size: a window
     // grows with a larger face, as its texts do.
-    static Size units = [] {
+    std::optional<Size>& units = WxState().dialogBaseUnits;
+    if (!units) {
         auto* probe = new wxFrame(nullptr, wxID_ANY, wxString());
         probe->SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
         wxSize px = probe->ConvertDialogToPixels(wxSize(4, 8));
         probe->Destroy();
-        return Size{px.x > 0 ? px.x : 8, px.y > 0 ? px.y : 16};
-    }();
-    return units;
+        units = Size{px.x > 0 ? px.x : 8, px.y > 0 ? px.y : 16};
+    }
+    return *units;
 }
 
 void WxBackend::WaitCursor(bool on) {
