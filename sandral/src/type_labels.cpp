@@ -34,13 +34,8 @@ constexpr Label kLabels[] = {
     {T::CanF0, "CAN", "%3d CAN  "},          {T::FibreChannelF0, "FCH", "%3d FCH  "},
 };
 
-struct Word {
-    T type;
-    const char* word;
-};
-
 // The channel table's words.
-constexpr Word kChannelWords[] = {
+constexpr ch10::TypeText kChannelWords[] = {
     {T::ComputerF0, "USER"},      {T::ComputerF1, "SETUP"},        {T::ComputerF2, "EVENT"},
     {T::ComputerF3, "INDEX"},     {T::PcmF1, "PCM"},               {T::TimeF1, "IRIG"},
     {T::Mil1553F1, "1553"},       {T::Mil1553F2, "1553"},          {T::AnalogF1, "ANALOG"},
@@ -67,8 +62,7 @@ std::string ThreeColumnTypeLabel(uint8_t dataType) {
 }
 
 const char* ChannelTypeWord(int dataType) {
-    const Word* w = ch10::FindByType(kChannelWords, dataType);
-    return w ? w->word : "UNDEFINED";
+    return ch10::TextOf(kChannelWords, dataType, "UNDEFINED");
 }
 
 }  // namespace sandral

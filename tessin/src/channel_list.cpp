@@ -14,13 +14,8 @@ namespace {
 
 using T = ch10::DataType;
 
-struct TypeWordRow {
-    T type;
-    const char* word;
-};
-
 // The words outside programs know the channel kinds by.
-constexpr TypeWordRow kListTypeWords[] = {
+constexpr ch10::TypeText kListTypeWords[] = {
     {T::ComputerF0, "USER"},      {T::ComputerF1, "SETUP"},       {T::ComputerF2, "EVENT"},
     {T::ComputerF3, "INDEX"},     {T::PcmF1, "CH4"},              {T::TimeF1, "IRIG"},
     {T::Mil1553F1, "1553"},       {T::Mil1553F2, "1553"},         {T::AnalogF1, "ANALOG"},
@@ -164,8 +159,7 @@ std::vector<std::string> ChannelItems(const CHAN_INFO& info, const CHAN_ENTRY& c
 
 const char* channel_type_name(int channelId, int dataType, const CHAN_INFO* info) {
     char* word = State().services.typeName;
-    const TypeWordRow* row = ch10::FindByType(kListTypeWords, dataType);
-    const char* text = row ? row->word : "UNDEFINED";
+    const char* text = ch10::TextOf(kListTypeWords, dataType, "UNDEFINED");
     if (dataType == ch10::Code(T::PcmF1) && info) {
         const PCM_CHAN_INFO* p = FirstWithId(info->PcmChannels, info->PcmCount, channelId);
         if (p && p->FrameVariant == 1) text = "CH8";

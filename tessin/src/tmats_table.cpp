@@ -12,12 +12,7 @@ namespace {
 
 using T = ch10::DataType;
 
-struct TypeName {
-    T type;
-    const char* name;
-};
-
-constexpr TypeName kTypeNames[] = {
+constexpr ch10::TypeText kTypeNames[] = {
     {T::ComputerF0, "USER"},        {T::ComputerF1, "SETUP"},         {T::ComputerF2, "EVENT"},
     {T::ComputerF3, "INDEX"},       {T::PcmF1, "PCM"},                {T::TimeF1, "IRIG Time"},
     {T::Mil1553F1, "BUS 1553"},     {T::Mil1553F2, "BUS 1553"},       {T::AnalogF1, "ANALOG"},
@@ -34,8 +29,7 @@ constexpr TypeName kTypeNames[] = {
 }  // namespace
 
 const char* data_type_name(int dataType) {
-    const TypeName* row = ch10::FindByType(kTypeNames, dataType);
-    return row ? row->name : "UNDEFINED";
+    return ch10::TextOf(kTypeNames, dataType, "UNDEFINED");
 }
 
 const char* packing_mode_name(int mode) {

@@ -24,4 +24,17 @@ constexpr const Row* FindByType(const Row (&rows)[N], int code) {
     return nullptr;
 }
 
+// One row of a subsystem's own words for the data types.
+struct TypeText {
+    DataType type;
+    const char* text;
+};
+
+// The text of a code in such a table, else `none`.
+template <std::size_t N>
+constexpr const char* TextOf(const TypeText (&rows)[N], int code, const char* none) {
+    const TypeText* row = FindByType(rows, code);
+    return row ? row->text : none;
+}
+
 }  // namespace ch10
