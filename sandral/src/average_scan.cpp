@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "ch10/data_type.h"
 #include "ch10/packet_header.h"
 #include "channel_walk.h"
 #include "header_test.h"
@@ -40,7 +41,7 @@ std::vector<int64_t> CollectPacketOffsets(const std::string& path, int channel, 
                 continue;
             }
             const auto h = ch10::PacketHeader::DecodeUnchecked(p);
-            const bool setup = h.channelId == 0 && h.dataType == 1;
+            const bool setup = h.channelId == 0 && h.dataType == ch10::Code(ch10::DataType::ComputerF1);
             if (!setup && (channel < 0 || channel == static_cast<int>(h.channelId))) offsets.push_back(pos + i);
             i += h.packetLength;
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "ch10/data_type.h"
 #include "ch10/packet_view.h"
 #include "header_test.h"
 #include "sandral_state.h"
@@ -26,7 +27,7 @@ uint8_t* WalkBuffer() {
 
 // Time packets refresh their group's reference and the player's digits.
 void PassTimePacket(const uint8_t* p, std::size_t held, const ch10::PacketHeader& h) {
-    if (h.dataType != 0x11) return;
+    if (h.dataType != ch10::Code(ch10::DataType::TimeF1)) return;
     const ch10::PacketView view(p, std::min<std::size_t>(held, h.packetLength));
     update_time_reference(view, h, TimeScan::Walk);
     const std::size_t at = ch10::ChannelSpecificWordOffset(h);

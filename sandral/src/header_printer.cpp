@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <string>
 
+#include "ch10/data_type.h"
 #include "dispatch.h"
 #include "dumps.h"
 #include "sandral_state.h"
@@ -49,7 +50,7 @@ void print_packet_header(OutputSink& out, const ch10::PacketHeader& h) {
     // A length the header test passed is never 0.
     out.Printf("Packet's Data Efficiency : %g\n", static_cast<double>(h.dataLength) * 100.0 / h.packetLength);
     out.Printf("Packet's Relative Time Counter : %" PRId64 "\n", static_cast<int64_t>(h.relativeTime));
-    if (h.dataType == 1) return;
+    if (h.dataType == ch10::Code(ch10::DataType::ComputerF1)) return;
     const ComputedTime t = compute_packet_irig_time(h);
     out.Printf("Computed IRIG Time: %s", t.text.c_str());
     if (State().time.showDeltaTime && t.hadReference)
@@ -84,7 +85,7 @@ void print_packet_body(OutputSink& out, const uint8_t* packet, std::size_t held,
         const std::size_t seen = dataEnd > after ? static_cast<std::size_t>(dataEnd - after) : 0;
         wordBytes = row.wordPrinter({out, view, h, hl, word, hl + 4, seen});
     }
-    if (h.dataType == 1) {
+    if (h.dataType == ch10::Code(ch10::DataType::ComputerF1)) {
         const int64_t text = std::max<int64_t>(
             0, std::min<int64_t>(static_cast<int64_t>(h.dataLength) - 4, length - static_cast<int64_t>(hl) - 4));
         const auto bytes = view.Slice(hl + 4, static_cast<std::size_t>(text));

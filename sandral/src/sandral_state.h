@@ -7,12 +7,16 @@
 #include <memory>
 #include <string>
 
-#include "input_seam.h"
 #include "output_sink.h"
 #include "platform/thread.h"
 #include "sandral.h"
+#include "tessin/recording_input.h"
 
 namespace sandral {
+
+// The player and the loader read through tessin's input seam.
+using tessin::LibraryInput;
+using tessin::RecordingInput;
 
 constexpr int32_t kSlotSize = 0x80000;     // one read
 constexpr int32_t kMaxPacketLength = 0x80000;

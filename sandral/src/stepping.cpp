@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "ch10/data_type.h"
 #include "ch10/packet_view.h"
 #include "header_printer.h"
 #include "header_test.h"
@@ -98,7 +99,7 @@ void WholePacket(const uint8_t* p, const ch10::PacketHeader& h) {
     BrowseState& b = Browse();
     TimeState& t = State().time;
     if (h.channelId != 0) t.currentGroup = GroupOf(h.channelId);
-    if (h.dataType == 0x11)
+    if (h.dataType == ch10::Code(ch10::DataType::TimeF1))
         update_time_reference(ch10::PacketView(p, h.packetLength), h, TimeScan::DecodeStep);
     if (b.currentOffset < b.startOffset) return;
     if (b.channelFilter != -1 && b.channelFilter != h.channelId) return;
@@ -106,7 +107,7 @@ void WholePacket(const uint8_t* p, const ch10::PacketHeader& h) {
     if (b.skipCount > INT_MIN) --b.skipCount;
     if (before >= 2) return;
     print_packet_header(b.outputStream, h);
-    if (h.dataType != 1) t.printedBefore = true;
+    if (h.dataType != ch10::Code(ch10::DataType::ComputerF1)) t.printedBefore = true;
     // A header was tested there, so 24 bytes are held even when the length says fewer.
     print_packet_body(b.outputStream, p, h.packetLength < 24 ? 24 : h.packetLength, h);
     Steps().notPrinted = false;

@@ -1,5 +1,6 @@
 #include "time_reference.h"
 
+#include "ch10/data_type.h"
 #include "channel_walk.h"
 #include "sandral_state.h"
 #include "time_convert.h"
@@ -74,7 +75,7 @@ void FindReferenceBackward(uint16_t group, bool anyGroup) {
     // Time packets passed move currentGroup; the packet being timed keeps its own.
     const uint16_t keep = t.currentGroup;
     const WalkCounts isReference = [group, anyGroup](const ch10::PacketHeader& h) {
-        if (h.dataType != 0x11) return false;
+        if (h.dataType != ch10::Code(ch10::DataType::TimeF1)) return false;
         return anyGroup || (h.channelId == 0 ? 0 : GroupOf(h.channelId)) == group;
     };
     WalkBackward(b.seekPath.empty() ? b.recordingPath : b.seekPath, b.currentOffset, 1, isReference);

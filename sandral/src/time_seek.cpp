@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "ch10/data_type.h"
 #include "ch10/packet_view.h"
 #include "header_test.h"
 #include "platform/output_file.h"
@@ -161,11 +162,11 @@ int FinalScan(Seek& s, int64_t start, double target, int64_t* result) {
             const auto heldHere = static_cast<std::size_t>(s.held - i);
             if (!check_packet_header(p, heldHere)) continue;
             const auto h = ch10::PacketHeader::DecodeUnchecked(p);
-            if (h.dataType == 0x11) {
+            if (h.dataType == ch10::Code(ch10::DataType::TimeF1)) {
                 update_time_reference(ch10::PacketView(p, std::min<std::size_t>(heldHere, h.packetLength)), h,
                                       TimeScan::Walk);
                 current = TimePacketTime(p, h);
-            } else if (h.dataType == 1) {
+            } else if (h.dataType == ch10::Code(ch10::DataType::ComputerF1)) {
                 current = 0;
             } else {
                 State().browse.currentOffset = s.windowOffset + i;

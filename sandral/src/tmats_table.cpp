@@ -1,6 +1,7 @@
 #include <cstring>
 #include <string>
 
+#include "ch10/data_type.h"
 #include "tmats_text.h"
 #include "type_labels.h"
 
@@ -26,7 +27,7 @@ const PCM_CHAN_INFO* FirstPcm(const CHAN_INFO& record, uint16_t channelId) {
 
 void PrintRow(OutputSink& out, const CHAN_INFO& record, const CHAN_ENTRY& e) {
     out.Printf("%7d   %-15s%-10s", e.ChannelID, ChannelTypeWord(e.DataType), e.Enable ? "Enabled" : "Disabled");
-    if (e.DataType == 9) {
+    if (e.DataType == ch10::Code(ch10::DataType::PcmF1)) {
         if (const PCM_CHAN_INFO* p = FirstPcm(record, e.ChannelID)) {
             out.Printf("%8d  %7d   %8d  %11d %10d  %-10s", p->BitRate, p->WordLength, p->NumFrames, p->NumWords,
                        p->BitsInMinorFrame, DataModeText(p->DataMode));

@@ -1,13 +1,16 @@
 #include "type_labels.h"
 
+#include "ch10/data_type.h"
 #include "platform/format.h"
 
 namespace sandral {
 
 namespace {
 
+using T = ch10::DataType;
+
 struct Label {
-    uint8_t code;
+    T type;
     const char* header;       // after "%d "
     const char* threeColumn;  // a whole format
 };
@@ -15,65 +18,51 @@ struct Label {
 // Spellings kept as the viewer has always shown them ("%3d ANA" is short,
 // image format 0 reads "IMG" in one set and "IMG0" in the other).
 constexpr Label kLabels[] = {
-    {0, "USER", "%3d USER "},   {1, "SETUP", "%3d SETUP"},  {2, "EVNT", "%3d EVNT "},
-    {3, "INDX", "%3d INDX "},   {9, "PCM", "%3d PCM  "},    {17, "IRIG", "%3d IRIG "},
-    {25, "1553", "%3d 1553 "},  {26, "16PP", "%3d 16PP "},  {33, "ANA", "%3d ANA"},
-    {41, "DISC", "%3d DISC "},  {48, "MSG", "%3d MSG  "},   {56, "A429", "%3d A429 "},
-    {64, "VID", "%3d VID  "},   {65, "VID1", "%3d VID1 "},  {66, "VID2", "%3d VID2 "},
-    {72, "IMG", "%3d IMG0 "},   {73, "IMG1", "%3d IMG1 "},  {80, "UART", "%3d UART "},
-    {88, "1394", "%3d 1394 "},  {89, "1394", "%3d 1394 "},  {96, "PRLL", "%3d PRLL "},
-    {104, "ETH", "%3d ETH  "},  {105, "UDP", "%3d UDP  "},  {112, "GPS", "%3d GPS  "},
-    {113, "EAG", "%3d EAG  "},  {114, "ACTTS", "%3d ACTTS"}, {120, "CAN", "%3d CAN  "},
-    {121, "FCH", "%3d FCH  "},
+    {T::ComputerF0, "USER", "%3d USER "},    {T::ComputerF1, "SETUP", "%3d SETUP"},
+    {T::ComputerF2, "EVNT", "%3d EVNT "},    {T::ComputerF3, "INDX", "%3d INDX "},
+    {T::PcmF1, "PCM", "%3d PCM  "},          {T::TimeF1, "IRIG", "%3d IRIG "},
+    {T::Mil1553F1, "1553", "%3d 1553 "},     {T::Mil1553F2, "16PP", "%3d 16PP "},
+    {T::AnalogF1, "ANA", "%3d ANA"},         {T::DiscreteF1, "DISC", "%3d DISC "},
+    {T::MessageF0, "MSG", "%3d MSG  "},      {T::Arinc429F0, "A429", "%3d A429 "},
+    {T::VideoF0, "VID", "%3d VID  "},        {T::VideoF1, "VID1", "%3d VID1 "},
+    {T::VideoF2, "VID2", "%3d VID2 "},       {T::ImageF0, "IMG", "%3d IMG0 "},
+    {T::ImageF1, "IMG1", "%3d IMG1 "},       {T::UartF0, "UART", "%3d UART "},
+    {T::Ieee1394F0, "1394", "%3d 1394 "},    {T::Ieee1394F1, "1394", "%3d 1394 "},
+    {T::ParallelF0, "PRLL", "%3d PRLL "},    {T::EthernetF0, "ETH", "%3d ETH  "},
+    {T::EthernetF1, "UDP", "%3d UDP  "},     {T::TspiF0, "GPS", "%3d GPS  "},
+    {T::TspiF1, "EAG", "%3d EAG  "},         {T::TspiF2, "ACTTS", "%3d ACTTS"},
+    {T::CanF0, "CAN", "%3d CAN  "},          {T::FibreChannelF0, "FCH", "%3d FCH  "},
 };
 
-const Label* Find(uint8_t code) {
-    for (const Label& l : kLabels)
-        if (l.code == code) return &l;
-    return nullptr;
-}
+// The channel table's words.
+constexpr ch10::TypeText kChannelWords[] = {
+    {T::ComputerF0, "USER"},      {T::ComputerF1, "SETUP"},        {T::ComputerF2, "EVENT"},
+    {T::ComputerF3, "INDEX"},     {T::PcmF1, "PCM"},               {T::TimeF1, "IRIG"},
+    {T::Mil1553F1, "1553"},       {T::Mil1553F2, "1553"},          {T::AnalogF1, "ANALOG"},
+    {T::DiscreteF1, "DISCRETE"},  {T::MessageF0, "MESSAGE"},       {T::MessageF7, "F-35 FIBRECH"},
+    {T::Arinc429F0, "ARINC429"},  {T::VideoF0, "VIDEO"},           {T::VideoF1, "VIDEO"},
+    {T::VideoF2, "VIDEO"},        {T::VideoF3, "VIDEO"},           {T::VideoF4, "VIDEO"},
+    {T::ImageF0, "IMAGE"},        {T::ImageF1, "SIMAGE"},          {T::ImageF2, "DIMAGE"},
+    {T::UartF0, "UART"},          {T::Ieee1394F0, "IEEE1394"},     {T::Ieee1394F1, "IEEE1394"},
+    {T::ParallelF0, "PARALLEL"},  {T::EthernetF0, "ETHERNET"},     {T::EthernetF1, "ETHERNET"},
+    {T::TspiF0, "TSPIGPS"},       {T::TspiF1, "TSPIEAG"},          {T::TspiF2, "TSPIACTTS"},
+    {T::CanF0, "CANBUS"},         {T::FibreChannelF0, "FIBRECH"},
+};
 
 }  // namespace
 
 std::string HeaderTypeLabel(uint8_t dataType) {
-    const Label* l = Find(dataType);
+    const Label* l = ch10::FindByType(kLabels, dataType);
     return platform::Format("%d %s", dataType, l ? l->header : "UNK");
 }
 
 std::string ThreeColumnTypeLabel(uint8_t dataType) {
-    const Label* l = Find(dataType);
+    const Label* l = ch10::FindByType(kLabels, dataType);
     return platform::Format(l ? l->threeColumn : "%3d UNK  ", dataType);
 }
 
 const char* ChannelTypeWord(int dataType) {
-    switch (dataType) {
-        case 0: return "USER";
-        case 1: return "SETUP";
-        case 2: return "EVENT";
-        case 3: return "INDEX";
-        case 9: return "PCM";
-        case 17: return "IRIG";
-        case 25: case 26: return "1553";
-        case 33: return "ANALOG";
-        case 41: return "DISCRETE";
-        case 48: return "MESSAGE";
-        case 55: return "F-35 FIBRECH";
-        case 56: return "ARINC429";
-        case 64: case 65: case 66: case 67: case 68: return "VIDEO";
-        case 72: return "IMAGE";
-        case 73: return "SIMAGE";
-        case 74: return "DIMAGE";
-        case 80: return "UART";
-        case 88: case 89: return "IEEE1394";
-        case 96: return "PARALLEL";
-        case 104: case 105: return "ETHERNET";
-        case 112: return "TSPIGPS";
-        case 113: return "TSPIEAG";
-        case 114: return "TSPIACTTS";
-        case 120: return "CANBUS";
-        case 121: return "FIBRECH";
-        default: return "UNDEFINED";
-    }
+    return ch10::TextOf(kChannelWords, dataType, "UNDEFINED");
 }
 
 }  // namespace sandral

@@ -24,7 +24,9 @@
  * digits, the last three counting segments 000 to 999); above 100 a file on
  * STANAG 4575 recorder drive (type - 100), read through libquillon.
  * Handles: a plain file's descriptor (3 to 999), 1000 + slot for one of 16
- * segment sets, -1 on failure. Offsets are high:low, low unsigned. */
+ * segment sets, -1 on failure. Offsets are high:low, low unsigned.
+ * Opening a segment set raises the process's soft open-file limit to
+ * its hard limit, once for the process: a set may hold 1,000 segments. */
 TESSIN_API int ORVANE_CDECL iOpen(const char* path, int inputType);
 TESSIN_API int64_t ORVANE_CDECL iSize(const char* path, int inputType);
 TESSIN_API int64_t ORVANE_CDECL iGoto(int handle, uint32_t offsetLow, int32_t offsetHigh, int origin);

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include "ch10/data_type.h"
 #include "platform/numbers.h"
 #include "platform/text.h"
 #include "tessin_state.h"
@@ -181,15 +182,17 @@ void BuildRefChannel(TmatsRun& run, const ChannelContext& ch, int16_t dataType) 
     const char* missing = nullptr;
     CHAN_INFO& info = run.info;
     switch (dataType) {
-        case 48: case 55:
+        case ch10::Code(ch10::DataType::MessageF0):
+        case ch10::Code(ch10::DataType::MessageF7):
             rec = AppendRecord(run.owner.message, info.MessageChannels, info.MessageCount);
             missing = "Error: Channel Number attribute (R-d\\TK1-n) for MESSAGE channel is missing.\r\n";
             break;
-        case 72:
+        case ch10::Code(ch10::DataType::ImageF0):
             rec = AppendRecord(run.owner.image, info.ImageChannels, info.ImageCount);
             missing = "Error: Channel Number attribute (R-d\\TK1-n) for IMAGE channel is missing.\r\n";
             break;
-        case 88: case 89:
+        case ch10::Code(ch10::DataType::Ieee1394F0):
+        case ch10::Code(ch10::DataType::Ieee1394F1):
             rec = AppendRecord(run.owner.ieee1394, info.Ieee1394Channels, info.Ieee1394Count);
             missing = "Error: Channel Number attribute (R-d\\TK1-n) for IEEE1394 channel is missing.\r\n";
             break;

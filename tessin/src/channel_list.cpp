@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ch10/data_type.h"
 #include "platform/format.h"
 #include "tessin_state.h"
 #include "tmats_fields.h"
@@ -11,20 +12,21 @@
 namespace tessin {
 namespace {
 
-struct TypeWordRow {
-    int code;
-    const char* word;
-};
+using T = ch10::DataType;
 
 // The words outside programs know the channel kinds by.
-constexpr TypeWordRow kListTypeWords[] = {
-    {0, "USER"},       {1, "SETUP"},     {2, "EVENT"},     {3, "INDEX"},     {9, "CH4"},
-    {17, "IRIG"},      {25, "1553"},     {26, "1553"},     {33, "ANALOG"},   {41, "DISCRETE"},
-    {48, "MESSAGE"},   {55, "F-35 FIBRECH"}, {56, "ARINC429"}, {64, "VIDEO"}, {65, "VIDEO"},
-    {66, "VIDEO"},     {67, "VIDEO"},    {68, "VIDEO"},    {72, "IMAGE"},    {73, "SIMAGE"},
-    {74, "DIMAGE"},    {80, "UART"},     {88, "IEEE1394"}, {89, "IEEE1394"}, {96, "PARALLEL"},
-    {104, "ETHERNET"}, {112, "TSPIGPS"}, {113, "TSPIEAG"}, {114, "TSPIACTTS"}, {120, "CANBUS"},
-    {121, "FIBRECH"},
+constexpr ch10::TypeText kListTypeWords[] = {
+    {T::ComputerF0, "USER"},      {T::ComputerF1, "SETUP"},       {T::ComputerF2, "EVENT"},
+    {T::ComputerF3, "INDEX"},     {T::PcmF1, "CH4"},              {T::TimeF1, "IRIG"},
+    {T::Mil1553F1, "1553"},       {T::Mil1553F2, "1553"},         {T::AnalogF1, "ANALOG"},
+    {T::DiscreteF1, "DISCRETE"},  {T::MessageF0, "MESSAGE"},      {T::MessageF7, "F-35 FIBRECH"},
+    {T::Arinc429F0, "ARINC429"},  {T::VideoF0, "VIDEO"},          {T::VideoF1, "VIDEO"},
+    {T::VideoF2, "VIDEO"},        {T::VideoF3, "VIDEO"},          {T::VideoF4, "VIDEO"},
+    {T::ImageF0, "IMAGE"},        {T::ImageF1, "SIMAGE"},         {T::ImageF2, "DIMAGE"},
+    {T::UartF0, "UART"},          {T::Ieee1394F0, "IEEE1394"},    {T::Ieee1394F1, "IEEE1394"},
+    {T::ParallelF0, "PARALLEL"},  {T::EthernetF0, "ETHERNET"},    {T::TspiF0, "TSPIGPS"},
+    {T::TspiF1, "TSPIEAG"},       {T::TspiF2, "TSPIACTTS"},       {T::CanF0, "CANBUS"},
+    {T::FibreChannelF0, "FIBRECH"},
 };
 
 template <class T>
@@ -119,13 +121,13 @@ std::vector<std::string> ChannelItems(const CHAN_INFO& info, const CHAN_ENTRY& c
     int id = ch.ChannelID;
     const char* type = channel_type_name(id, ch.DataType, &info);
     switch (ch.DataType) {
-    case 17: return {};
-    case 9: {
+    case ch10::Code(T::TimeF1): return {};
+    case ch10::Code(T::PcmF1): {
         const PCM_CHAN_INFO* p = FirstWithId(info.PcmChannels, info.PcmCount, id);
         if (p && p->DataLinkName[0] != '\0') return {PcmItem(type, id, p->DataLinkName)};
         break;
     }
-    case 25: {
+    case ch10::Code(T::Mil1553F1): {
         const BUS1553_CHAN_INFO* b = FirstWithId(info.Bus1553Channels, info.Bus1553Count, id);
         if (b) {
             std::string bus(b->BusName, strnlen(b->BusName, sizeof b->BusName));
@@ -133,11 +135,14 @@ std::vector<std::string> ChannelItems(const CHAN_INFO& info, const CHAN_ENTRY& c
         }
         break;
     }
-    case 33: return AnalogItems(type, id, FirstWithId(info.AnalogChannels, info.AnalogCount, id));
-    case 56: return SubchannelItems(type, id, FirstWithId(info.A429Channels, info.A429Count, id));
-    case 80: return SubchannelItems(type, id, FirstWithId(info.UartChannels, info.UartCount, id));
-    case 64:
-    case 65: {
+    case ch10::Code(T::AnalogF1):
+        return AnalogItems(type, id, FirstWithId(info.AnalogChannels, info.AnalogCount, id));
+    case ch10::Code(T::Arinc429F0):
+        return SubchannelItems(type, id, FirstWithId(info.A429Channels, info.A429Count, id));
+    case ch10::Code(T::UartF0):
+        return SubchannelItems(type, id, FirstWithId(info.UartChannels, info.UartCount, id));
+    case ch10::Code(T::VideoF0):
+    case ch10::Code(T::VideoF1): {
         const VIDEO_CHAN_INFO* v = FirstWithId(info.VideoChannels, info.VideoCount, id);
         if (v) {
             std::string name(v->Name, strnlen(v->Name, sizeof v->Name));
@@ -154,10 +159,8 @@ std::vector<std::string> ChannelItems(const CHAN_INFO& info, const CHAN_ENTRY& c
 
 const char* channel_type_name(int channelId, int dataType, const CHAN_INFO* info) {
     char* word = State().services.typeName;
-    const char* text = "UNDEFINED";
-    for (const TypeWordRow& row : kListTypeWords)
-        if (row.code == dataType) text = row.word;
-    if (dataType == 9 && info) {
+    const char* text = ch10::TextOf(kListTypeWords, dataType, "UNDEFINED");
+    if (dataType == ch10::Code(T::PcmF1) && info) {
         const PCM_CHAN_INFO* p = FirstWithId(info->PcmChannels, info->PcmCount, channelId);
         if (p && p->FrameVariant == 1) text = "CH8";
     }

@@ -4,6 +4,7 @@
 #include "segment_set.h"
 
 #include <cerrno>
+#include <mutex>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -26,16 +27,17 @@ void SetSegmentNumber(std::string& name, std::size_t base, int index) {
 }
 
 // A set of up to 1,000 segments needs as many descriptors; lift the soft
-// limit once so that a long set is not cut short by it.
+// limit once so that a long set is not cut short by it. Opens may come from
+// any thread.
 void RaiseDescriptorLimit() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    rlimit lim{};
-    if (getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur < lim.rlim_max) {
-        lim.rlim_cur = lim.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &lim);
-    }
+    static std::once_flag once;
+    std::call_once(once, [] {
+        rlimit lim{};
+        if (getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur < lim.rlim_max) {
+            lim.rlim_cur = lim.rlim_max;
+            setrlimit(RLIMIT_NOFILE, &lim);
+        }
+    });
 }
 
 SegmentSet* Lookup(int handle) {

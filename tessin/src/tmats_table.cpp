@@ -2,40 +2,34 @@
 #include <cstdio>
 #include <vector>
 
+#include "ch10/data_type.h"
 #include "platform/format.h"
 #include "tmats_run.h"
 
 namespace tessin {
 
+namespace {
+
+using T = ch10::DataType;
+
+constexpr ch10::TypeText kTypeNames[] = {
+    {T::ComputerF0, "USER"},        {T::ComputerF1, "SETUP"},         {T::ComputerF2, "EVENT"},
+    {T::ComputerF3, "INDEX"},       {T::PcmF1, "PCM"},                {T::TimeF1, "IRIG Time"},
+    {T::Mil1553F1, "BUS 1553"},     {T::Mil1553F2, "BUS 1553"},       {T::AnalogF1, "ANALOG"},
+    {T::DiscreteF1, "DISCRETE"},    {T::MessageF0, "MESSAGE"},        {T::MessageF7, "F-35 FIBRECH"},
+    {T::Arinc429F0, "ARINC 429"},   {T::VideoF0, "VIDEO"},            {T::VideoF1, "VIDEO"},
+    {T::VideoF2, "VIDEO"},          {T::VideoF3, "VIDEO"},            {T::VideoF4, "VIDEO"},
+    {T::ImageF0, "IMAGE"},          {T::ImageF1, "SIMAGE"},           {T::ImageF2, "DIMAGE"},
+    {T::UartF0, "UART"},            {T::Ieee1394F0, "IEEE1394"},      {T::Ieee1394F1, "IEEE1394"},
+    {T::ParallelF0, "PARALLEL"},    {T::EthernetF0, "ETHERNET"},      {T::EthernetF1, "ETHERNET"},
+    {T::TspiF0, "TSPIGPS"},         {T::TspiF1, "TSPIEAG"},           {T::TspiF2, "TSPIACTTS"},
+    {T::CanF0, "CANBUS"},           {T::FibreChannelF0, "FIBRECH"},
+};
+
+}  // namespace
+
 const char* data_type_name(int dataType) {
-    switch (dataType) {
-        case 0: return "USER";
-        case 1: return "SETUP";
-        case 2: return "EVENT";
-        case 3: return "INDEX";
-        case 9: return "PCM";
-        case 17: return "IRIG Time";
-        case 25: case 26: return "BUS 1553";
-        case 33: return "ANALOG";
-        case 41: return "DISCRETE";
-        case 48: return "MESSAGE";
-        case 55: return "F-35 FIBRECH";
-        case 56: return "ARINC 429";
-        case 64: case 65: case 66: case 67: case 68: return "VIDEO";
-        case 72: return "IMAGE";
-        case 73: return "SIMAGE";
-        case 74: return "DIMAGE";
-        case 80: return "UART";
-        case 88: case 89: return "IEEE1394";
-        case 96: return "PARALLEL";
-        case 104: case 105: return "ETHERNET";
-        case 112: return "TSPIGPS";
-        case 113: return "TSPIEAG";
-        case 114: return "TSPIACTTS";
-        case 120: return "CANBUS";
-        case 121: return "FIBRECH";
-        default: return "UNDEFINED";
-    }
+    return ch10::TextOf(kTypeNames, dataType, "UNDEFINED");
 }
 
 const char* packing_mode_name(int mode) {
@@ -67,7 +61,7 @@ void print_tmats_packet_info(const CHAN_INFO& info, std::string& out) {
         const CHAN_ENTRY& e = info.Channels[i];
         AppendFormat(out, "%7d   %-20s%-10s", int{e.ChannelID}, data_type_name(e.DataType),
                      e.Enable ? "Enabled" : "Disabled");
-        if (e.DataType == 9 && firstPcm[e.ChannelID] >= 0) {
+        if (e.DataType == ch10::Code(T::PcmF1) && firstPcm[e.ChannelID] >= 0) {
             const PCM_CHAN_INFO& p = info.PcmChannels[firstPcm[e.ChannelID]];
             AppendFormat(out, "%8d  %7d   %8d  %11d %10d  %-10s  %8X  %7d", p.BitRate, int{p.WordLength},
                          int{p.NumFrames}, int{p.NumWords}, p.BitsInMinorFrame, packing_mode_name(p.DataMode),

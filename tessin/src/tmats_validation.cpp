@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "ch10/data_type.h"
 #include "platform/numbers.h"
 #include "tessin.h"
 #include "tessin_state.h"
@@ -50,22 +51,28 @@ CHAN_INFO* Fail(bool release) {
     return nullptr;
 }
 
+using T = ch10::DataType;
+
 struct TypeWord {
     const char* word;
-    int16_t dataType;
+    T type;
 };
 
 // Type words, compared exactly and in this order.
 constexpr TypeWord kTypeWords[] = {
-    {"TIMIN", 17},  {"TIMEIN", 17}, {"PCMIN", 9},    {"1553IN", 25}, {"ANAIN", 33},  {"DISIN", 41},
-    {"VIDIN", 64},  {"SERIN", 48},  {"MSGIN", 48},   {"FCIN", 55},   {"429IN", 56},  {"IMGIN", 72},
-    {"ETHIN", 104}, {"1394IN", 88}, {"UARTIN", 80},  {"FBCHIN", 121}, {"CANIN", 120}, {"TSPIIN", 112},
-    {"PARIN", 96},
+    {"TIMIN", T::TimeF1},        {"TIMEIN", T::TimeF1},     {"PCMIN", T::PcmF1},
+    {"1553IN", T::Mil1553F1},    {"ANAIN", T::AnalogF1},    {"DISIN", T::DiscreteF1},
+    {"VIDIN", T::VideoF0},       {"SERIN", T::MessageF0},   {"MSGIN", T::MessageF0},
+    {"FCIN", T::MessageF7},      {"429IN", T::Arinc429F0},  {"IMGIN", T::ImageF0},
+    {"ETHIN", T::EthernetF0},    {"1394IN", T::Ieee1394F0}, {"UARTIN", T::UartF0},
+    {"FBCHIN", T::FibreChannelF0}, {"CANIN", T::CanF0},     {"TSPIIN", T::TspiF0},
+    {"PARIN", T::ParallelF0},
 };
 
+// The word's data type code; -1 for a word not in the table.
 int16_t DataTypeOfWord(const char* word) {
     for (const TypeWord& t : kTypeWords)
-        if (std::strcmp(word, t.word) == 0) return t.dataType;
+        if (std::strcmp(word, t.word) == 0) return ch10::Code(t.type);
     return -1;
 }
 
@@ -86,17 +93,19 @@ int16_t ReadSwitch(TmatsRun& run, const char* key, const char* missing, const ch
 
 void BuildKind(TmatsRun& run, const ChannelContext& ch, int16_t dataType) {
     switch (dataType) {
-        case 17: BuildTimeChannel(run, ch); break;
-        case 9: BuildPcmChannel(run, ch); break;
-        case 25: Build1553Channel(run, ch); break;
-        case 33: BuildAnalogChannel(run, ch); break;
-        case 41: BuildDiscreteChannel(run, ch); break;
-        case 64: case 65: case 66: BuildVideoChannel(run, ch); break;
-        case 56: BuildA429Channel(run, ch); break;
-        case 80: BuildUartChannel(run, ch); break;
-        case 104: BuildEthernetChannel(run, ch); break;
-        case 121: BuildFibreChannel(run, ch); break;
-        case 120: case 112: case 96: break;  // an entry only
+        case ch10::Code(T::TimeF1): BuildTimeChannel(run, ch); break;
+        case ch10::Code(T::PcmF1): BuildPcmChannel(run, ch); break;
+        case ch10::Code(T::Mil1553F1): Build1553Channel(run, ch); break;
+        case ch10::Code(T::AnalogF1): BuildAnalogChannel(run, ch); break;
+        case ch10::Code(T::DiscreteF1): BuildDiscreteChannel(run, ch); break;
+        case ch10::Code(T::VideoF0):
+        case ch10::Code(T::VideoF1):
+        case ch10::Code(T::VideoF2): BuildVideoChannel(run, ch); break;
+        case ch10::Code(T::Arinc429F0): BuildA429Channel(run, ch); break;
+        case ch10::Code(T::UartF0): BuildUartChannel(run, ch); break;
+        case ch10::Code(T::EthernetF0): BuildEthernetChannel(run, ch); break;
+        case ch10::Code(T::FibreChannelF0): BuildFibreChannel(run, ch); break;
+        case ch10::Code(T::CanF0): case ch10::Code(T::TspiF0): case ch10::Code(T::ParallelF0): break;  // an entry only
         default: BuildRefChannel(run, ch, dataType); break;
     }
 }
@@ -118,20 +127,20 @@ void ReserveKinds(TmatsRun& run, int32_t channels) {
             if (!find_tmats_attribute(st.packet.get(), st.packetLength, key, word, nullptr)) continue;
         }
         switch (DataTypeOfWord(word)) {
-            case 17: ++counts[kTime]; break;
-            case 9: ++counts[kPcm]; break;
-            case 25: ++counts[k1553]; break;
-            case 33: ++counts[kAnalog]; break;
-            case 41: ++counts[kDiscrete]; break;
-            case 64: ++counts[kVideo]; break;
-            case 48: case 55: ++counts[kMessage]; break;
-            case 56: ++counts[kA429]; break;
-            case 72: ++counts[kImage]; break;
-            case 104: ++counts[kEthernet]; break;
-            case 88: ++counts[k1394]; break;
-            case 80: ++counts[kUart]; break;
-            case 121: ++counts[kFibre]; break;
-            case 120: case 112: case 96: break;
+            case ch10::Code(T::TimeF1): ++counts[kTime]; break;
+            case ch10::Code(T::PcmF1): ++counts[kPcm]; break;
+            case ch10::Code(T::Mil1553F1): ++counts[k1553]; break;
+            case ch10::Code(T::AnalogF1): ++counts[kAnalog]; break;
+            case ch10::Code(T::DiscreteF1): ++counts[kDiscrete]; break;
+            case ch10::Code(T::VideoF0): ++counts[kVideo]; break;
+            case ch10::Code(T::MessageF0): case ch10::Code(T::MessageF7): ++counts[kMessage]; break;
+            case ch10::Code(T::Arinc429F0): ++counts[kA429]; break;
+            case ch10::Code(T::ImageF0): ++counts[kImage]; break;
+            case ch10::Code(T::EthernetF0): ++counts[kEthernet]; break;
+            case ch10::Code(T::Ieee1394F0): ++counts[k1394]; break;
+            case ch10::Code(T::UartF0): ++counts[kUart]; break;
+            case ch10::Code(T::FibreChannelF0): ++counts[kFibre]; break;
+            case ch10::Code(T::CanF0): case ch10::Code(T::TspiF0): case ch10::Code(T::ParallelF0): break;
             default: ++counts[kOther]; break;
         }
     }
@@ -195,15 +204,15 @@ void ValidateChannel(TmatsRun& run, int32_t n) {
         return;
     }
     int16_t dataType = DataTypeOfWord(word);
-    if (dataType == 64) {
+    if (dataType == ch10::Code(T::VideoF0)) {
         value[0] = '\0';
         if (run.FindF(value, "R-1\\VTF-%d:", n)) {
-            if (value[0] == '1') dataType = 65;
-            else if (value[0] == '2') dataType = 66;
+            if (value[0] == '1') dataType = ch10::Code(T::VideoF1);
+            else if (value[0] == '2') dataType = ch10::Code(T::VideoF2);
         }
-    } else if (dataType == 88) {
+    } else if (dataType == ch10::Code(T::Ieee1394F0)) {
         value[0] = '\0';
-        if (run.FindF(value, "R-1\\IETF-%d:", n) && value[0] == '1') dataType = 89;
+        if (run.FindF(value, "R-1\\IETF-%d:", n) && value[0] == '1') dataType = ch10::Code(T::Ieee1394F1);
     }
     entry.DataType = dataType;
     run.owner.channels.push_back(entry);  // room was reserved

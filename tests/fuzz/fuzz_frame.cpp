@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ch10/packet_header.h"
+#include "tessin/recording_input.h"
 #include "tessin_state.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/support/ch10_fixture.h"
@@ -18,7 +19,6 @@
 #include "tests/support/tmats_builder.h"
 #include "vexa/engine/engine_state.h"
 #include "vexa/engine/queue_host.h"
-#include "vexa/engine/recording_input.h"
 #include "vexa/engine/validation_engine.h"
 
 namespace {
@@ -55,7 +55,7 @@ void FixHeaderChecksums(Bytes& b, std::size_t from) {
 }
 
 // The engine's input calls on the stream of the input in hand.
-class MemoryInput final : public vexa::RecordingInput {
+class MemoryInput final : public tessin::RecordingInput {
 public:
     void Load(const Bytes* bytes) { file_.Load(bytes ? bytes->data() : nullptr, bytes ? bytes->size() : 0); }
     int Open(const char*, int) override { return file_.Open(); }

@@ -77,7 +77,7 @@ inline std::string Findings(const std::string& log) {
 }
 
 struct Engine {
-    explicit Engine(vexa::RecordingInput& input = vexa::LibraryInput())
+    explicit Engine(tessin::RecordingInput& input = tessin::LibraryInput())
         : engine(std::make_unique<vexa::ValidationEngine>(host, input)) {
         vexa::EngineTestAccess::ResetModuleState();
     }

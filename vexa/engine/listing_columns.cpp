@@ -15,8 +15,10 @@ struct Field {
     bool hex = false;
 };
 
+using T = ch10::DataType;
+
 struct TypeColumns {
-    uint8_t dataType;
+    T type;
     const char* names;  // line 2's data-type column names
     std::array<Field, 8> fields;
 };
@@ -29,33 +31,29 @@ constexpr Field X(int hi, int lo, int width) {
 }
 
 constexpr TypeColumns kColumns[] = {
-    {0x09, "IH MA MI LM Lm Md SYNOFF", {D(30, 30, 2), D(29, 29, 2), D(28, 28, 2), D(25, 24, 2), D(27, 26, 2), D(20, 18, 2), X(17, 0, 6)}},
-    {0x11, "LY DF TF SRC", {D(8, 8, 2), D(9, 9, 2), D(7, 4, 2), D(3, 0, 2)}},
-    {0x19, "TT MSGCNT", {D(31, 30, 2), D(23, 0, 6)}},
-    {0x21, "Sam Fac TotC SubC Len Mod", {D(28, 28, 3), D(27, 24, 3), D(23, 16, 4), D(15, 8, 4), D(7, 2, 3), D(1, 0, 3)}},
-    {0x29, "Leng Mode", {D(7, 3, 4), D(2, 0, 4)}},
-    {0x30, "Ty Countr", {D(17, 16, 2), D(15, 0, 6)}},
-    {0x38, "MsgCnt", {D(15, 0, 6)}},
-    {0x40, "ET IPH SS KL", {D(31, 31, 2), D(30, 30, 3), D(29, 29, 2), D(28, 28, 2)}},
-    {0x41, "KL SS IPH EPL ET MD TP PC", {D(21, 21, 2), D(20, 20, 2), D(19, 19, 3), D(18, 15, 3), D(14, 14, 2), D(13, 13, 2), D(12, 12, 2), D(11, 0, 2)}},
-    {0x42, "KL SS IPH EPL ET MD TP PC", {D(21, 21, 2), D(20, 20, 2), D(19, 19, 3), D(18, 15, 3), D(14, 14, 2), D(13, 13, 2), D(12, 12, 2), D(11, 0, 2)}},
-    {0x43, "Part Sum  IPH", {D(31, 30, 4), D(29, 28, 4), D(27, 27, 4)}},
-    {0x44, "Part Sum  IPH", {D(31, 30, 4), D(29, 28, 4), D(27, 27, 4)}},
-    {0x48, "Part Sum  IPH  Length", {D(31, 30, 4), D(29, 28, 4), D(27, 27, 4), D(26, 0, 9)}},
-    {0x49, "Part Sum  IPH  Format", {D(31, 30, 4), D(29, 28, 4), D(27, 27, 4), D(26, 23, 9)}},
-    {0x4A, "Part Sum  IPH  Format", {D(31, 30, 4), D(29, 28, 4), D(27, 27, 4), D(26, 21, 9)}},
-    {0x50, "IPH", {D(31, 31, 3)}},
-    {0x58, "PBT SY  TransCnt", {D(31, 29, 3), D(28, 25, 3), D(15, 0, 8)}},
-    {0x59, "PktCnt", {D(15, 0, 6)}},
-    {0x60, "Type ScanNumber", {D(31, 24, 4), D(23, 0, 10)}},
-    {0x68, "FrameCnt", {D(15, 0, 6)}},
+    {T::PcmF1, "IH MA MI LM Lm Md SYNOFF", {D(30, 30, 2), D(29, 29, 2), D(28, 28, 2), D(25, 24, 2), D(27, 26, 2), D(20, 18, 2), X(17, 0, 6)}},
+    {T::TimeF1, "LY DF TF SRC", {D(8, 8, 2), D(9, 9, 2), D(7, 4, 2), D(3, 0, 2)}},
+    {T::Mil1553F1, "TT MSGCNT", {D(31, 30, 2), D(23, 0, 6)}},
+    {T::AnalogF1, "Sam Fac TotC SubC Len Mod", {D(28, 28, 3), D(27, 24, 3), D(23, 16, 4), D(15, 8, 4), D(7, 2, 3), D(1, 0, 3)}},
+    {T::DiscreteF1, "Leng Mode", {D(7, 3, 4), D(2, 0, 4)}},
+    {T::MessageF0, "Ty Countr", {D(17, 16, 2), D(15, 0, 6)}},
+    {T::Arinc429F0, "MsgCnt", {D(15, 0, 6)}},
+    {T::VideoF0, "ET IPH SS KL", {D(31, 31, 2), D(30, 30, 3), D(29, 29, 2), D(28, 28, 2)}},
+    {T::VideoF1, "KL SS IPH EPL ET MD TP PC", {D(21, 21, 2), D(20, 20, 2), D(19, 19, 3), D(18, 15, 3), D(14, 14, 2), D(13, 13, 2), D(12, 12, 2), D(11, 0, 2)}},
+    {T::VideoF2, "KL SS IPH EPL ET MD TP PC", {D(21, 21, 2), D(20, 20, 2), D(19, 19, 3), D(18, 15, 3), D(14, 14, 2), D(13, 13, 2), D(12, 12, 2), D(11, 0, 2)}},
+    {T::VideoF3, "Part Sum  IPH", {D(31, 30, 4), D(29, 28, 4), D(27, 27, 4)}},
+    {T::VideoF4, "Part Sum  IPH", {D(31, 30, 4), D(29, 28, 4), D(27, 27, 4)}},
+    {T::ImageF0, "Part Sum  IPH  Length", {D(31, 30, 4), D(29, 28, 4), D(27, 27, 4), D(26, 0, 9)}},
+    {T::ImageF1, "Part Sum  IPH  Format", {D(31, 30, 4), D(29, 28, 4), D(27, 27, 4), D(26, 23, 9)}},
+    {T::ImageF2, "Part Sum  IPH  Format", {D(31, 30, 4), D(29, 28, 4), D(27, 27, 4), D(26, 21, 9)}},
+    {T::UartF0, "IPH", {D(31, 31, 3)}},
+    {T::Ieee1394F0, "PBT SY  TransCnt", {D(31, 29, 3), D(28, 25, 3), D(15, 0, 8)}},
+    {T::Ieee1394F1, "PktCnt", {D(15, 0, 6)}},
+    {T::ParallelF0, "Type ScanNumber", {D(31, 24, 4), D(23, 0, 10)}},
+    {T::EthernetF0, "FrameCnt", {D(15, 0, 6)}},
 };
 
-const TypeColumns* FindColumns(uint8_t dataType) {
-    for (const TypeColumns& c : kColumns)
-        if (c.dataType == dataType) return &c;
-    return nullptr;
-}
+const TypeColumns* FindColumns(uint8_t dataType) { return ch10::FindByType(kColumns, dataType); }
 
 uint32_t Bits(uint32_t word, int hi, int lo) {
     const int n = hi - lo + 1;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "ch10/data_type.h"
 #include "platform/format.h"
 #include "platform/numbers.h"
 #include "vexa/engine/time_units.h"
@@ -351,7 +352,7 @@ uint32_t GetBits(std::span<const uint8_t> bytes, int64_t first, int64_t last) {
 }
 
 int CheckPcmTmatsAttributes(const PCM_CHAN_INFO& r, uint8_t dataType, std::string& text) {
-    if (dataType != 0x09) return 0;
+    if (dataType != ch10::Code(ch10::DataType::PcmF1)) return 0;
     const char* head = "Warning: TMATS info indicates that ";
     auto bad = [&](const char* name, const char* form, long long value) {
         text = head;

@@ -49,7 +49,7 @@ bool KeptRevision(int revision) {
 
 }  // namespace
 
-TmatsAcquisition::TmatsAcquisition(RecordingInput& input)
+TmatsAcquisition::TmatsAcquisition(tessin::RecordingInput& input)
     : input_(input), readBuffer_(std::make_unique_for_overwrite<uint8_t[]>(kReadChunk)) {}  // zeroed before every use
 
 TmatsAcquisition::~TmatsAcquisition() { DeleteLog(); }

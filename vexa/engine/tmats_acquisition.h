@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "vexa/engine/recording_input.h"
 #include "vexa/engine/run_config.h"
 #include "tessin.h"
+#include "tessin/recording_input.h"
 
 namespace vexa {
 
@@ -17,7 +17,7 @@ constexpr int kDataTypeRows = 33;
 
 class TmatsAcquisition {
 public:
-    explicit TmatsAcquisition(RecordingInput& input = LibraryInput());
+    explicit TmatsAcquisition(tessin::RecordingInput& input = tessin::LibraryInput());
     ~TmatsAcquisition();  // deletes the temporary log
     TmatsAcquisition(const TmatsAcquisition&) = delete;
     TmatsAcquisition& operator=(const TmatsAcquisition&) = delete;
@@ -43,7 +43,7 @@ public:
     const std::string& VersionInfoText() const { return versionInfoText_; }
 
 private:
-    RecordingInput& input_;
+    tessin::RecordingInput& input_;
     std::unique_ptr<uint8_t[]> readBuffer_;  // kReadChunk bytes, valid until the next acquisition
     std::string logPath_;
     CHAN_INFO* lastInfo_ = nullptr;

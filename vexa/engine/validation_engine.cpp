@@ -47,7 +47,7 @@ thread_local const void* tlsProcessorRun = nullptr;
 constexpr const char* kWriteFailed = "Error writing validation output, processing stopped";
 }  // namespace
 
-ValidationEngine::ValidationEngine(EngineHost& host, RecordingInput& input)
+ValidationEngine::ValidationEngine(EngineHost& host, tessin::RecordingInput& input)
     : host_(host), input_(input), shared_(Engine()), tmats_(input),
       run_(host, shared_.errors, shared_.listing, shared_.spaceDelimited, outputs_, display, runConfig, streamState,
            [this](const std::string& path) { NoteWritten(path); }),

@@ -19,12 +19,12 @@
 #include "vexa/engine/display_state.h"
 #include "vexa/engine/engine_host.h"
 #include "vexa/engine/engine_state.h"
-#include "vexa/engine/recording_input.h"
 #include "vexa/engine/run_config.h"
 #include "vexa/engine/run_context.h"
 #include "vexa/engine/run_outputs.h"
 #include "vexa/engine/stream_state.h"
 #include "vexa/engine/tmats_acquisition.h"
+#include "tessin/recording_input.h"
 
 namespace vexa {
 
@@ -56,7 +56,7 @@ enum class BufferOutcome {
 
 class ValidationEngine {
 public:
-    explicit ValidationEngine(EngineHost& host, RecordingInput& input = LibraryInput());
+    explicit ValidationEngine(EngineHost& host, tessin::RecordingInput& input = tessin::LibraryInput());
     // Ends a live run as Close does, joins its threads and deletes the
     // temporary TMATS log.
     ~ValidationEngine();
@@ -176,7 +176,7 @@ private:
     void InstallBodyChecks() { shared_.listing.bodyChecks = bodyChecks_.get(); }
 
     EngineHost& host_;
-    RecordingInput& input_;
+    tessin::RecordingInput& input_;
     EngineState& shared_;
     RunOutputs outputs_;
     TmatsAcquisition tmats_;

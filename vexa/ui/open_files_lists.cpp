@@ -1,5 +1,6 @@
 #include "vexa/ui/open_files_lists.h"
 
+#include "ch10/data_type.h"
 #include "platform/format.h"
 #include "platform/numbers.h"
 #include "vexa/engine/data_type_table.h"
@@ -11,7 +12,7 @@ std::vector<std::string> ChannelEntries(const CHAN_INFO* info) {
     if (info == nullptr || info->Channels == nullptr) return entries;
     for (int i = 0; i < info->ChannelCount; ++i) {
         const CHAN_ENTRY& c = info->Channels[i];
-        if (c.Enable == 0 || c.DataType <= 1) continue;
+        if (c.Enable == 0 || c.DataType <= ch10::Code(ch10::DataType::ComputerF1)) continue;
         const DataTypeRow* row = FindDataTypeRow(c.DataType);
         if (row == nullptr) continue;
         entries.push_back(platform::Format("%s%d) %s", c.ChannelID < 10 ? "  " : "", static_cast<int>(c.ChannelID),

@@ -19,8 +19,6 @@ constexpr int kNetworkImage = 7;
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
-platform::NetResource* RecordOf(uintptr_t data) { return reinterpret_cast<platform::NetResource*>(data); }
-
 }  // namespace
 
 std::string FormatItemName(std::string_view name) {
@@ -52,6 +50,7 @@ CSelectDirDlg::CSelectDirDlg(ui::Window* owner) : ui::Dialog(res::kIddSelectDir,
         selectedPath = selected != ui::kTreeRoot ? GetItemPath(selected) : std::string();
         TreeDeleteAll(kDirTreeId);
         names_.clear();
+        records_.clear();
     });
 }
 
@@ -66,7 +65,6 @@ ui::TreeHandle CSelectDirDlg::Insert(ui::TreeHandle parent, const std::string& n
 bool CSelectDirDlg::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     TreeSetImageList(kDirTreeId, res::kIdbDirTree);
-    TreeSetReleaser(kDirTreeId, [](uintptr_t data) { delete RecordOf(data); });
     for (const platform::Drive& drive : platform::LocalDrives()) {
         ui::TreeHandle h = Insert(ui::kTreeRoot, drive.root, drive.type, drive.type);
         // The root's own name is empty: its path is "/" and its children's "/name/".
@@ -143,7 +141,7 @@ void CSelectDirDlg::AddSubdirectories(ui::TreeHandle item, const std::string& pa
 
 bool CSelectDirDlg::AddNetworkResources(ui::TreeHandle item) {
     const ui::TreeItem* t = TreeGet(kDirTreeId, item);
-    const platform::NetResource* parent = t != nullptr && t->data != 0 ? RecordOf(t->data) : nullptr;
+    const platform::NetResource* parent = t != nullptr && t->data != 0 ? &RecordOf(t->data) : nullptr;
     auto entries = UiState().Network().Enumerate(parent, kNetworkBufferBytes);
     if (!entries) return false;
     for (const platform::NetResource& r : *entries) {
@@ -155,13 +153,14 @@ bool CSelectDirDlg::AddNetworkResources(ui::TreeHandle item) {
             const std::size_t slash = text.find('\\');
             Insert(item, slash == std::string::npos ? text : text.substr(slash + 1), kClosedFolder, kOpenFolder);
         } else {
-            auto* copy = new platform::NetResource(r);
-            Insert(item, text, kNetworkImage + r.displayType, kNetworkImage + r.displayType,
-                   reinterpret_cast<uintptr_t>(copy));
+            records_.push_back(r);
+            Insert(item, text, kNetworkImage + r.displayType, kNetworkImage + r.displayType, records_.size());
         }
     }
     return !entries->empty();
 }
+
+const platform::NetResource& CSelectDirDlg::RecordOf(uintptr_t data) const { return records_[data - 1]; }
 
 std::string CSelectDirDlg::GetItemPath(ui::TreeHandle item) const {
     std::string path;
@@ -169,7 +168,7 @@ std::string CSelectDirDlg::GetItemPath(ui::TreeHandle item) const {
         const ui::TreeItem* t = TreeGet(kDirTreeId, h);
         if (t == nullptr) break;
         if (t->data != 0) {
-            path = RecordOf(t->data)->remoteName.value_or("") + "/" + path;
+            path = RecordOf(t->data).remoteName.value_or("") + "/" + path;
             break;
         }
         auto it = names_.find(h);

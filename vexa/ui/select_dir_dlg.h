@@ -1,11 +1,13 @@
 #pragma once
 // "Select Directory" (template 156): a tree of the root directory and the
 // network, filled one level per expansion, opened along a starting path.
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/dirtree.h"
 #include "platform/ui/dialog.h"
 
 namespace vexa {
@@ -40,6 +42,7 @@ private:
     void AddSubdirectories(ui::TreeHandle item, const std::string& path);
     bool AddNetworkResources(ui::TreeHandle item);
     std::string GetItemPath(ui::TreeHandle item) const;
+    const platform::NetResource& RecordOf(uintptr_t data) const;
     void OnSelChanged();
     void ExpandAlong(const std::string& start);
     ui::TreeHandle FindChild(ui::TreeHandle parent, const std::string& name) const;
@@ -51,6 +54,10 @@ private:
     // The real name of each item without a network record: paths use it,
     // the tree shows it formatted.
     std::map<ui::TreeHandle, std::string> names_;
+    // The network record of each item that has one; its item data is the
+    // record's index + 1 (0 means none). A deque: records stay in place
+    // while an expansion adds more.
+    std::deque<platform::NetResource> records_;
 };
 
 }  // namespace vexa

@@ -52,7 +52,7 @@ std::string Unsigned(uint32_t value) { return platform::Format("%u", value); }
 
 }  // namespace
 
-CVexaView::CVexaView(RecordingInput& input)
+CVexaView::CVexaView(tessin::RecordingInput& input)
     : ui::FormView(res::kIddForm), app_(dynamic_cast<CVexaApp*>(ui::CurrentApp())) {
     title_ = app_ != nullptr ? vexa::WindowTitle(app_->Startup()) : std::string(kTitle);
     Engine().errors.maxSameErrorPerChannel =

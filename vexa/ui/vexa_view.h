@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/ui/frame.h"
+#include "tessin/recording_input.h"
 #include "vexa/engine/engine_host.h"
-#include "vexa/engine/recording_input.h"
 
 namespace vexa {
 
@@ -19,7 +19,7 @@ inline constexpr unsigned kFormTimerPeriodMs = 500;
 
 class CVexaView : public ui::FormView, public EngineHost {
 public:
-    explicit CVexaView(RecordingInput& input = LibraryInput());
+    explicit CVexaView(tessin::RecordingInput& input = tessin::LibraryInput());
     // Writes "MaxLog" back, then the controller ends a live run, joins its
     // threads and deletes the temporary TMATS log.
     ~CVexaView() override;

@@ -15,11 +15,11 @@
 
 #include "tests/support/ch10_fixture.h"
 #include "platform/latch.h"
-#include "vexa/engine/recording_input.h"
+#include "tessin/recording_input.h"
 
 namespace rig {
 
-class FakeInput final : public vexa::RecordingInput {
+class FakeInput final : public tessin::RecordingInput {
 public:
     static constexpr int kChunk = 0xFC000;
 
@@ -58,7 +58,7 @@ public:
             std::lock_guard lock(mutex_);
             handle = nextRecorderHandle_++;
         } else {
-            handle = vexa::LibraryInput().Open(path, inputType);
+            handle = tessin::LibraryInput().Open(path, inputType);
         }
         if (handle < 0) return handle;
         std::lock_guard lock(mutex_);
@@ -97,7 +97,7 @@ public:
         } else if (recorder) {
             result = RecorderRead(handle, buffer);
         } else {
-            result = vexa::LibraryInput().Read(handle, buffer, count);
+            result = tessin::LibraryInput().Read(handle, buffer, count);
         }
         std::lock_guard lock(mutex_);
         auto it = handles_.find(handle);
@@ -116,7 +116,7 @@ public:
             }
         }
         if (recorder) return 0;
-        return vexa::LibraryInput().Goto(handle, low, high, origin);
+        return tessin::LibraryInput().Goto(handle, low, high, origin);
     }
 
     int Close(int handle) override {
@@ -135,7 +135,7 @@ public:
             handles_.erase(it);
             ++closes_;
         }
-        if (!recorder) vexa::LibraryInput().Close(handle);
+        if (!recorder) tessin::LibraryInput().Close(handle);
         return 0;
     }
 

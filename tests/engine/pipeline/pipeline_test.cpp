@@ -154,7 +154,7 @@ FrameResult FrameOf(const std::string& source, const std::string& outDir) {
     }
     EXPECT_EQ(vexa::EngineTestAccess::AppendAndValidate(*e, 2, 0, nullptr, [] {}), vexa::BufferOutcome::EndOfData);
     e->Outputs().Close();
-    vexa::LibraryInput().Close(e->runConfig.inputHandle);
+    tessin::LibraryInput().Close(e->runConfig.inputHandle);
     e.host.Pump();
     FrameResult r;
     r.findings = rig::Findings(rig::ReadText(outDir + "/validate.log"));
@@ -334,7 +334,7 @@ TEST_F(Pipeline, FailedCloseOfTheEarlierLogIsShown) {
         EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "Error on closing output file"), c.failClose ? 1 : 0);
         EXPECT_TRUE(e->Outputs().outputHandle.IsOpen()) << "the new log is open";
         e->Outputs().Close();
-        vexa::LibraryInput().Close(e->runConfig.inputHandle);
+        tessin::LibraryInput().Close(e->runConfig.inputHandle);
     }
 }
 
@@ -368,7 +368,7 @@ TEST_F(Pipeline, RootOutputDirectoryIsTheRoot) {
         EXPECT_EQ(e->runConfig.outputPath, c.expected);
         EXPECT_EQ(e->runConfig.summaryPath, c.expected + ".summary.txt");
         EXPECT_FALSE(e->Outputs().outputHandle.IsOpen());
-        vexa::LibraryInput().Close(e->runConfig.inputHandle);
+        tessin::LibraryInput().Close(e->runConfig.inputHandle);
         e.host.Pump();
     }
 }
@@ -396,7 +396,7 @@ TEST_F(Pipeline, EmptySourceFileMessages) {
             texts.sourceFile = source;
             ASSERT_TRUE(e->OpenFilesOk(texts));
             e->Outputs().Close();
-            vexa::LibraryInput().Close(e->runConfig.inputHandle);
+            tessin::LibraryInput().Close(e->runConfig.inputHandle);
             e->runConfig.inputHandle = -1;
             e.host.Pump();
             e.host.boxes.clear();
