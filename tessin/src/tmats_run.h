@@ -26,6 +26,7 @@ struct TmatsRun {
     TmatsRun(ChanInfoOwner& o, char* err) : owner(o), info(o.info), errorText(err) {}
 
     bool RevisionAbove(unsigned revision) const { return info.IrigRevision > revision; }
+    bool RevisionAtLeast(unsigned revision) const { return info.IrigRevision >= revision; }
     // Look-up on the packet copy; `value` receives the value when found.
     bool Find(const char* key, char* value);
     // The same with a key made from a printf format.

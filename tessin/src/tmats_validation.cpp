@@ -222,6 +222,157 @@ void ValidateChannel(TmatsRun& run, int32_t n) {
     BuildKind(run, ChannelContext{n, entry.ChannelID, entry.Enable}, dataType);
 }
 
+// An attribute whose absence is a finding from a revision on.
+struct RequiredAttribute {
+    const char* key;
+    const char* alternative;  // accepted in its place; null when there is none
+    const char* text;         // the finding when neither is there
+    unsigned leastRevision;   // the first revision that requires it
+};
+
+// Each table is walked in its order, which is the order of the findings.
+constexpr RequiredAttribute kSourceAttributes[] = {
+    {"G\\DSI\\N:", nullptr, "Error: Number of Data Sources (G\\DSI\\N) attribute is missing in TMATS Packet.\r\n", 0},
+    {"G\\DSI-1:", nullptr, "Error: Data Source ID (G\\DSI-1) attribute is missing in TMATS Packet.\r\n", 0},
+    {"G\\DST-1:", nullptr, "Error: Data Source Type (G\\DST-1) attribute is missing in TMATS Packet.\r\n", 9},
+    {"R-1\\ID:", nullptr, "Error: Data Source ID (R-1\\ID) attribute is missing in TMATS Packet.\r\n", 7},
+    {"R-1\\RID:", nullptr, "Error: Tape/Storage ID (R-1\\RID) attribute is missing in TMATS Packet.\r\n", 7},
+};
+
+constexpr RequiredAttribute kOriginalMedia[] = {
+    {"R-1\\RI3:", nullptr, "Error: Original Tape/Storage (R-1\\RI3) attribute is missing in TMATS Packet.\r\n", 7},
+};
+
+constexpr RequiredAttribute kRecorderSetup[] = {
+    {"R-1\\CRE:", nullptr,
+     "Error: CONTINUOUS RECORDING ENABLED (R-1\\CRE) attribute is missing in TMATS Packet.\r\n", 9},
+    {"R-1\\RSS:", nullptr,
+     "Error: RECORDER-REPRODUCER SETUP SOURCE (R-1\\RSS) attribute is missing in TMATS Packet.\r\n", 9},
+    {"R-1\\RRML:", "R-1\\RML:",
+     "Error: RECORDER-REPRODUCER MEDIA LOCATION (R-1\\RRML or R-1\\RML) attribute is missing in TMATS Packet.\r\n",
+     9},
+    {"R-1\\ERBS:", nullptr, "Error: EXTERNAL RMM BUS SPEED (R-1\\ERBS) attribute is missing in TMATS Packet.\r\n",
+     9},
+};
+
+template <std::size_t N>
+void CheckRequired(TmatsRun& run, const RequiredAttribute (&rows)[N], char* value) {
+    for (const RequiredAttribute& row : rows) {
+        const bool found = run.Find(row.key, value) || (row.alternative && run.Find(row.alternative, value));
+        if (!found && run.RevisionAtLeast(row.leastRevision)) run.Finding(row.text);
+    }
+}
+
+// The program name, the revision (07 when missing) and the data source.
+void ValidateGeneral(TmatsRun& run, char* value) {
+    CHAN_INFO& info = run.info;
+    if (run.Find("G\\PN:", value)) CopyField(info.ProgramName, sizeof info.ProgramName, value);
+    if (run.Find("G\\106:", value)) {
+        info.IrigRevision = static_cast<uint16_t>(DecimalValue(value));
+    } else {
+        run.Finding("Error: IRIG 106 Revision Level (G\\106) attribute is missing in TMATS Packet. Set to default "
+                    "value 07.\r\n");
+        info.IrigRevision = 7;
+    }
+    CheckRequired(run, kSourceAttributes, value);
+    run.Find("G\\COM:\\SRT=", value);
+}
+
+// The channel count and the record's form; false, with the finding
+// written, when there is no count to read channels by.
+bool ReadChannelCount(TmatsRun& run, char* value) {
+    if (run.Find("G\\DSI\\N=", value)) {
+        run.embedded = true;
+    } else if (!run.Find("R-1\\N:", value)) {
+        run.Finding("Error: Number of Channels (R-d\\N) attribute is missing in TMATS Packet.\r\n");
+        return false;
+    }
+    run.channelTotal = DecimalValue(value);
+    if (run.channelTotal <= 0) {
+        SetErrorText(run.errorText, "Invalid TMATS packet.\r\n");
+        run.Finding("Error: Number of Channels (R-d\\N) is 0.\r\n");
+        return false;
+    }
+    return true;
+}
+
+// RI7 is asked for only when RI6 says the recording was modified.
+void CheckPostProcessing(TmatsRun& run, char* value) {
+    value[0] = '\0';
+    if (run.Find("R-1\\RI6:", value)) {
+        if (value[0] == 'Y' && !run.Find("R-1\\RI7:", value) && run.RevisionAbove(8))
+            run.Finding("Error: POST PROCESS MODIFICATION TYPE (R-1\\RI7) attribute is missing in TMATS Packet.\r\n");
+    } else if (run.RevisionAbove(8)) {
+        run.Finding("Error: POST PROCESS MODIFIED RECORDING (R-1\\RI6) attribute is missing in TMATS Packet.\r\n");
+    }
+}
+
+void ValidateRecorder(TmatsRun& run, char* value) {
+    CHAN_INFO& info = run.info;
+    run.pcmByPcmChannel = run.Find("P-1\\DLN", value);
+    if (run.Find("R-1\\NSB:", value)) {
+        info.SourceBits = static_cast<int16_t>(DecimalValue(value));
+    } else {
+        run.Finding("Error: Number of Source Bits (R-1\\NSB) attribute is missing in TMATS Packet.\r\n");
+        info.SourceBits = 0;
+    }
+    CheckRequired(run, kOriginalMedia, value);
+    CheckPostProcessing(run, value);
+    CheckRequired(run, kRecorderSetup, value);
+    info.EventsEnabled = ReadSwitch(
+        run, "R-1\\EV\\E:", "Warning: Recording Events Enabled (R-1\\EV\\E) attribute is missing in TMATS Packet.\r\n",
+        "Warning: Found leading space in Recording Events Enabled (R-1\\EV\\E) attribute.\r\n");
+    info.IndexEnabled = ReadSwitch(
+        run, "R-1\\IDX\\E:", "Warning: Recording Index Enabled (R-1\\IDX\\E) attribute is missing in TMATS Packet.\r\n",
+        "Warning: Found leading space in Recording Index Enabled (R-1\\IDX\\E) attribute.\r\n");
+}
+
+// The recorder channels, then the event and index entries, sorted by ID;
+// false, with the finding written, when there is no room for them.
+bool ValidateChannels(TmatsRun& run, char* value) {
+    ChanInfoOwner& owner = run.owner;
+    CHAN_INFO& info = run.info;
+    bool haveEvent = run.Find("R-1\\EV\\TK1:", value);
+    uint16_t eventId = haveEvent ? static_cast<uint16_t>(DecimalValue(value)) : 0;
+    bool haveIndex = run.Find("R-1\\IDX\\TK1:", value);
+    uint16_t indexId = haveIndex ? static_cast<uint16_t>(DecimalValue(value)) : 0;
+
+    int32_t recorderChannels = std::min(run.channelTotal, kMaxRecorderChannels);
+    try {
+        owner.channels.reserve(static_cast<std::size_t>(recorderChannels) + (haveEvent ? 1u : 0u) +
+                               (haveIndex ? 1u : 0u));
+    } catch (const std::bad_alloc&) {
+        SetErrorText(run.errorText, "Error allocating the CHAN INFO structure.\r\n");
+        run.Finding("Error: Problem allocating the TMATS CHAN INFO structure.\r\n");
+        return false;
+    }
+    info.Channels = owner.channels.data();
+
+    ReserveKinds(run, recorderChannels);
+    for (int32_t n = 1; n <= recorderChannels; ++n) ValidateChannel(run, n);
+
+    if (haveEvent) owner.channels.push_back(CHAN_ENTRY{2, eventId, info.EventsEnabled});
+    if (haveIndex) owner.channels.push_back(CHAN_ENTRY{3, indexId, info.IndexEnabled});
+    std::stable_sort(owner.channels.begin(), owner.channels.end(),
+                     [](const CHAN_ENTRY& a, const CHAN_ENTRY& b) { return a.ChannelID < b.ChannelID; });
+    info.Channels = owner.channels.data();
+    info.ChannelCount = static_cast<int16_t>(owner.channels.size());
+    return true;
+}
+
+// A new record kept with the module's others; null when there is no room.
+ChanInfoOwner* NewRecord() {
+    ChanInfoOwner* owner = new (std::nothrow) ChanInfoOwner();
+    if (!owner) return nullptr;
+    try {
+        State().tmats.records.Get().emplace_back(owner);
+    } catch (const std::bad_alloc&) {
+        delete owner;
+        return nullptr;
+    }
+    return owner;
+}
+
 CHAN_INFO* Validate(const char* text, int length, char* errorText) {
     TmatsState& st = State().tmats;
     if (!text || length <= 0) {
@@ -233,16 +384,7 @@ CHAN_INFO* Validate(const char* text, int length, char* errorText) {
         EarlyFinding("Error: Problem sorting the TMATS data.\r\n");
         return Fail(true);
     }
-
-    ChanInfoOwner* owner = new (std::nothrow) ChanInfoOwner();
-    if (owner) {
-        try {
-            st.records.Get().emplace_back(owner);
-        } catch (const std::bad_alloc&) {
-            delete owner;
-            owner = nullptr;
-        }
-    }
+    ChanInfoOwner* owner = NewRecord();
     if (!owner) {
         SetErrorText(errorText, "Error allocating the CHAN INFO structure.\r\n");
         EarlyFinding("Error: Problem allocating the TMATS CHAN INFO structure.\r\n");
@@ -250,109 +392,20 @@ CHAN_INFO* Validate(const char* text, int length, char* errorText) {
     }
     st.current = &owner->info;
     TmatsRun run(*owner, errorText);
-    CHAN_INFO& info = owner->info;
     char value[kTmatsValueSize] = "";
 
-    // General attributes.
-    if (run.Find("G\\PN:", value)) CopyField(info.ProgramName, sizeof info.ProgramName, value);
-    if (run.Find("G\\106:", value)) {
-        info.IrigRevision = static_cast<uint16_t>(DecimalValue(value));
-    } else {
-        run.Finding("Error: IRIG 106 Revision Level (G\\106) attribute is missing in TMATS Packet. Set to default "
-                    "value 07.\r\n");
-        info.IrigRevision = 7;
-    }
-    if (!run.Find("G\\DSI\\N:", value))
-        run.Finding("Error: Number of Data Sources (G\\DSI\\N) attribute is missing in TMATS Packet.\r\n");
-    if (!run.Find("G\\DSI-1:", value))
-        run.Finding("Error: Data Source ID (G\\DSI-1) attribute is missing in TMATS Packet.\r\n");
-    if (!run.Find("G\\DST-1:", value) && run.RevisionAbove(8))
-        run.Finding("Error: Data Source Type (G\\DST-1) attribute is missing in TMATS Packet.\r\n");
-    if (!run.Find("R-1\\ID:", value) && run.RevisionAbove(6))
-        run.Finding("Error: Data Source ID (R-1\\ID) attribute is missing in TMATS Packet.\r\n");
-    if (!run.Find("R-1\\RID:", value) && run.RevisionAbove(6))
-        run.Finding("Error: Tape/Storage ID (R-1\\RID) attribute is missing in TMATS Packet.\r\n");
-    run.Find("G\\COM:\\SRT=", value);
-
-    // Channel count and form.
-    if (run.Find("G\\DSI\\N=", value)) {
-        run.embedded = true;
-    } else if (!run.Find("R-1\\N:", value)) {
-        run.Finding("Error: Number of Channels (R-d\\N) attribute is missing in TMATS Packet.\r\n");
-        return Fail(true);
-    }
-    run.channelTotal = DecimalValue(value);
-    if (run.channelTotal <= 0) {
-        SetErrorText(errorText, "Invalid TMATS packet.\r\n");
-        run.Finding("Error: Number of Channels (R-d\\N) is 0.\r\n");
-        return Fail(true);
-    }
-
-    // Recorder attributes.
-    run.pcmByPcmChannel = run.Find("P-1\\DLN", value);
-    if (run.Find("R-1\\NSB:", value)) {
-        info.SourceBits = static_cast<int16_t>(DecimalValue(value));
-    } else {
-        run.Finding("Error: Number of Source Bits (R-1\\NSB) attribute is missing in TMATS Packet.\r\n");
-        info.SourceBits = 0;
-    }
-    if (!run.Find("R-1\\RI3:", value) && run.RevisionAbove(6))
-        run.Finding("Error: Original Tape/Storage (R-1\\RI3) attribute is missing in TMATS Packet.\r\n");
-    value[0] = '\0';
-    if (run.Find("R-1\\RI6:", value)) {
-        if (value[0] == 'Y' && !run.Find("R-1\\RI7:", value) && run.RevisionAbove(8))
-            run.Finding("Error: POST PROCESS MODIFICATION TYPE (R-1\\RI7) attribute is missing in TMATS Packet.\r\n");
-    } else if (run.RevisionAbove(8)) {
-        run.Finding("Error: POST PROCESS MODIFIED RECORDING (R-1\\RI6) attribute is missing in TMATS Packet.\r\n");
-    }
-    if (!run.Find("R-1\\CRE:", value) && run.RevisionAbove(8))
-        run.Finding("Error: CONTINUOUS RECORDING ENABLED (R-1\\CRE) attribute is missing in TMATS Packet.\r\n");
-    if (!run.Find("R-1\\RSS:", value) && run.RevisionAbove(8))
-        run.Finding("Error: RECORDER-REPRODUCER SETUP SOURCE (R-1\\RSS) attribute is missing in TMATS Packet.\r\n");
-    if (!run.Find("R-1\\RRML:", value) && !run.Find("R-1\\RML:", value) && run.RevisionAbove(8))
-        run.Finding("Error: RECORDER-REPRODUCER MEDIA LOCATION (R-1\\RRML or R-1\\RML) attribute is missing in TMATS "
-                    "Packet.\r\n");
-    if (!run.Find("R-1\\ERBS:", value) && run.RevisionAbove(8))
-        run.Finding("Error: EXTERNAL RMM BUS SPEED (R-1\\ERBS) attribute is missing in TMATS Packet.\r\n");
-    info.EventsEnabled = ReadSwitch(
-        run, "R-1\\EV\\E:", "Warning: Recording Events Enabled (R-1\\EV\\E) attribute is missing in TMATS Packet.\r\n",
-        "Warning: Found leading space in Recording Events Enabled (R-1\\EV\\E) attribute.\r\n");
-    info.IndexEnabled = ReadSwitch(
-        run, "R-1\\IDX\\E:", "Warning: Recording Index Enabled (R-1\\IDX\\E) attribute is missing in TMATS Packet.\r\n",
-        "Warning: Found leading space in Recording Index Enabled (R-1\\IDX\\E) attribute.\r\n");
-    bool haveEvent = run.Find("R-1\\EV\\TK1:", value);
-    uint16_t eventId = haveEvent ? static_cast<uint16_t>(DecimalValue(value)) : 0;
-    bool haveIndex = run.Find("R-1\\IDX\\TK1:", value);
-    uint16_t indexId = haveIndex ? static_cast<uint16_t>(DecimalValue(value)) : 0;
-
-    int32_t recorderChannels = std::min(run.channelTotal, kMaxRecorderChannels);
-    try {
-        owner->channels.reserve(static_cast<std::size_t>(recorderChannels) + (haveEvent ? 1u : 0u) +
-                                (haveIndex ? 1u : 0u));
-    } catch (const std::bad_alloc&) {
-        SetErrorText(errorText, "Error allocating the CHAN INFO structure.\r\n");
-        run.Finding("Error: Problem allocating the TMATS CHAN INFO structure.\r\n");
-        return Fail(true);
-    }
-    info.Channels = owner->channels.data();
-
-    ReserveKinds(run, recorderChannels);
-    for (int32_t n = 1; n <= recorderChannels; ++n) ValidateChannel(run, n);
-
-    if (haveEvent) owner->channels.push_back(CHAN_ENTRY{2, eventId, info.EventsEnabled});
-    if (haveIndex) owner->channels.push_back(CHAN_ENTRY{3, indexId, info.IndexEnabled});
-    std::stable_sort(owner->channels.begin(), owner->channels.end(),
-                     [](const CHAN_ENTRY& a, const CHAN_ENTRY& b) { return a.ChannelID < b.ChannelID; });
-    info.Channels = owner->channels.data();
-    info.ChannelCount = static_cast<int16_t>(owner->channels.size());
+    ValidateGeneral(run, value);
+    if (!ReadChannelCount(run, value)) return Fail(true);
+    ValidateRecorder(run, value);
+    if (!ValidateChannels(run, value)) return Fail(true);
 
     if (st.log.IsOpen()) {
         std::string table;
-        print_tmats_packet_info(info, table);
+        print_tmats_packet_info(owner->info, table);
         st.log.Write(table);
     }
     st.log.Close();
-    return &info;
+    return &owner->info;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "vexa/res/resource_ids.h"
 #include "vexa/ui/startup_names.h"
 #include "vexa/ui/system_info.h"
+#include "vexa/ui/ui_module_state.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -184,6 +185,8 @@ TEST(SystemInfo, StartsWhatTheMachineHiveNamesOrSaysItIsUnavailable) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
+        // Before the rig, whose end puts the program's launcher back.
+        std::vector<std::vector<std::string>> launches;
         AppRig rig;
         const std::string dir = rig.dir.File("msinfo dir");
         fs::create_directories(dir);
@@ -192,8 +195,10 @@ TEST(SystemInfo, StartsWhatTheMachineHiveNamesOrSaysItIsUnavailable) {
         if (row.msinfoDir) rig.reg.SetText(Hive::LocalMachine, "", "MSINFO", dir);
         rig.reg.SetText(Hive::LocalMachine, std::string(vexa::kFamilyKey), "VERSION", "1");
         ASSERT_TRUE(rig.Start({}, HiveAccess::Never));
-        std::vector<std::vector<std::string>> launches;
-        vexa::SystemInfoLauncher().launch = [&](const std::vector<std::string>& argv) { launches.push_back(argv); };
+        vexa::UiState().launchSystemInfo = [&](const std::vector<std::string>& argv) {
+            launches.push_back(argv);
+            return true;
+        };
         ui::Window* about = nullptr;
         rig.ui.backend.AnswerModal(res::kIddAbout, [&](ui::Dialog& d, ui::Driver& dr) {
             about = &d;
@@ -202,7 +207,6 @@ TEST(SystemInfo, StartsWhatTheMachineHiveNamesOrSaysItIsUnavailable) {
             EXPECT_TRUE(dr.Click(d, ui::kIdOk));
         });
         ASSERT_TRUE(rig.ui.driver.Command(res::kCmdAppAbout));
-        vexa::SystemInfoLauncher().Reset();
         if (row.expectLaunch) {
             const std::string program = row.launchesPathValue ? row.path : dir + "/MSINFO32.EXE";
             EXPECT_EQ(launches, std::vector<std::vector<std::string>>{{program}});

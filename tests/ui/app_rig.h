@@ -14,7 +14,7 @@
 #include "tests/ui/ui_fixture.h"
 #include "vexa/engine/validation_engine.h"
 #include "vexa/ui/startup.h"
-#include "vexa/ui/text_viewer.h"
+#include "vexa/ui/ui_module_state.h"
 #include "vexa/ui/vexa_app.h"
 #include "vexa/ui/vexa_view.h"
 
@@ -30,14 +30,14 @@ struct AppRig {
     AppRig() {
         // The viewer's command is then {"test-viewer", path}.
         ::setenv("VISUAL", "test-viewer", 1);
-        vexa::TextViewer().launch = [this](const std::vector<std::string>& argv) {
+        vexa::UiState().launchTextViewer = [this](const std::vector<std::string>& argv) {
             launched.push_back(argv);
             return true;
         };
     }
     ~AppRig() {
         app.reset();
-        vexa::TextViewer().Reset();
+        vexa::UiState().ResetForTests();
         ::unsetenv("VISUAL");
     }
     AppRig(const AppRig&) = delete;

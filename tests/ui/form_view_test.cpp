@@ -20,6 +20,7 @@
 #include "vexa/ui/settings.h"
 #include "vexa/ui/startup_names.h"
 #include "vexa/ui/text_viewer.h"
+#include "vexa/ui/ui_module_state.h"
 #include "vexa/ui/vexa_app.h"
 #include "vexa/ui/vexa_view.h"
 
@@ -218,13 +219,13 @@ TEST(FormView, ErrorListOpensTheWorkingCopyElseTheDocumentsCopy) {
             rig.reg.SetText(Hive::LocalMachine, std::string(vexa::kCommonKey),
                             std::string(vexa::kApplicationDirValue), c.applicationDir);
         std::vector<std::vector<std::string>> launched;
-        vexa::TextViewer().launch = [&](const std::vector<std::string>& argv) {
+        vexa::UiState().launchTextViewer = [&](const std::vector<std::string>& argv) {
             launched.push_back(argv);
             return true;
         };
         ASSERT_TRUE(rig.Start(platform::HiveAccess::Never));
         EXPECT_TRUE(rig.ui.driver.Command(res::kCmdViewErrorList));
-        vexa::TextViewer().Reset();
+        vexa::UiState().ResetForTests();
         ASSERT_EQ(::chdir(cwd.c_str()), 0);
         if (c.launched.empty()) {
             EXPECT_TRUE(launched.empty());

@@ -145,6 +145,8 @@ private:
 
     // Threads.
     void ReaderThread(FileRun& run);
+    void ReadIntoBuffers(FileRun& run);
+    bool PostNextFile(FileRun& run);
     void ProcessorThread(FileRun& run);
     void OnProcessingEnded();
     void OnValidationCompleted(FileRun& run);

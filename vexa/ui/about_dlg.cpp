@@ -9,6 +9,7 @@
 #include "vexa/res/resource_ids.h"
 #include "vexa/ui/startup.h"
 #include "vexa/ui/system_info.h"
+#include "vexa/ui/ui_module_state.h"
 
 namespace vexa {
 namespace {
@@ -66,7 +67,8 @@ void CAboutDlg::ShowMachineValues() {
 void CAboutDlg::OnSystemInfo() {
     const std::string pathKey(ui::CurrentResources().String(res::kIdsSystemInfoKey));
     if (std::optional<std::string> program = FindSystemInfoProgram(registry_, pathKey)) {
-        SystemInfoLauncher().launch({*program});
+        // Whether it starts is not reported, as with the text viewer.
+        UiState().launchSystemInfo({*program});
         return;
     }
     ui::MessageBox(this, "System Information is Unavailable At This Time", "Mirsk.exe", ui::Icon::Warning);

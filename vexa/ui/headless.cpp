@@ -106,7 +106,7 @@ WindowRun RunThroughWindow(const Arguments& args, const StartupState& startup) {
     // quillon would print on standard output; a run from here never lists drives.
     UiModuleState& uiState = UiState();
     RecorderDrives* drivesBefore = uiState.recorderDrives;
-    uiState.recorderDrives = &NoRecorderDrives();
+    uiState.recorderDrives = &uiState.noDrives;
     {
         CVexaApp app(directory ? std::vector<std::string>{} : std::vector<std::string>{args.path}, startup,
                      HeadlessRegistry());

@@ -19,8 +19,19 @@ public:
 };
 
 // Through libquillon.so (which prints its server messages on standard output).
-RecorderDrives& LibraryRecorderDrives();
+class LibraryRecorderDrives final : public RecorderDrives {
+public:
+    void CloseDrive() override;
+    int DrivesVolumeNames(char* driveList, char* volumeList) override;
+    int FilesSizes(const char* drive, char* fileList, int64_t* sizes) override;
+};
+
 // No drives at all, and nothing printed: the display-less run.
-RecorderDrives& NoRecorderDrives();
+class NoRecorderDrives final : public RecorderDrives {
+public:
+    void CloseDrive() override {}
+    int DrivesVolumeNames(char* driveList, char* volumeList) override;
+    int FilesSizes(const char* drive, char* fileList, int64_t* sizes) override;
+};
 
 }  // namespace vexa

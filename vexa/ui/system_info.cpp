@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/process.h"
 #include "platform/registry.h"
 
 namespace vexa {
@@ -29,20 +28,6 @@ std::optional<std::string> FindSystemInfoProgram(platform::Registry& registry, s
         if (std::filesystem::exists(program, ec)) return program;
     }
     return std::nullopt;
-}
-
-void SystemInfoState::Reset() {
-    // Whether it starts is not reported, as with the text viewer.
-    launch = [](const std::vector<std::string>& argv) { platform::launch(argv); };
-}
-
-SystemInfoState& SystemInfoLauncher() {
-    static SystemInfoState state = [] {
-        SystemInfoState s;
-        s.Reset();
-        return s;
-    }();
-    return state;
 }
 
 }  // namespace vexa

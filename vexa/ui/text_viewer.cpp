@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "platform/format.h"
-#include "platform/process.h"
 #include "platform/ui/services.h"
+#include "vexa/ui/ui_module_state.h"
 
 namespace vexa {
 namespace {
@@ -52,19 +52,6 @@ std::vector<std::string> TextViewerCommand(const std::string& path, const char* 
     return {};
 }
 
-void TextViewerState::Reset() {
-    launch = [](const std::vector<std::string>& argv) { return platform::launch(argv).started; };
-}
-
-TextViewerState& TextViewer() {
-    static TextViewerState state = [] {
-        TextViewerState s;
-        s.Reset();
-        return s;
-    }();
-    return state;
-}
-
 void ShowTextFile(const std::string& path) {
     const char* pathVariable = std::getenv("PATH");
     std::vector<std::string> argv =
@@ -75,7 +62,7 @@ void ShowTextFile(const std::string& path) {
         return;
     }
     // A viewer that fails to start reports nothing, as the viewer itself would.
-    TextViewer().launch(argv);
+    UiState().launchTextViewer(argv);
 }
 
 }  // namespace vexa

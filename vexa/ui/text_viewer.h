@@ -1,7 +1,6 @@
 #pragma once
 // Shows a text file in the user's viewer: the words of $VISUAL, else
 // xdg-open when it is on PATH, else a box saying neither is there.
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,13 +11,6 @@ namespace vexa {
 // executable xdg-open lies on `pathVariable`; empty when neither.
 std::vector<std::string> TextViewerCommand(const std::string& path, const char* visual,
                                            const std::string& pathVariable);
-
-// Module state: the launcher (tests install one that records).
-struct TextViewerState {
-    std::function<bool(const std::vector<std::string>&)> launch;
-    void Reset();
-};
-TextViewerState& TextViewer();
 
 // Starts the viewer on `path` and returns at once; with no viewer, the box
 // "Can't open '<path>': no text viewer found (set VISUAL or install xdg-utils)".
