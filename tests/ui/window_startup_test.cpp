@@ -12,7 +12,7 @@
 #include "tests/ui/registry_fixture.h"
 #include "tests/ui/ui_fixture.h"
 #include "vexa/res/resource_ids.h"
-#include "vexa/ui/startup_names.h"
+#include "vexa/res/startup_names.h"
 #include "vexa/ui/vexa_app.h"
 
 namespace {
