@@ -105,7 +105,7 @@ TEST_F(DecoderDispatch, AnalogWordsBeforeTheBody) {
         s.body = c.body;
         s.dataLengthOverride = c.dataLength;
         const Bytes packet = ch10fix::BuildPacket(s);
-        if (c.packetLength) ASSERT_EQ(packet.size(), c.packetLength);
+        if (c.packetLength) { ASSERT_EQ(packet.size(), c.packetLength); }
         const std::string text = Printed(packet);
         EXPECT_EQ(Count(text, "ANALOG CHAN SPEC :"), c.words) << c.name << ":\n" << text;
         EXPECT_NE(text.find(c.dump), std::string::npos) << c.name << ":\n" << text;
@@ -141,7 +141,7 @@ TEST_F(DecoderBounds, EveryCodeEveryLength) {
                 const Bytes body(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
                 const std::string text = PrintedWhole(Packet(code, word, body, static_cast<uint8_t>(random() % 8)));
                 ASSERT_FALSE(text.empty()) << int(code);
-                if (code != 0x01) ASSERT_NE(text.find("PACKET HEADER:\n"), std::string::npos) << int(code);
+                if (code != 0x01) { ASSERT_NE(text.find("PACKET HEADER:\n"), std::string::npos) << int(code); }
             }
         }
     }

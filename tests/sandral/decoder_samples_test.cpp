@@ -118,12 +118,13 @@ TEST_F(DecoderSamples, EveryWholePacketDecodedWithItsCounts) {
                     break;
                 case 0x30:
                     ++seen[4];
-                    if (word & 0xFFFF) EXPECT_EQ(Count(text, "  Subchannel ID: "), int(word & 0xFFFF)) << where;
+                    if (word & 0xFFFF) { EXPECT_EQ(Count(text, "  Subchannel ID: "), int(word & 0xFFFF)) << where; }
                     break;
                 case 0x11:
                     ++seen[5];
-                    if (!(word & 0x200) || name == "ethernet-8d1837f.c10")
+                    if (!(word & 0x200) || name == "ethernet-8d1837f.c10") {
                         EXPECT_EQ(text.find("**Time Data Error**"), std::string::npos) << where << "\n" << text;
+                    }
                     break;
                 case 0x03:
                     if (name == "analog-6a6fc69.ch10" || name == "discrete-7de3e72.c10" || name == "ethernet-8d1837f.c10")
@@ -134,9 +135,10 @@ TEST_F(DecoderSamples, EveryWholePacketDecodedWithItsCounts) {
             }
         }
         // The damaged packet of the bad recording stops its messages early.
-        if (name != "c10tools-bad-f2b392a.c10") EXPECT_EQ(msg1553.shown, msg1553.wanted) << name;
-        if (name == "analog-6a6fc69.ch10" || name == "discrete-7de3e72.c10" || name == "ethernet-8d1837f.c10")
+        if (name != "c10tools-bad-f2b392a.c10") { EXPECT_EQ(msg1553.shown, msg1553.wanted) << name; }
+        if (name == "analog-6a6fc69.ch10" || name == "discrete-7de3e72.c10" || name == "ethernet-8d1837f.c10") {
             EXPECT_GT(nodeEntries, 0) << name;
+        }
     }
     for (int k = 0; k < 6; ++k) EXPECT_GT(seen[k], 0) << "check " << k << " saw no packet";
 }

@@ -25,7 +25,7 @@ constexpr const char* kTable = "Chapter 10 Filename:";
 // One call of a sequence and what it must give.
 struct Step {
     std::string mode;  // "list", "pos=HEX", "next", or a Ch10GetPacket mode ("fwd" for forward)
-    std::string skip;
+    std::string skip{};
     int count = 0;
     int result = 0;
     int first = -1;  // index of the first printed packet, -1: none printed
@@ -64,7 +64,7 @@ protected:
             const std::string text = Run(s, &result);
             SCOPED_TRACE("step " + std::to_string(k) + " " + s.mode + " " + s.skip);
             EXPECT_EQ(result, s.result);
-            if (result == 3) EXPECT_FALSE(std::filesystem::exists(dir_.File("page.txt")));
+            if (result == 3) { EXPECT_FALSE(std::filesystem::exists(dir_.File("page.txt"))); }
             if (s.mode == "list" || s.mode.rfind("pos=", 0) == 0) continue;
             EXPECT_EQ(text.find(kTable) != std::string::npos, s.table);
             std::vector<int64_t> expected;

@@ -93,8 +93,9 @@ TEST_F(SandralWalk, WalksGiveTheKthMatchingPacket) {
                     SCOPED_TRACE(path + " channel " + std::to_string(channel) + " base " + std::to_string(base) +
                                  " k " + std::to_string(k));
                     EXPECT_EQ(sandral::channel_walk(base, k, channel, false), ForwardOracle(base, k, channel));
-                    if (base != 4)
+                    if (base != 4) {
                         EXPECT_EQ(sandral::channel_walk(base, k, channel, true), BackwardOracle(base, k, channel));
+                    }
                 }
             }
         }

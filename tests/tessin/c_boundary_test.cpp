@@ -45,12 +45,15 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     }
 }
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return ::operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+// Out of line: inlined into a caller, a free() of a block from this file's
+// operator new reads to the compiler as a mismatched pair.
+[[gnu::noinline]] static void FreeBlock(void* p) noexcept { std::free(p); }
+void operator delete(void* p) noexcept { FreeBlock(p); }
+void operator delete(void* p, std::size_t) noexcept { FreeBlock(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { FreeBlock(p); }
+void operator delete[](void* p) noexcept { FreeBlock(p); }
+void operator delete[](void* p, std::size_t) noexcept { FreeBlock(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { FreeBlock(p); }
 
 namespace {
 
@@ -78,7 +81,7 @@ protected:
                 EXPECT_EQ(result, normal);
                 return;
             }
-            if (result != normal) EXPECT_EQ(result, e.failure) << "refused at allocation " << k;
+            if (result != normal) { EXPECT_EQ(result, e.failure) << "refused at allocation " << k; }
             ASSERT_EQ(e.call(), normal) << "after the refusal at allocation " << k;
         }
     }

@@ -13,7 +13,7 @@
 #include "tests/support/ch10_fixture.h"
 #include "tests/ui/app_rig.h"
 #include "vexa/res/resource_ids.h"
-#include "vexa/ui/startup_names.h"
+#include "vexa/res/startup_names.h"
 #include "vexa/ui/system_info.h"
 #include "vexa/ui/ui_module_state.h"
 

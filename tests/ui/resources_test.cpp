@@ -53,7 +53,7 @@ TEST(Resources, CommandsHavePromptsAndToolbarButtonsImages) {
     ASSERT_NE(menu, nullptr);
     for (const ui::MenuItem& popup : menu->bar)
         for (const ui::MenuItem& item : popup.popup)
-            if (item.id != 0) EXPECT_FALSE(set.String(item.id).empty()) << item.text;
+            if (item.id != 0) { EXPECT_FALSE(set.String(item.id).empty()) << item.text; }
     const ui::ImageResource* icon = set.Image(res::kIdrMainFrame);
     ASSERT_NE(icon, nullptr);
     int w = 0, h = 0;

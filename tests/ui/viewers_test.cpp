@@ -272,9 +272,12 @@ TEST(Viewers, ViewFilesListsEverySourcesFileAndOpensTheSelectedOnes) {
              for (int r = 0; r < 3; ++r) {
                  EXPECT_EQ(d.ListItem(1091, r, 0), names[static_cast<std::size_t>(r)]);
                  const std::string size = d.ListItem(1091, r, 1);
-                 if (r == 1) EXPECT_EQ(size, "") << "the missing file";
-                 else EXPECT_EQ(size, vexa::FormatFileSize(names[static_cast<std::size_t>(r)]));
-                 if (r != 1) EXPECT_FALSE(size.empty());
+                 if (r == 1) {
+                     EXPECT_EQ(size, "") << "the missing file";
+                 } else {
+                     EXPECT_EQ(size, vexa::FormatFileSize(names[static_cast<std::size_t>(r)]));
+                 }
+                 if (r != 1) { EXPECT_FALSE(size.empty()); }
              }
              EXPECT_EQ(d.Title(), "View Output Files");
          },
@@ -313,7 +316,7 @@ TEST(Viewers, ViewFilesListsEverySourcesFileAndOpensTheSelectedOnes) {
         rig.ui.backend.AnswerModal(res::kIddViewFiles, [&](ui::Dialog& d, ui::Driver& dr) {
             c.script(d, dr);
             endCode = d.Ended() ? d.EndCode() : 0;
-            if (!d.Ended()) EXPECT_TRUE(dr.Click(d, ui::kIdCancel));
+            if (!d.Ended()) { EXPECT_TRUE(dr.Click(d, ui::kIdCancel)); }
         });
         ASSERT_TRUE(rig.ui.driver.Command(res::kCmdViewOutputFile));
         EXPECT_EQ(endCode, c.endCode);

@@ -12,7 +12,7 @@
 #include "tests/ui/registry_fixture.h"
 #include "tests/ui/ui_fixture.h"
 #include "vexa/res/resource_ids.h"
-#include "vexa/ui/startup_names.h"
+#include "vexa/res/startup_names.h"
 #include "vexa/ui/vexa_app.h"
 
 namespace {
@@ -214,7 +214,7 @@ TEST(Startup, BarsToggleAndOnlyTheAlwaysEnabledProgramCommandsStartEnabled) {
     }
     EXPECT_EQ(ids, expected);
     for (int id : expected)
-        if (id != 0 && !alwaysOn(id)) EXPECT_FALSE(ui.driver.Command(id)) << id;
+        if (id != 0 && !alwaysOn(id)) { EXPECT_FALSE(ui.driver.Command(id)) << id; }
     for (int menu = 0; menu < 4; ++menu)
         for (const ui::MenuEntry& e : ui.driver.OpenMenu(menu)) {
             if (e.id == 0) continue;
@@ -299,7 +299,7 @@ TEST(Startup, BuiltProgramWithoutADisplay) {
         EXPECT_EQ(r.ExitCode(), c.status);
         EXPECT_NE(r.out.find(c.outHas), std::string::npos) << r.out;
         EXPECT_NE(r.err.find(c.errHas), std::string::npos) << r.err;
-        if (c.status == 1) EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        if (c.status == 1) { EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err; }
     }
 }
 

@@ -1,7 +1,7 @@
 // The string table and toolbar 154.
 #include "vexa/res/resource_ids.h"
+#include "vexa/res/startup_names.h"
 #include "vexa/res/tables.h"
-#include "vexa/ui/startup_names.h"
 
 namespace vexa::res {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "platform/process.h"
 #include "platform/registry.h"
-#include "vexa/ui/startup_names.h"
+#include "vexa/res/startup_names.h"
 
 namespace vexa {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "vexa/ui/startup_names.h"
+#include "vexa/res/startup_names.h"
 
 namespace vexa {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "vexa/ui/startup_names.h"
+#include "vexa/res/startup_names.h"
 
 namespace platform {
 class Registry;

@@ -31,8 +31,9 @@ bool OnPath(const std::string& name, const std::string& pathVariable) {
     while (start <= pathVariable.size()) {
         std::size_t end = pathVariable.find(':', start);
         if (end == std::string::npos) end = pathVariable.size();
-        std::string dir = pathVariable.substr(start, end - start);
-        if (dir.empty()) dir = ".";
+        // Built whole rather than assigned "." after: GCC 12 reads that
+        // assignment as an overlapping copy and warns.
+        const std::string dir = end > start ? pathVariable.substr(start, end - start) : std::string(".");
         if (::access((dir + "/" + name).c_str(), X_OK) == 0) return true;
         start = end + 1;
     }

@@ -45,7 +45,9 @@ TEST(Bus1553BodyChecks, EngineObjectFindsRecordsAndKeepsBusCounts) {
         spec.csdw = ch10fix::Mil1553Word(1);
         spec.body = ch10fix::Mil1553Body({{1000, 0, 20, {0x0842, 0, 1, 0x0800}, std::nullopt}});  // GAP1 20
         const checkfix::HeldPacket held(ch10fix::BuildPacket(spec));
-        vexa::PacketListingInput in{.header = held.header(), .view = held.view()};
+        vexa::PacketListingInput in;
+        in.header = held.header();
+        in.view = held.view();
         in.csdw = ch10::ChannelSpecificWord(in.view, in.header);
         in.slot = 2;
         bool flag = false;

@@ -1,0 +1,2 @@
+#include "vexa/engine/frame.h"
+#include "sandral.h"

@@ -1,0 +1,2 @@
+#include "platform/thread.h"
+#include "vexa/ui/ui_module_state.h"

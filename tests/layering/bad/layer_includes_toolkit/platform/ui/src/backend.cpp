@@ -1,0 +1,2 @@
+#include <memory>
+#include <wx/app.h>

@@ -1,0 +1,2 @@
+#include "platform/ui/frame.h"
+#include "platform/ui/wx.h"

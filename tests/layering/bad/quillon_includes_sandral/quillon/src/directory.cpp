@@ -1,0 +1,1 @@
+#include "sandral_state.h"

@@ -1,0 +1,2 @@
+#include "quillon.h"
+#include "tessin.h"

@@ -1,0 +1,2 @@
+#include "vexa/res/tables.h"
+#include "vexa/ui/startup.h"

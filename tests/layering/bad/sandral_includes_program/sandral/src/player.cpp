@@ -1,0 +1,2 @@
+#include "tessin.h"
+#include "vexa/ui/main_frame.h"

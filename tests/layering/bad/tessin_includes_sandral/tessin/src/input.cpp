@@ -1,0 +1,2 @@
+#include "ch10/packet_header.h"
+#include "sandral.h"
