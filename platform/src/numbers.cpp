@@ -17,16 +17,18 @@ locale_t CLocale() {
     return loc;
 }
 
+// Steps `i` over leading blanks and one sign; whether the sign was a minus.
+bool SkipBlanksAndSign(std::string_view text, std::size_t& i) {
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) return text[i++] == '-';
+    return false;
+}
+
 }  // namespace
 
 int32_t DecimalToInt(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const bool negative = SkipBlanksAndSign(text, i);
     int64_t value = 0;
     bool saturated = false;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
@@ -46,12 +48,7 @@ int32_t DecimalToInt(std::string_view text) {
 
 uint32_t BinaryToUInt(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const bool negative = SkipBlanksAndSign(text, i);
     uint64_t value = 0;
     bool saturated = false;
     for (; i < text.size() && (text[i] == '0' || text[i] == '1'); ++i) {
