@@ -13,7 +13,10 @@ endif()
 # The direction follows the design: platform <- ch10; platform <- quillon <-
 # tessin <- sandral; ch10 <- tessin, sandral, vexa/engine; tessin, quillon <-
 # vexa/engine <- vexa/ui. The wx back end is reached only by the window
-# module built from its own directory (and by its tests).
+# module built from its own directory (and by its tests). The tools may use
+# the shared fixture builders of tests/support, nothing else of the tests.
+# An include that names no header of the tree counts as a module of its own,
+# which only the "*" rows may include.
 set(modules
   "ch10|platform|std"
   "platform|-|os"
